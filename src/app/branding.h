@@ -1,0 +1,75 @@
+// The brand a customer ships next to the executable: an ini text encrypted
+// with DES-CBC under built-in key and IV texts (griv.dat), and the rules that
+// turn it into captions, the web address and the scrolling tag lines.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace griv {
+
+inline constexpr std::string_view kBrandFileName = "griv.dat";
+// Brand files are made and read with exactly these two texts.
+inline constexpr std::string_view kBrandKeyText = "Snap the screen and smile";
+inline constexpr std::string_view kBrandIVText = "HdQwZrTpLyVbNkXs";
+// Longer files are not brand files; refusing them keeps start-up from reading
+// something huge into memory.
+inline constexpr size_t kBrandFileMaxSize = 1u << 20;
+inline constexpr size_t kTagLineMaxChars = 200;
+
+struct Branding {
+  std::string mainCaption = "Grivanta";
+  std::string webSite = "https://www.grivanta.com";
+  std::string printCaption = "Captured with Grivanta - www.grivanta.com";
+  std::string captionHint;
+  int leftBorder = 200;
+  int rightBorder = 80;
+  std::string taglineFontName = "Verdana";
+  uint32_t taglineBackColor = 10537215;  // 0x00BBGGRR
+  uint32_t taglineFontColor = 128;
+  bool taglineFontBold = true;
+  bool taglineFontItalic = true;
+  // Never empty once read: the print caption stands in for a missing section.
+  std::vector<std::string> tagLines{printCaption};
+
+  // Title of the program's message boxes.
+  std::string DialogCaption() const { return mainCaption + "   "; }
+};
+
+// Values of a plain brand ini text; absent keys keep their defaults.
+Branding ParseBranding(std::string_view iniText);
+
+// The text of one tag line: value after the first "=", cut to 200 characters
+// (UTF-8 characters, never inside one).
+std::string CutTagLine(std::string_view value);
+
+enum class TagFontStyle { BoldItalic, Bold, Italic };
+// Bold and italic only together; bold alone; italic in every other case.
+TagFontStyle TaglineFontStyle(bool bold, bool italic);
+
+struct TagStart {
+  int index;        // tag line the banner shows first
+  bool writeBack;   // the stored value was out of range: store 0
+};
+// Stored NextTagToShow against the number of tag lines.
+TagStart StartTagIndex(int stored, size_t lineCount);
+
+// Brand file bytes from a plain ini text, and back. DecryptBrand throws
+// EFileError when the data is not a brand file made with the built-in texts.
+std::vector<uint8_t> EncryptBrand(std::string_view iniText);
+std::string DecryptBrand(std::span<const uint8_t> data);
+
+struct BrandingLoad {
+  Branding branding;  // the defaults when !ok
+  bool ok = false;
+  std::string error;  // why the file was not used
+};
+// Reads and decrypts a brand file in memory (the plain text never touches the
+// disk). Never throws: a missing, oversized or undecryptable file gives the
+// defaults with ok false.
+BrandingLoad LoadBrandingFile(const std::string& path);
+
+}  // namespace griv
