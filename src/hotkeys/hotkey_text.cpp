@@ -156,6 +156,11 @@ std::string BuildHotKeyText(THotKeyModifiers modifiers, int index) {
   return r;
 }
 
+HotKeyChoice HotKeyChoice::FromText(std::string_view text) {
+  int index = HotKeyTextToIndex(text);
+  return {HotKeyTextToModifiers(text), index >= 0 && index < kKeyNameCount ? index : -1};
+}
+
 void AppendPart(std::string& text, std::string_view separator, std::string_view part) {
   if (text.empty()) {
     text = part;

@@ -59,6 +59,15 @@ std::string BuildHotKeyText(THotKeyModifiers modifiers, int index);
 // text := part when empty, else text + separator + part.
 void AppendPart(std::string& text, std::string_view separator, std::string_view part);
 
+// What the editor shows: the ticked modifiers and the selected list item
+// (-1 for none, which is how a stored index outside the list appears).
+struct HotKeyChoice {
+  THotKeyModifiers modifiers = 0;
+  int keyIndex = -1;
+  static HotKeyChoice FromText(std::string_view text);
+  std::string ToText() const { return BuildHotKeyText(modifiers, keyIndex); }
+};
+
 // The three capture hot keys: 0 full screen, 1 active window, 2 area.
 constexpr int kCaptureHotKeyCount = 3;
 constexpr std::array<std::string_view, kCaptureHotKeyCount> kDefaultHotKeyTexts = {"#15", "Alt|#15",

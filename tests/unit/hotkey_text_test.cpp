@@ -117,6 +117,15 @@ TEST(HotKeyText, BuildsAndDisplays) {
   for (auto d : kDefaultHotKeyTexts)
     EXPECT_EQ(BuildHotKeyText(HotKeyTextToModifiers(d), HotKeyTextToIndex(d)), d);
 
+  // The editor: words come back in the fixed order, an unknown index as no selection.
+  auto c = HotKeyChoice::FromText("Win|Ctrl|#28");
+  EXPECT_EQ(c.modifiers, hmCtrl | hmWin);
+  EXPECT_EQ(c.keyIndex, 28);
+  EXPECT_EQ(c.ToText(), "Ctrl|Win|#28");
+  EXPECT_EQ(HotKeyChoice::FromText("Alt|#96").keyIndex, -1);
+  EXPECT_EQ(HotKeyChoice::FromText("Alt|#96").ToText(), "Alt|#-1");
+  EXPECT_EQ(HotKeyChoice::FromText("#95").ToText(), "#95");
+
   std::string s;
   AppendPart(s, ", ", "a");
   AppendPart(s, ", ", "b");
