@@ -29,8 +29,17 @@ struct Picture {
   // Allocates width x height at bpp, zero-filled; throws EInvalidPicture when the
   // size is not sensible (each side at most 65535 and at most 512 MiB of pixels).
   void Resize(int w, int h, int bits);
+  // The size test of Resize without allocating; throws EInvalidPicture.
+  static void CheckSize(int w, int h, int bits);
   void Clear() { *this = Picture(); }
 };
+
+// A 24-bit copy of any picture: 8-bit pixels through their palette (indexes
+// past the palette's end become black), 32-bit pixels lose the X byte.
+Picture ConvertTo24(const Picture& src);
+
+// Palette of 256 greys, black to white.
+std::vector<uint32_t> GreyPalette();
 
 // Largest picture the program agrees to hold, in bytes of pixel data.
 inline constexpr uint64_t kMaxPictureBytes = 512ull << 20;

@@ -1,0 +1,381 @@
+#include "app/jpeg_codec.h"
+
+#include <algorithm>
+#include <climits>
+#include <csetjmp>
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include <jpeglib.h>
+#include <jerror.h>
+
+// libjpeg reports fatal errors through error_exit, which must not return. It
+// is called from C frames, so a C++ exception cannot travel through them on
+// every target; it longjmps back instead. The functions that call setjmp
+// (RunDecode, RunEncode) therefore hold no object with a destructor: all C++
+// state lives in their callers and is reached through plain pointers, and
+// the helpers they call finish before libjpeg can fail again.
+
+namespace griv {
+namespace {
+
+constexpr int kMaxScans = 1000;   // real progressive files use about ten
+constexpr int kBatchRows = 16;
+
+struct ErrorMgr {
+  jpeg_error_mgr pub;
+  std::jmp_buf jump;
+  char message[JMSG_LENGTH_MAX];
+  bool shortDataFatal;  // entropy data that ends before the rows do is an error
+};
+
+void OnError(j_common_ptr c) {
+  ErrorMgr* e = reinterpret_cast<ErrorMgr*>(c->err);
+  (*c->err->format_message)(c, e->message);
+  std::longjmp(e->jump, 1);
+}
+
+void OnMessage(j_common_ptr c, int level) {
+  ErrorMgr* e = reinterpret_cast<ErrorMgr*>(c->err);
+  // The decoder fills missing data with zeros after this warning; the result
+  // would be a picture with a grey rest, so a cut-off file counts as invalid.
+  if (level < 0 && c->err->msg_code == JWRN_HIT_MARKER && e->shortDataFatal) (*c->err->error_exit)(c);
+  // other warnings (also a missing end marker) and trace messages are ignored
+}
+
+void OnProgress(j_common_ptr c) {
+  if (!c->is_decompressor) return;
+  if (reinterpret_cast<j_decompress_ptr>(c)->input_scan_number > kMaxScans) {
+    ErrorMgr* e = reinterpret_cast<ErrorMgr*>(c->err);
+    std::snprintf(e->message, sizeof e->message, "too many scans");
+    std::longjmp(e->jump, 1);
+  }
+}
+
+void InitErrors(ErrorMgr* err) {
+  std::memset(err, 0, sizeof *err);
+  jpeg_std_error(&err->pub);
+  err->pub.error_exit = OnError;
+  err->pub.emit_message = OnMessage;
+  err->shortDataFatal = true;
+}
+
+// ---------------------------------------------------------------- decoding
+
+enum class OutMode { Bgr, Grey, Palette, CmykBgr, CmykGrey };
+
+struct DecodeJob {
+  const uint8_t* data;
+  size_t size;
+  JpegDecodeOptions options;
+  Picture* pic;
+  std::vector<uint8_t>* scratch;  // CMYK rows before conversion
+  OutMode mode;
+  const char* failure;            // our own reason, when not libjpeg's
+};
+
+// Sets up the result without allocating its rows: they grow as they are
+// decoded, so a tiny file that claims a huge size fails before it costs much.
+bool BeginPicture(DecodeJob* job, int w, int h, int bits) noexcept {
+  try {
+    Picture::CheckSize(w, h, bits);
+    job->pic->Clear();
+    job->pic->width = w;
+    job->pic->height = h;
+    job->pic->bpp = bits;
+    if (job->mode == OutMode::CmykBgr || job->mode == OutMode::CmykGrey)
+      job->scratch->assign(size_t(w) * 4 * kBatchRows, 0);
+    return true;
+  } catch (const EInvalidPicture&) {
+    job->failure = "picture too large";
+  } catch (...) {
+    job->failure = "out of memory";
+  }
+  return false;
+}
+
+// Makes rows [0, rows) of the result exist.
+bool EnsureRows(DecodeJob* job, int rows) noexcept {
+  Picture& p = *job->pic;
+  const size_t stride = size_t(p.Stride());
+  const size_t total = stride * size_t(p.height);
+  const size_t need = stride * size_t(rows);
+  if (need <= p.pixels.size()) return true;
+  try {
+    if (need > p.pixels.capacity())
+      p.pixels.reserve(std::min(total, std::max({need, p.pixels.capacity() * 2, size_t(1) << 20})));
+    p.pixels.resize(need);
+    return true;
+  } catch (...) {
+    job->failure = "out of memory";
+    return false;
+  }
+}
+
+// CMYK as Adobe applications store it (inverted) or plain.
+void ConvertCmyk(DecodeJob* job, bool inverted, int firstRow, int rows) noexcept {
+  Picture& p = *job->pic;
+  const int w = p.width;
+  for (int r = 0; r < rows; ++r) {
+    const uint8_t* s = job->scratch->data() + size_t(r) * w * 4;
+    uint8_t* o = p.Row(firstRow + r);
+    for (int x = 0; x < w; ++x, s += 4) {
+      int c = s[0], m = s[1], y = s[2], k = s[3];
+      if (!inverted) c = 255 - c, m = 255 - m, y = 255 - y, k = 255 - k;
+      const int R = c * k / 255, G = m * k / 255, B = y * k / 255;
+      if (job->mode == OutMode::CmykGrey) {
+        o[x] = uint8_t((R * 19595 + G * 38470 + B * 7471 + 32768) >> 16);
+      } else {
+        o[3 * x] = uint8_t(B), o[3 * x + 1] = uint8_t(G), o[3 * x + 2] = uint8_t(R);
+      }
+    }
+  }
+}
+
+bool SetPalette(DecodeJob* job, JSAMPARRAY map, int count, int components) noexcept {
+  try {
+    std::vector<uint32_t>& pal = job->pic->palette;
+    pal.assign(size_t(std::clamp(count, 0, 256)), 0);
+    for (size_t i = 0; i < pal.size(); ++i) {
+      uint32_t r = map[0][i], g = components >= 3 ? map[1][i] : r, b = components >= 3 ? map[2][i] : r;
+      pal[i] = (r << 16) | (g << 8) | b;
+    }
+    return true;
+  } catch (...) {
+    job->failure = "out of memory";
+    return false;
+  }
+}
+
+bool SetGreyPalette(DecodeJob* job) noexcept {
+  try {
+    job->pic->palette = GreyPalette();
+    return true;
+  } catch (...) {
+    job->failure = "out of memory";
+    return false;
+  }
+}
+
+// Working memory libjpeg will ask for beyond a few rows: whole-image
+// coefficient buffers for multi-scan files, a whole-image buffer for the
+// two-pass colour quantiser.
+uint64_t WorkingMemory(j_decompress_ptr c) {
+  uint64_t bytes = 0;
+  if (c->progressive_mode || jpeg_has_multiple_scans(c)) {
+    for (int i = 0; i < c->num_components; ++i) {
+      const jpeg_component_info& ci = c->comp_info[i];
+      bytes += uint64_t(ci.width_in_blocks + ci.h_samp_factor) * (ci.height_in_blocks + ci.v_samp_factor) *
+               sizeof(JBLOCK);
+    }
+  }
+  if (c->quantize_colors) bytes += uint64_t(c->output_width) * c->output_height * 3;
+  return bytes;
+}
+
+bool RunDecode(jpeg_decompress_struct* c, ErrorMgr* err, jpeg_progress_mgr* progress, DecodeJob* job) {
+  if (setjmp(err->jump)) return false;
+  jpeg_create_decompress(c);
+  c->progress = progress;
+  c->mem->max_memory_to_use = long(std::min<uint64_t>(kMaxPictureBytes, LONG_MAX));
+  jpeg_mem_src(c, job->data, static_cast<unsigned long>(job->size));
+  jpeg_read_header(c, TRUE);
+
+  const bool cmyk = c->jpeg_color_space == JCS_CMYK || c->jpeg_color_space == JCS_YCCK;
+  if (cmyk) {
+    c->out_color_space = JCS_CMYK;
+    job->mode = job->options.grey ? OutMode::CmykGrey : OutMode::CmykBgr;
+  } else if (job->options.grey) {
+    c->out_color_space = JCS_GRAYSCALE;
+    job->mode = OutMode::Grey;
+  } else if (job->options.palette8) {
+    c->out_color_space = JCS_RGB;
+    c->quantize_colors = TRUE;
+    c->desired_number_of_colors = 256;
+    job->mode = OutMode::Palette;
+  } else {
+    c->out_color_space = JCS_EXT_BGR;
+    job->mode = OutMode::Bgr;
+  }
+  jpeg_calc_output_dimensions(c);
+  const bool eight = job->mode == OutMode::Grey || job->mode == OutMode::Palette || job->mode == OutMode::CmykGrey;
+  if (c->output_width > unsigned(kMaxPictureSide) || c->output_height > unsigned(kMaxPictureSide)) {
+    job->failure = "picture too large";
+    return false;
+  }
+  const int w = int(c->output_width), h = int(c->output_height);
+  if (!BeginPicture(job, w, h, eight ? 8 : 24)) return false;
+  if (WorkingMemory(c) > kMaxPictureBytes) {
+    job->failure = "picture needs too much memory";
+    return false;
+  }
+
+  jpeg_start_decompress(c);
+  const bool viaScratch = job->mode == OutMode::CmykBgr || job->mode == OutMode::CmykGrey;
+  JSAMPROW rows[kBatchRows];
+  while (c->output_scanline < c->output_height) {
+    const int y = int(c->output_scanline);
+    const int k = std::min(kBatchRows, h - y);
+    if (!EnsureRows(job, y + k)) return false;
+    for (int i = 0; i < k; ++i)
+      rows[i] = viaScratch ? job->scratch->data() + size_t(i) * w * 4 : job->pic->Row(y + i);
+    const int got = int(jpeg_read_scanlines(c, rows, JDIMENSION(k)));
+    if (got <= 0) {
+      job->failure = "decoder stalled";
+      return false;
+    }
+    if (viaScratch) ConvertCmyk(job, c->saw_Adobe_marker, y, got);
+  }
+  err->shortDataFatal = false;  // all rows are in
+  if (job->mode == OutMode::Palette && !SetPalette(job, c->colormap, c->actual_number_of_colors, c->out_color_components))
+    return false;
+  if ((job->mode == OutMode::Grey || job->mode == OutMode::CmykGrey) && !SetGreyPalette(job)) return false;
+  jpeg_finish_decompress(c);
+  return true;
+}
+
+// ---------------------------------------------------------------- encoding
+
+struct VectorDest {
+  jpeg_destination_mgr pub;
+  std::vector<uint8_t>* out;
+  size_t initial;
+};
+
+bool GrowOutput(VectorDest* d) noexcept {
+  try {
+    d->out->resize(d->out->empty() ? d->initial : d->out->size() * 2);
+    return true;
+  } catch (...) {
+    return false;
+  }
+}
+
+void DestInit(j_compress_ptr c) {
+  VectorDest* d = reinterpret_cast<VectorDest*>(c->dest);
+  d->out->clear();
+  if (!GrowOutput(d)) ERREXIT1(c, JERR_OUT_OF_MEMORY, 0);
+  d->pub.next_output_byte = d->out->data();
+  d->pub.free_in_buffer = d->out->size();
+}
+
+boolean DestEmpty(j_compress_ptr c) {
+  VectorDest* d = reinterpret_cast<VectorDest*>(c->dest);
+  const size_t used = d->out->size();  // the whole buffer is full
+  if (!GrowOutput(d)) ERREXIT1(c, JERR_OUT_OF_MEMORY, 1);
+  d->pub.next_output_byte = d->out->data() + used;
+  d->pub.free_in_buffer = d->out->size() - used;
+  return TRUE;
+}
+
+void DestTerm(j_compress_ptr c) {
+  VectorDest* d = reinterpret_cast<VectorDest*>(c->dest);
+  d->out->resize(d->out->size() - d->pub.free_in_buffer);
+}
+
+struct EncodeJob {
+  const Picture* pic;
+  int quality;
+  VectorDest dest;
+  std::vector<uint8_t>* scratch;  // 8-bit rows expanded to BGR
+  const uint8_t (*lut)[3];
+};
+
+void ExpandRows(EncodeJob* job, int firstRow, int rows) noexcept {
+  const Picture& p = *job->pic;
+  for (int r = 0; r < rows; ++r) {
+    const uint8_t* s = p.Row(firstRow + r);
+    uint8_t* o = job->scratch->data() + size_t(r) * p.width * 3;
+    for (int x = 0; x < p.width; ++x, o += 3) std::memcpy(o, job->lut[s[x]], 3);
+  }
+}
+
+bool RunEncode(jpeg_compress_struct* c, ErrorMgr* err, EncodeJob* job) {
+  if (setjmp(err->jump)) return false;
+  jpeg_create_compress(c);
+  job->dest.pub.init_destination = DestInit;
+  job->dest.pub.empty_output_buffer = DestEmpty;
+  job->dest.pub.term_destination = DestTerm;
+  c->dest = &job->dest.pub;
+
+  const Picture& p = *job->pic;
+  c->image_width = JDIMENSION(p.width);
+  c->image_height = JDIMENSION(p.height);
+  c->input_components = p.bpp == 32 ? 4 : 3;
+  c->in_color_space = p.bpp == 32 ? JCS_EXT_BGRX : JCS_EXT_BGR;
+  jpeg_set_defaults(c);
+  jpeg_set_quality(c, job->quality, TRUE);
+  jpeg_start_compress(c, TRUE);
+  JSAMPROW rows[kBatchRows];
+  while (c->next_scanline < c->image_height) {
+    const int y = int(c->next_scanline);
+    const int k = std::min(kBatchRows, p.height - y);
+    if (p.bpp == 8) {
+      ExpandRows(job, y, k);
+      for (int i = 0; i < k; ++i) rows[i] = job->scratch->data() + size_t(i) * p.width * 3;
+    } else {
+      for (int i = 0; i < k; ++i) rows[i] = const_cast<uint8_t*>(p.Row(y + i));
+    }
+    jpeg_write_scanlines(c, rows, JDIMENSION(k));
+  }
+  jpeg_finish_compress(c);
+  return true;
+}
+
+}  // namespace
+
+Picture DecodeJpeg(const uint8_t* data, size_t size, const JpegDecodeOptions& options) {
+  if (!data || size == 0) throw EInvalidPicture("Invalid JPEG: no data");
+  if (size > ULONG_MAX) throw EInvalidPicture("Invalid JPEG: too large");
+  Picture pic;
+  std::vector<uint8_t> scratch;
+  DecodeJob job{data, size, options, &pic, &scratch, OutMode::Bgr, nullptr};
+  jpeg_decompress_struct cinfo;
+  std::memset(&cinfo, 0, sizeof cinfo);
+  ErrorMgr err;
+  InitErrors(&err);
+  cinfo.err = &err.pub;
+  jpeg_progress_mgr progress;
+  std::memset(&progress, 0, sizeof progress);
+  progress.progress_monitor = OnProgress;
+
+  const bool ok = RunDecode(&cinfo, &err, &progress, &job);
+  jpeg_destroy_decompress(&cinfo);
+  if (!ok) throw EInvalidPicture(std::string("Invalid JPEG: ") + (job.failure ? job.failure : err.message));
+  return pic;
+}
+
+std::vector<uint8_t> EncodeJpeg(const Picture& pic, int quality) {
+  if (pic.Empty()) throw EInvalidPicture("Cannot write an empty picture");
+  Picture::CheckSize(pic.width, pic.height, pic.bpp);
+  if (pic.pixels.size() < size_t(pic.Stride()) * size_t(pic.height)) throw EInvalidPicture("Picture data incomplete");
+
+  std::vector<uint8_t> out, scratch;
+  uint8_t lut[256][3] = {};
+  if (pic.bpp == 8) {
+    const size_t n = std::min<size_t>(pic.palette.size(), 256);
+    for (size_t i = 0; i < n; ++i)
+      lut[i][0] = uint8_t(pic.palette[i]), lut[i][1] = uint8_t(pic.palette[i] >> 8), lut[i][2] = uint8_t(pic.palette[i] >> 16);
+    if (pic.palette.empty())
+      for (int i = 0; i < 256; ++i) lut[i][0] = lut[i][1] = lut[i][2] = uint8_t(i);
+    scratch.assign(size_t(pic.width) * 3 * kBatchRows, 0);
+  }
+  EncodeJob job{&pic, std::clamp(quality, 1, 100), {}, &scratch, lut};
+  job.dest.out = &out;
+  // About a quarter of a byte per pixel is typical for screenshots at q90.
+  job.dest.initial = std::max<size_t>(size_t(pic.width) * size_t(pic.height) / 4, 16384);
+
+  jpeg_compress_struct cinfo;
+  std::memset(&cinfo, 0, sizeof cinfo);
+  ErrorMgr err;
+  InitErrors(&err);
+  cinfo.err = &err.pub;
+  const bool ok = RunEncode(&cinfo, &err, &job);
+  jpeg_destroy_compress(&cinfo);
+  if (!ok) throw EInvalidPicture(std::string("JPEG coding failed: ") + err.message);
+  out.shrink_to_fit();
+  return out;
+}
+
+}  // namespace griv
