@@ -1,0 +1,241 @@
+#include "app/document.h"
+
+#include <algorithm>
+#include <climits>
+#include <cmath>
+#include <cstring>
+#include <new>
+#include <stdexcept>
+#include <vector>
+
+namespace griv {
+
+long long RoundHalfEven(double v) {
+  const double f = std::floor(v);
+  const double diff = v - f;
+  long long r = static_cast<long long>(f);
+  if (diff > 0.5 || (diff == 0.5 && (r & 1))) ++r;
+  return r;
+}
+
+namespace {
+
+// ratio as n/d with small terms, when it is one (within rounding noise).
+bool SmallFraction(double ratio, long long& n, long long& d) {
+  if (!(ratio > 0) || ratio > 1e6) return false;
+  for (d = 1; d <= 64; ++d) {
+    n = std::llround(ratio * double(d));
+    if (n >= 1 && std::fabs(double(n) / double(d) - ratio) <= 1e-12 * ratio) return true;
+  }
+  return false;
+}
+
+int ClampLength(long long v) { return v < 0 ? 0 : (v > INT_MAX ? INT_MAX : int(v)); }
+
+uint32_t Load3(const uint8_t* p) { return uint32_t(p[0]) | (uint32_t(p[1]) << 8) | (uint32_t(p[2]) << 16); }
+
+template <int SB, int DB>
+void StretchRows(const Picture& src, Picture& dst, const uint32_t* lut) {
+  const int W = src.width, H = src.height, w = dst.width, h = dst.height;
+  std::vector<uint32_t> xoff(static_cast<size_t>(w));
+  for (int x = 0; x < w; ++x) xoff[x] = uint32_t(uint64_t(x) * uint64_t(W) / uint64_t(w)) * (SB / 8);
+  const size_t rowBytes = size_t(w) * (DB / 8);
+  const bool sameWidth = W == w && SB == DB;
+  int prev = -1;
+  for (int y = 0; y < h; ++y) {
+    const int sy = int(uint64_t(y) * uint64_t(H) / uint64_t(h));
+    uint8_t* d = dst.Row(y);
+    if (sy == prev) {  // enlarging: the row above is this row
+      std::memcpy(d, dst.Row(y - 1), rowBytes);
+      continue;
+    }
+    prev = sy;
+    const uint8_t* s = src.Row(sy);
+    if (sameWidth) {
+      std::memcpy(d, s, rowBytes);
+      continue;
+    }
+    auto load = [&](int x) -> uint32_t {
+      if constexpr (SB == 8) return lut[s[xoff[x]]];
+      if constexpr (SB == 24) return Load3(s + xoff[x]);
+      uint32_t v;
+      std::memcpy(&v, s + xoff[x], 4);
+      return v;
+    };
+    if constexpr (DB == 8) {
+      for (int x = 0; x < w; ++x) d[x] = s[xoff[x]];
+    } else if constexpr (DB == 32) {
+      for (int x = 0; x < w; ++x) {
+        const uint32_t v = load(x);
+        std::memcpy(d + 4 * size_t(x), &v, 4);
+      }
+    } else {
+      // Four-byte stores; each pixel's spare byte is overwritten by the next.
+      for (int x = 0; x + 1 < w; ++x) {
+        const uint32_t v = load(x);
+        std::memcpy(d + 3 * size_t(x), &v, 4);
+      }
+      const uint32_t v = load(w - 1);
+      std::memcpy(d + 3 * size_t(w - 1), &v, 3);
+    }
+  }
+}
+
+template <int DB>
+void StretchFrom(const Picture& src, Picture& dst, const uint32_t* lut) {
+  switch (src.bpp) {
+    case 8: StretchRows<8, DB>(src, dst, lut); break;
+    case 24: StretchRows<24, DB>(src, dst, lut); break;
+    case 32: StretchRows<32, DB>(src, dst, lut); break;
+    default: throw std::invalid_argument("unsupported source depth");
+  }
+}
+
+}  // namespace
+
+int ScaledLength(int length, double ratio) {
+  long long n, d;
+  if (SmallFraction(ratio, n, d)) {
+    const long long num = (long long)length * n;
+    long long q = num / d;
+    const long long rem2 = 2 * (num % d);
+    if (rem2 > d || (rem2 == d && (q & 1))) ++q;
+    return ClampLength(q);
+  }
+  const double v = double(length) * ratio;
+  if (!(v < double(INT_MAX))) return v > 0 ? INT_MAX : 0;
+  return ClampLength(RoundHalfEven(v));
+}
+
+int CropScaledSize(int length, double ratio) {
+  if (ratio == 0) ratio = 1;
+  return ScaledLength(length, 1.0 / ratio);
+}
+
+void StretchInto(const Picture& src, Picture& dst) {
+  if (dst.Empty()) return;
+  if (src.Empty()) {
+    std::fill(dst.pixels.begin(), dst.pixels.end(), uint8_t(0));
+    return;
+  }
+  if (dst.bpp == 8 && src.bpp != 8) throw std::invalid_argument("8-bit target needs an 8-bit source");
+  uint32_t lut[256] = {};
+  if (src.bpp == 8)
+    for (size_t i = 0; i < src.palette.size() && i < 256; ++i) lut[i] = src.palette[i] & 0xFFFFFF;
+  switch (dst.bpp) {
+    case 8:
+      dst.palette = src.palette;
+      StretchRows<8, 8>(src, dst, lut);
+      break;
+    case 24: StretchFrom<24>(src, dst, lut); break;
+    case 32: StretchFrom<32>(src, dst, lut); break;
+    default: throw std::invalid_argument("unsupported target depth");
+  }
+}
+
+Picture RenderPicture(const Picture& src, double ratio) {
+  Picture out;
+  out.Resize(ScaledLength(src.width, ratio), ScaledLength(src.height, ratio), 24);
+  StretchInto(src, out);
+  return out;
+}
+
+void ImageDocument::SetFullImage(Picture pic) {
+  full_ = std::move(pic);
+  present_ = true;
+}
+
+std::string ImageDocument::StatusText() const {
+  return "(" + std::to_string(shown_.width) + " x " + std::to_string(shown_.height) + ")" + " - " + action_ +
+         viewedAt_;
+}
+
+std::string ImageDocument::ZoomFailureMessage() const {
+  return "Zooming this image to " + zoomText_ + " is not possible" + "\r\n" + "Try a smaller ratio";
+}
+
+bool ImageDocument::RenderView(const Picture& source, double ratio) {
+  if (&source == &shown_) {
+    Picture copy = source;
+    return RenderView(copy, ratio);
+  }
+  shown_.Clear();  // free the old view before asking for the new one
+  renderFailed_ = false;
+  try {
+    shown_ = RenderPicture(source, ratio);
+  } catch (const EInvalidPicture&) {
+    renderFailed_ = true;
+  } catch (const std::bad_alloc&) {
+    renderFailed_ = true;
+  }
+  if (renderFailed_) shown_.Clear();
+  return !renderFailed_;
+}
+
+ZoomResult ImageDocument::ZoomTo(int n, int d) {
+  if (n < 1 || d < 1) throw std::invalid_argument("zoom terms must be positive");
+  ZoomResult r;
+  ratio_ = double(n) / double(d);
+  if (n + d == 2) {
+    viewedAt_.clear();
+    zoomText_.clear();
+    r.addCursorEnabled = true;
+  } else {
+    zoomText_ = std::to_string(n) + ":" + std::to_string(d);
+    viewedAt_ = " -  Viewed at: " + zoomText_;
+    r.addCursorEnabled = false;
+  }
+  r.rendered = Render();
+  return r;
+}
+
+void ImageDocument::ResetZoom() {
+  ratio_ = 1.0;
+  viewedAt_.clear();
+}
+
+bool ImageDocument::SaveUndo() {
+  if (!undoArmed_) {
+    undoArmed_ = true;
+    return undoAvailable_;
+  }
+  undoBitmap_ = full_;
+  undoRatio_ = ratio_;
+  undoViewedAt_ = viewedAt_;
+  undoAction_ = action_;
+  undoAvailable_ = true;
+  return true;
+}
+
+bool ImageDocument::Undo() {
+  if (!undoAvailable_) return false;
+  undoAvailable_ = false;
+  full_ = undoBitmap_;
+  ratio_ = undoRatio_;
+  viewedAt_ = undoViewedAt_;
+  action_ = undoAction_;
+  present_ = !full_.Empty();
+  Render();
+  return true;
+}
+
+void ImageDocument::Clear() {
+  SaveUndo();
+  shown_.Clear();
+  present_ = false;
+}
+
+ImageCommandState ComputeImageCommands(bool present, bool printSetupEnabled, bool editorConfigured,
+                                       const Picture& full) {
+  ImageCommandState s;
+  s.saveAs = s.saveAsShown = s.saveEncrypted = s.clear = s.copy = s.greys = present;
+  s.btnSave = s.btnCopy = s.btnClear = s.btnCrop = present;
+  s.popClear = s.popCopy = s.popCrop = s.popGrey = s.popSave = present;
+  s.zoomIn = s.zoomOut = s.addCursor = s.sendEmail = s.btnEmail = present;
+  s.editor = present && editorConfigured;
+  s.print = s.btnPrint = present && printSetupEnabled && full.width > 0 && full.height > 0;
+  s.printPreview = s.btnPreview = s.popPrint = s.popPreview = s.print;
+  return s;  // the always-on members keep their true defaults
+}
+
+}  // namespace griv

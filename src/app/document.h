@@ -1,0 +1,152 @@
+// The one image of the main window: the full image, the copy shown at the
+// zoom ratio, the status texts and one level of undo. Pure data and pixels;
+// the window layer puts the shown image on screen and applies the texts and
+// command states to its controls.
+//
+// A producer of new content (capture, load, clipboard, stamping) does:
+//   doc.SaveUndo();                // enable the Undo commands when it returns true
+//   doc.ResetZoom();               // all producers except area capture and crop
+//   doc.SetFullImage(std::move(picture));
+//   if (!doc.Render()) show doc.ZoomFailureMessage();
+//   apply ComputeImageCommands(true, ...);
+//   doc.SetStatusAction("Full Screen capture"); status panel := doc.StatusText();
+#pragma once
+#include <string>
+
+#include "base/picture.h"
+
+namespace griv {
+
+// Round to nearest, halves to the even neighbour.
+long long RoundHalfEven(double v);
+
+// Size of `length` pixels shown at `ratio` (round-half-even of length * ratio).
+// Ratios that are small fractions (3, 1/2, 2/7 ...) are computed exactly, so
+// 1023 at 1:2 gives 512 and never an accident of binary fractions.
+int ScaledLength(int length, double ratio);
+
+// Size of the full image for an area of `length` screen pixels selected on
+// a view at `ratio`: round-half-even(length / ratio); a ratio of 0 counts as 1.
+int CropScaledSize(int length, double ratio);
+
+// Nearest-neighbour stretch of all of src onto all of dst, as a colour-on-colour
+// StretchBlt does: dst pixel (x, y) takes src pixel (x * W / w, y * H / h) in
+// integer arithmetic (blocks when enlarging, rows and columns skipped when
+// reducing, no smoothing). dst must already have its size and depth:
+// 24 or 32 bpp from any source (8-bit through the palette; the X byte of a
+// 32-bit result is 0 unless the source is 32-bit), or 8 bpp from an 8-bit
+// source (the palette is copied). Throws std::invalid_argument for an 8-bit
+// target of a true-colour source.
+void StretchInto(const Picture& src, Picture& dst);
+
+// Renders src at ratio into a new 24-bit picture. Throws EInvalidPicture when
+// the result would exceed the picture limits and std::bad_alloc when memory
+// runs out.
+Picture RenderPicture(const Picture& src, double ratio);
+
+struct ZoomResult {
+  bool addCursorEnabled = true;  // "&Add a cursor" is enabled only at 1:1
+  bool rendered = true;          // false: show ZoomFailureMessage()
+};
+
+class ImageDocument {
+ public:
+  // ---- the pictures
+  // The capture or loaded picture at its own size and depth (8, 24 or 32 bpp).
+  const Picture& FullImage() const { return full_; }
+  // For in-place drawing (stamping): call SaveUndo first and Render after.
+  Picture& MutableFullImage() { return full_; }
+  // Replaces the full image; the shown image is not touched until Render().
+  void SetFullImage(Picture pic);
+  // The full image rendered at ZoomRatio, always 24 bpp; empty after Clear
+  // or a failed render.
+  const Picture& ShownImage() const { return shown_; }
+  // An image is in the document and on show (false at start and after Clear).
+  bool Present() const { return present_; }
+
+  // ---- zoom and texts
+  double ZoomRatio() const { return ratio_; }
+  const std::string& ZoomText() const { return zoomText_; }          // "3:1", "1:4"; "" after 1:1
+  const std::string& ViewedAtText() const { return viewedAt_; }      // " -  Viewed at: 3:1" or ""
+  const std::string& StatusAction() const { return action_; }
+  void SetStatusAction(std::string action) { action_ = std::move(action); }
+  // "(" shown width " x " shown height ") - " StatusAction ViewedAtText.
+  std::string StatusText() const;
+  // "Zooming this image to " ZoomText " is not possible\r\nTry a smaller ratio"
+  std::string ZoomFailureMessage() const;
+
+  // Rebuilds the shown image from source (normally FullImage()) at ratio.
+  // The old shown image is dropped first. When the result cannot be made
+  // (too large, out of memory) the shown image stays empty and false is
+  // returned; the ratio and texts are not changed either way. source must
+  // not be ShownImage().
+  bool RenderView(const Picture& source, double ratio);
+  bool Render() { return RenderView(full_, ratio_); }
+  bool RenderFailed() const { return renderFailed_; }
+
+  // New ratio n:d (both >= 1; std::invalid_argument otherwise) and its
+  // texts, then renders. 1:1 empties ZoomText and ViewedAtText.
+  ZoomResult ZoomTo(int n, int d);
+  // Ratio 1 and no ViewedAtText, without rendering; ZoomText is kept.
+  void ResetZoom();
+
+  // ---- crop
+  bool CropMode() const { return cropMode_; }
+  void SetCropMode(bool on) { cropMode_ = on; }
+
+  // ---- undo (one level)
+  // Called before every change of the full image (not for zooming). The
+  // first call after start only arms the record; later calls copy the full
+  // image, ratio, viewed-at text and action. Returns UndoAvailable(): when
+  // true the window enables its three Undo commands.
+  bool SaveUndo();
+  // Brings the record back (full image, ratio, viewed-at text, action) and
+  // renders; the record stays but cannot be used again until the next
+  // SaveUndo. False when there was nothing to undo. ZoomText is not touched.
+  // Afterwards Present() is true when the restored image is not empty, and
+  // the window disables its Undo commands (and re-enables the image
+  // commands if the view had been cleared).
+  bool Undo();
+  bool UndoAvailable() const { return undoAvailable_; }
+  bool UndoArmed() const { return undoArmed_; }
+  const Picture& UndoBitmap() const { return undoBitmap_; }
+  double UndoRatio() const { return undoRatio_; }
+  const std::string& UndoViewedAt() const { return undoViewedAt_; }
+  const std::string& UndoAction() const { return undoAction_; }
+
+  // SaveUndo, then an empty view. Full image, ratio and action stay, so
+  // Undo brings the picture back.
+  void Clear();
+
+ private:
+  Picture full_, shown_, undoBitmap_;
+  double ratio_ = 1.0, undoRatio_ = 1.0;
+  std::string zoomText_, viewedAt_, action_, undoViewedAt_, undoAction_;
+  bool present_ = false, undoAvailable_ = false, undoArmed_ = false, cropMode_ = false, renderFailed_ = false;
+};
+
+// Enabled state of every image command for EnableImageCommands(present).
+struct ImageCommandState {
+  // "Save Image &As...", "Save as Shown...", "&Save Image Encrypted",
+  // "Clea&r Capture", "&Copy to Clipboard", "Convert to &Greys"
+  bool saveAs = false, saveAsShown = false, saveEncrypted = false, clear = false, copy = false, greys = false;
+  // tool-bar buttons
+  bool btnSave = false, btnCopy = false, btnClear = false, btnCrop = false;
+  // pop-up items Clear, Copy, Crop, Greys, Save
+  bool popClear = false, popCopy = false, popCrop = false, popGrey = false, popSave = false;
+  // "Zoom &In", "Zoom &Out", "&Add a cursor", "Send as Email" and its button
+  bool zoomIn = false, zoomOut = false, addCursor = false, sendEmail = false, btnEmail = false;
+  bool editor = false;                  // "&Editor"
+  bool print = false, btnPrint = false;  // "&Print" and its button
+  // "Print P&review", its button, pop-up "&Print Image" and "Print Previe&w"
+  bool printPreview = false, btnPreview = false, popPrint = false, popPreview = false;
+  // always on: "&Encryption...", "Select an Area" button, "Capture A&rea Now",
+  // "Auto Sa&ve", pop-up " Auto Save", pop-up "Send as &Email"
+  bool encryption = true, btnSelect = true, captureAreaNow = true, autoSave = true, popAutoSave = true,
+       popSendEmail = true;
+};
+
+ImageCommandState ComputeImageCommands(bool present, bool printSetupEnabled, bool editorConfigured,
+                                       const Picture& full);
+
+}  // namespace griv
