@@ -152,7 +152,9 @@ std::string BuildHotKeyText(THotKeyModifiers modifiers, int index) {
   std::string r;
   for (const auto& w : kModifierWords)
     if (modifiers & w.bit) AppendPart(r, "|", w.word);
-  AppendPart(r, "|", "#" + std::to_string(index));
+  std::string key = "#";
+  key += std::to_string(index);
+  AppendPart(r, "|", key);
   return r;
 }
 
