@@ -1,0 +1,229 @@
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <chrono>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "shell/tray_icon_win.h"
+
+using namespace griv;
+
+namespace {
+
+struct ShellCall {
+  DWORD message;
+  UINT flags;
+  std::wstring tip;
+  HICON icon;
+};
+
+// A tray icon whose shell calls are recorded instead of made.
+struct TrayFixture : ::testing::Test {
+  std::vector<ShellCall> calls;
+  bool taskbar = true;
+  TAnimatedTrayIcon tray;
+  TrayFixture() {
+    tray.ShellNotify = [this](DWORD m, NOTIFYICONDATAW* d) {
+      EXPECT_EQ(d->cbSize, sizeof(NOTIFYICONDATAW));
+      EXPECT_EQ(d->uID, 0u);
+      EXPECT_EQ(d->hWnd, tray.Handle());
+      EXPECT_EQ(d->uCallbackMessage, tray.CallbackMessage());
+      calls.push_back({m, d->uFlags, d->szTip, d->hIcon});
+      return TRUE;
+    };
+    tray.TaskbarPresent = [this] { return taskbar; };
+  }
+  ~TrayFixture() override { tray.ShellNotify = [](DWORD, NOTIFYICONDATAW*) { return TRUE; }; }
+  int Count(DWORD message) const {
+    int n = 0;
+    for (const auto& c : calls) n += c.message == message;
+    return n;
+  }
+};
+
+// Top-level windows need a desktop; without a display only message windows exist.
+bool HaveDesktop() {
+  HWND w = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+  if (w) DestroyWindow(w);
+  return w != nullptr;
+}
+
+bool PumpUntil(const std::function<bool()>& done, int timeoutMs = 3000) {
+  auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+  while (!done()) {
+    if (std::chrono::steady_clock::now() > end) return false;
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&msg);
+      DispatchMessageW(&msg);
+    }
+    Sleep(1);
+  }
+  return true;
+}
+
+}  // namespace
+
+TEST_F(TrayFixture, ShellIsToldOnlyOfRealChangesWhileActive) {
+  tray.SetHint("before");
+  tray.SetShowHint(false);
+  tray.SetShowHint(true);
+  EXPECT_TRUE(calls.empty());  // not active: nothing to tell
+
+  tray.SetActive(true);
+  ASSERT_EQ(calls.size(), 1u);
+  EXPECT_EQ(calls[0].message, static_cast<DWORD>(NIM_ADD));
+  EXPECT_EQ(calls[0].flags, static_cast<UINT>(NIF_MESSAGE | NIF_ICON | NIF_TIP));
+  EXPECT_EQ(calls[0].tip, L"before");
+  EXPECT_EQ(calls[0].icon, tray.Icon());
+  tray.SetActive(true);
+  EXPECT_EQ(calls.size(), 1u);
+
+  tray.SetHint("before");
+  EXPECT_EQ(calls.size(), 1u);
+  tray.SetHint("Grüße");
+  ASSERT_EQ(calls.size(), 2u);
+  EXPECT_EQ(calls[1].message, static_cast<DWORD>(NIM_MODIFY));
+  EXPECT_EQ(calls[1].flags, static_cast<UINT>(NIF_TIP));
+  EXPECT_EQ(calls[1].tip, L"Gr\u00FC\u00DFe");
+
+  tray.SetHint(std::string(100, 'h'));
+  EXPECT_EQ(calls.back().tip, std::wstring(63, L'h'));
+  tray.SetShowHint(false);
+  EXPECT_EQ(calls.back().tip, L"");
+  tray.SetStyle(TTrayIconStyle::tsNormal);
+  tray.SetRepeatCount(-2);
+  EXPECT_EQ(calls.size(), 4u);
+
+  tray.SetActive(false);
+  EXPECT_EQ(calls.back().message, static_cast<DWORD>(NIM_DELETE));
+  tray.SetHint("after");
+  EXPECT_EQ(calls.size(), 5u);
+}
+
+TEST_F(TrayFixture, IconAssignmentCopiesAndEmptyFallsBack) {
+  tray.SetActive(true);
+  HICON mine = CopyIcon(LoadIconW(nullptr, IDI_WARNING));
+  tray.SetIcon(mine);
+  EXPECT_NE(tray.Icon(), mine);  // a copy of its own
+  DestroyIcon(mine);
+  ASSERT_EQ(calls.size(), 2u);
+  EXPECT_EQ(calls[1].flags, static_cast<UINT>(NIF_ICON));
+  EXPECT_EQ(calls[1].icon, tray.Icon());
+  tray.SetIcon(nullptr);
+  EXPECT_NE(tray.Icon(), nullptr);
+}
+
+TEST_F(TrayFixture, TaskbarCreatedBringsTheIconBack) {
+  PostMessageW(tray.Handle(), TAnimatedTrayIcon::TaskbarCreatedMessage(), 0, 0);
+  PumpUntil([] { return false; }, 50);
+  EXPECT_TRUE(calls.empty());  // not active: nothing to bring back
+
+  tray.SetActive(true);
+  ASSERT_EQ(Count(NIM_ADD), 1);
+  SendMessageW(tray.Handle(), TAnimatedTrayIcon::TaskbarCreatedMessage(), 0, 0);
+  ASSERT_EQ(Count(NIM_ADD), 2);
+  if (!HaveDesktop()) GTEST_SKIP() << "no display: broadcasts cannot be tested";
+  // The shell announces a new task bar to every top-level window.
+  PostMessageW(HWND_BROADCAST, TAnimatedTrayIcon::TaskbarCreatedMessage(), 0, 0);
+  ASSERT_TRUE(PumpUntil([&] { return Count(NIM_ADD) == 3; }));
+  EXPECT_EQ(calls.back().flags, static_cast<UINT>(NIF_MESSAGE | NIF_ICON | NIF_TIP));
+}
+
+TEST_F(TrayFixture, WaitsForATaskbarWithoutBlocking) {
+  taskbar = false;
+  tray.SetActive(true);  // returns at once
+  EXPECT_TRUE(calls.empty());
+  EXPECT_TRUE(tray.WaitingForTaskbar());
+  EXPECT_FALSE(tray.IconShown());
+  tray.SetHint("tip");
+  EXPECT_TRUE(calls.empty());
+
+  taskbar = true;
+  ASSERT_TRUE(PumpUntil([&] { return !calls.empty(); }, 3000));
+  EXPECT_EQ(calls[0].message, static_cast<DWORD>(NIM_ADD));
+  EXPECT_EQ(calls[0].tip, L"tip");
+  EXPECT_FALSE(tray.WaitingForTaskbar());
+
+  // Switched off while still waiting: no removal of an icon never added, no add later.
+  tray.SetActive(false);
+  calls.clear();
+  taskbar = false;
+  tray.SetActive(true);
+  tray.SetActive(false);
+  EXPECT_FALSE(tray.WaitingForTaskbar());
+  taskbar = true;
+  PumpUntil([] { return false; }, 700);
+  EXPECT_TRUE(calls.empty());
+}
+
+TEST_F(TrayFixture, MouseMessagesBecomeEvents) {
+  int clicks = 0, dbl = 0, moves = 0;
+  std::vector<std::pair<TrayButton, TShiftState>> downs, ups;
+  tray.OnClick = [&] { ++clicks; };
+  tray.OnDblClick = [&] { ++dbl; };
+  tray.OnMouseMove = [&] { ++moves; };
+  tray.OnMouseDown = [&](TrayButton b, TShiftState s) { downs.push_back({b, s}); };
+  tray.OnMouseUp = [&](TrayButton b, TShiftState s) { ups.push_back({b, s}); };
+  auto send = [&](UINT m, WPARAM id = 0) { SendMessageW(tray.Handle(), tray.CallbackMessage(), id, m); };
+  for (UINT m : {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP}) send(m);
+  EXPECT_EQ(clicks, 1);
+  EXPECT_EQ(dbl, 1);
+  ASSERT_EQ(downs.size(), 2u);
+  EXPECT_EQ(downs[1].second & ssDouble, ssDouble);
+  EXPECT_EQ(ups.size(), 2u);
+  send(WM_MOUSEMOVE);
+  send(WM_LBUTTONDOWN, 5);  // another icon's identifier
+  EXPECT_EQ(moves, 1);
+  EXPECT_EQ(downs.size(), 2u);
+  // Without a menu the right button only reports itself.
+  tray.SetPopupMenu(nullptr);
+  send(WM_RBUTTONDOWN);
+  ASSERT_EQ(downs.size(), 3u);
+  EXPECT_EQ(downs[2].first, TrayButton::Right);
+  // A menu destroyed behind the icon's back is forgotten.
+  HMENU m = CreatePopupMenu();
+  tray.SetPopupMenu(m);
+  DestroyMenu(m);
+  int popups = 0;
+  tray.OnPopup = [&] { ++popups; };
+  send(WM_RBUTTONDOWN);
+  EXPECT_EQ(popups, 0);
+  EXPECT_EQ(tray.PopupMenu(), nullptr);
+}
+
+TEST_F(TrayFixture, AnimationRunsItsCyclesOnTheClockThread) {
+  TAnimatedIcons frames;
+  frames.Frames() = {{1, {}}, {2, {}}};  // empty frames show the still image
+  tray.SetAnimation(frames);
+  int ended = 0;
+  tray.OnEndAnimation = [&] { ++ended; };
+  tray.SetRepeatCount(2);
+  tray.SetActive(true);
+  tray.SetStyle(TTrayIconStyle::tsAnimated);
+  EXPECT_TRUE(tray.Animation().Playing());
+  ASSERT_TRUE(PumpUntil([&] { return ended > 0; }, 5000));
+  EXPECT_EQ(ended, 1);
+  EXPECT_FALSE(AnimationTimerPool().AnyEnabled());
+  // Add, the style change, then one modify per frame shown: 2 cycles of 2 frames.
+  int frameUpdates = 0;
+  for (size_t i = 2; i < calls.size(); ++i) frameUpdates += calls[i].flags == NIF_ICON;
+  EXPECT_EQ(frameUpdates, 4);
+
+  tray.SetStyle(TTrayIconStyle::tsNormal);
+  EXPECT_EQ(ended, 1);  // already over: no second end
+  EXPECT_EQ(calls.back().icon, tray.Icon());
+}
+
+TEST(TrayIconWin, HideApplicationButtonSetsToolWindow) {
+  if (!HaveDesktop()) GTEST_SKIP() << "no display";
+  HWND w = CreateWindowExW(WS_EX_APPWINDOW, L"STATIC", L"x", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+  ASSERT_NE(w, nullptr);
+  TAnimatedTrayIcon::HideApplicationButton(w);
+  LONG_PTR ex = GetWindowLongPtrW(w, GWL_EXSTYLE);
+  EXPECT_TRUE(ex & WS_EX_TOOLWINDOW);
+  EXPECT_FALSE(ex & WS_EX_APPWINDOW);
+  DestroyWindow(w);
+}
