@@ -1,0 +1,35 @@
+// The small modal editor in which one hot key is chosen. Created once at
+// start-up and kept; the caller loads a text, shows it and builds the result.
+#pragma once
+#include <windows.h>
+
+#include <string>
+
+#include "hotkeys/hotkey_text.h"
+
+namespace griv {
+
+class TfrmHKSet {
+ public:
+  // Throws when the dialog template is missing from inst.
+  void Create(HINSTANCE inst);
+  // Shows the editor modally with its top-left at (x, y) in screen pixels.
+  // True when it was closed with OK; only then do the choices change.
+  bool ShowModal(HWND owner, int x, int y, const std::string& caption);
+
+  void LoadHotKeyText(const std::string& text) { choice_ = HotKeyChoice::FromText(text); }
+  std::string BuildHotKeyText() const { return choice_.ToText(); }
+  const HotKeyChoice& Choice() const { return choice_; }
+
+ private:
+  static INT_PTR CALLBACK DlgProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+  void FormShow(HWND hwnd);
+  void ReadControls(HWND hwnd);
+
+  HINSTANCE inst_ = nullptr;
+  HotKeyChoice choice_;
+  int x_ = 0, y_ = 0;
+  std::wstring caption_;
+};
+
+}  // namespace griv

@@ -1,0 +1,129 @@
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <functional>
+#include <string>
+
+#include "hotkeys/hk_set_win.h"
+#include "ids_hotkeys.h"
+
+using namespace griv;
+
+namespace {
+
+// The editor's layout ships inside GRIV.exe; take it from there as data.
+HMODULE ProgramResources() {
+  wchar_t path[MAX_PATH];
+  GetModuleFileNameW(nullptr, path, MAX_PATH);
+  std::wstring p(path);
+  p = p.substr(0, p.find_last_of(L"\\/") + 1) + L"GRIV.exe";
+  return LoadLibraryExW(p.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+}
+
+// Runs `act` on the editor once it is up, from inside its own modal loop.
+std::function<void(HWND)> g_act;
+std::wstring g_caption;
+void CALLBACK DriveEditor(HWND, UINT, UINT_PTR id, DWORD) {
+  HWND dlg = FindWindowW(L"#32770", g_caption.c_str());
+  if (!dlg || !IsWindowVisible(dlg)) return;
+  KillTimer(nullptr, id);
+  auto act = std::move(g_act);
+  act(dlg);
+}
+
+bool Show(TfrmHKSet& ed, const char* caption, int x, int y, std::function<void(HWND)> act) {
+  g_act = std::move(act);
+  g_caption.assign(caption, caption + strlen(caption));
+  SetTimer(nullptr, 0, 20, &DriveEditor);
+  return ed.ShowModal(nullptr, x, y, caption);
+}
+
+void Key(HWND dlg, WPARAM vk) {
+  HWND focus = GetFocus();
+  PostMessageW(focus ? focus : dlg, WM_KEYDOWN, vk, 1);
+  PostMessageW(focus ? focus : dlg, WM_KEYUP, vk, 0xC0000001);
+}
+
+struct HkSetTest : ::testing::Test {
+  HMODULE res = nullptr;
+  TfrmHKSet ed;
+  void SetUp() override {
+    HWND probe = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+    if (!probe) GTEST_SKIP() << "no display";
+    DestroyWindow(probe);
+    res = ProgramResources();
+    if (!res || !FindResourceW(res, MAKEINTRESOURCEW(IDD_HKSET), MAKEINTRESOURCEW(5)))
+      GTEST_SKIP() << "GRIV.exe with the editor's layout is not built";
+    ed.Create(res);
+  }
+  void TearDown() override {
+    if (res) FreeLibrary(res);
+  }
+};
+
+}  // namespace
+
+TEST_F(HkSetTest, ShowsTheLoadedTextAndBuildsTheChoiceOnEnter) {
+  ed.LoadHotKeyText("Win|Ctrl|#28");
+  bool ok = Show(ed, "Area Capture Hot Key", 140, 130, [](HWND dlg) {
+    HWND combo = GetDlgItem(dlg, IDC_HKSET_KEY);
+    EXPECT_EQ(SendMessageW(combo, CB_GETCOUNT, 0, 0), 96);
+    EXPECT_EQ(SendMessageW(combo, CB_GETCURSEL, 0, 0), 28);
+    EXPECT_EQ(IsDlgButtonChecked(dlg, IDC_HKSET_CTRL), static_cast<UINT>(BST_CHECKED));
+    EXPECT_EQ(IsDlgButtonChecked(dlg, IDC_HKSET_ALT), static_cast<UINT>(BST_UNCHECKED));
+    EXPECT_EQ(IsDlgButtonChecked(dlg, IDC_HKSET_WIN), static_cast<UINT>(BST_CHECKED));
+    // Drop-down list: no free text.
+    EXPECT_EQ(GetWindowLongW(combo, GWL_STYLE) & 3, CBS_DROPDOWNLIST);
+    LONG style = GetWindowLongW(dlg, GWL_STYLE);
+    EXPECT_TRUE(style & WS_CAPTION);
+    EXPECT_FALSE(style & WS_SYSMENU);  // no title-bar buttons
+    RECT r;
+    GetWindowRect(dlg, &r);
+    EXPECT_EQ(r.left, 140);
+    EXPECT_EQ(r.top, 130);
+    // The size follows the dialog font (Wine has no Arial); every control must fit.
+    RECT client;
+    GetClientRect(dlg, &client);
+    for (int id : {IDC_HKSET_CTRL, IDC_HKSET_ALT, IDC_HKSET_SHIFT, IDC_HKSET_WIN, IDC_HKSET_KEY, IDOK, IDCANCEL}) {
+      HWND c = GetDlgItem(dlg, id);
+      ASSERT_NE(c, nullptr) << id;
+      if (id == IDC_HKSET_KEY) {
+        SendMessageW(c, CB_GETDROPPEDCONTROLRECT, 0, reinterpret_cast<LPARAM>(&r));
+        r.bottom = r.top + static_cast<LONG>(SendMessageW(c, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0));
+      } else {
+        GetWindowRect(c, &r);
+      }
+      MapWindowPoints(nullptr, dlg, reinterpret_cast<POINT*>(&r), 2);
+      EXPECT_TRUE(r.left >= 0 && r.top >= 0 && r.right <= client.right && r.bottom <= client.bottom) << id;
+    }
+
+    SendMessageW(GetDlgItem(dlg, IDC_HKSET_WIN), BM_CLICK, 0, 0);
+    SendMessageW(GetDlgItem(dlg, IDC_HKSET_SHIFT), BM_CLICK, 0, 0);
+    SendMessageW(combo, CB_SETCURSEL, 80, 0);
+    Key(dlg, VK_RETURN);  // OK is the default button
+  });
+  EXPECT_TRUE(ok);
+  EXPECT_EQ(ed.BuildHotKeyText(), "Ctrl|Shift|#80");
+  EXPECT_EQ(HotKeyTextToDisplay(ed.BuildHotKeyText()), "Ctrl, Shift, F12");
+}
+
+TEST_F(HkSetTest, EscapeCancelsAndKeepsTheText) {
+  ed.LoadHotKeyText("Alt|#15");
+  bool ok = Show(ed, "Active Screen Capture Hot Key", 50, 60, [](HWND dlg) {
+    SendMessageW(GetDlgItem(dlg, IDC_HKSET_CTRL), BM_CLICK, 0, 0);
+    SendDlgItemMessageW(dlg, IDC_HKSET_KEY, CB_SETCURSEL, 3, 0);
+    Key(dlg, VK_ESCAPE);
+  });
+  EXPECT_FALSE(ok);
+  EXPECT_EQ(ed.BuildHotKeyText(), "Alt|#15");
+}
+
+TEST_F(HkSetTest, IndexOutsideTheListShowsNoSelection) {
+  ed.LoadHotKeyText("Shift|#200");
+  bool ok = Show(ed, "Full Screen Capture Hot Key", 10, 10, [](HWND dlg) {
+    EXPECT_EQ(SendDlgItemMessageW(dlg, IDC_HKSET_KEY, CB_GETCURSEL, 0, 0), CB_ERR);
+    SendMessageW(GetDlgItem(dlg, IDOK), BM_CLICK, 0, 0);
+  });
+  EXPECT_TRUE(ok);
+  EXPECT_EQ(ed.BuildHotKeyText(), "Shift|#-1");
+}
