@@ -227,3 +227,24 @@ TEST(TrayIconWin, HideApplicationButtonSetsToolWindow) {
   EXPECT_FALSE(ex & WS_EX_APPWINDOW);
   DestroyWindow(w);
 }
+
+TEST(TrayIconWin, RealShellTakesAddModifyAndDelete) {
+  if (!HaveDesktop()) GTEST_SKIP() << "no display";
+  TAnimatedTrayIcon tray;
+  std::vector<std::pair<DWORD, BOOL>> results;
+  auto real = tray.ShellNotify;
+  tray.ShellNotify = [&](DWORD m, NOTIFYICONDATAW* d) {
+    BOOL r = real(m, d);
+    results.push_back({m, r});
+    return r;
+  };
+  tray.SetHint("GRIV test icon");
+  tray.SetActive(true);
+  ASSERT_TRUE(PumpUntil([&] { return tray.IconShown(); }, 5000)) << "no task bar appeared";
+  tray.SetHint("GRIV test icon, changed");
+  tray.SetActive(false);
+  ASSERT_EQ(results.size(), 3u);
+  EXPECT_EQ(results[0], std::make_pair(static_cast<DWORD>(NIM_ADD), TRUE));
+  EXPECT_EQ(results[1], std::make_pair(static_cast<DWORD>(NIM_MODIFY), TRUE));
+  EXPECT_EQ(results[2], std::make_pair(static_cast<DWORD>(NIM_DELETE), TRUE));
+}
