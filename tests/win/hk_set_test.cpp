@@ -117,13 +117,3 @@ TEST_F(HkSetTest, EscapeCancelsAndKeepsTheText) {
   EXPECT_FALSE(ok);
   EXPECT_EQ(ed.BuildHotKeyText(), "Alt|#15");
 }
-
-TEST_F(HkSetTest, IndexOutsideTheListShowsNoSelection) {
-  ed.LoadHotKeyText("Shift|#200");
-  bool ok = Show(ed, "Full Screen Capture Hot Key", 10, 10, [](HWND dlg) {
-    EXPECT_EQ(SendDlgItemMessageW(dlg, IDC_HKSET_KEY, CB_GETCURSEL, 0, 0), CB_ERR);
-    SendMessageW(GetDlgItem(dlg, IDOK), BM_CLICK, 0, 0);
-  });
-  EXPECT_TRUE(ok);
-  EXPECT_EQ(ed.BuildHotKeyText(), "Shift|#-1");
-}
