@@ -1,0 +1,6 @@
+// Resource and control ids. Each subsystem has its own range and header.
+#pragma once
+#include "ids_app.h"
+#include "ids_hotkeys.h"
+#include "ids_crypto.h"
+#include "ids_shell.h"

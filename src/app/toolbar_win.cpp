@@ -1,0 +1,409 @@
+#include "app/toolbar_win.h"
+
+#include <commctrl.h>
+#include <windowsx.h>
+
+#include "base/handles_win.h"
+#include "resource.h"
+
+namespace griv {
+
+namespace {
+const wchar_t kPanelClass[] = L"GrivToolPanel";
+const wchar_t kButtonClass[] = L"GrivSpeedButton";
+const int kSeparators[] = {80, 164, 321, 371, 446};
+
+const ToolButtonDef kButtons[] = {
+    {CM_OPENFILE, 3, 6, 25, 25, L"File open", Glyph::Open},
+    {CM_SAVE, 28, 6, 25, 25, L"Save Image", Glyph::Save},
+    {CM_SENDMAIL, 53, 6, 25, 25, L"Send Image as Email", Glyph::Email},
+    {CM_PRINTSETUP, 86, 6, 25, 25, L"Printer Setup", Glyph::PrintSetup},
+    {CM_PRINTPREVIEW, 111, 6, 25, 25, L"Print Preview", Glyph::Preview},
+    {CM_PRINT, 136, 6, 25, 25, L"Print", Glyph::Print},
+    {CM_UNDO, 169, 6, 25, 25, L"Undo", Glyph::Undo},
+    {CM_COPY, 194, 6, 25, 25, L"Copy Image to Clipboard", Glyph::Copy},
+    {CM_PASTE, 219, 6, 25, 25, L"Paste Image from the Clipboard", Glyph::Paste},
+    {CM_CLEAR, 244, 6, 25, 25, L"Clear Capture", Glyph::Clear},
+    {CM_CROP, 269, 6, 25, 25, L"Crop Current Image", Glyph::Crop},
+    {CM_SELECTAREA, 294, 6, 25, 25, L"Select an Area", Glyph::Select},
+    {CM_STAMPICON, 326, 5, 26, 26, L"Click to enable adding of the cursor to the image", Glyph::Stamp, nullptr, true},
+    {CM_GETCURSOR, 353, 5, 15, 26, L"Click to select a cursor to add to the image.  ", Glyph::StampMenu},
+    {CM_OPTIONS, 376, 6, 68, 25, L"Option Settings", Glyph::None, L"Options"},
+    {CM_HELPCONTENT, 451, 6, 25, 25, L"Help", Glyph::Help},
+    {CM_EXIT, 476, 6, 25, 25, L"Exit", Glyph::Exit},
+};
+
+COLORREF Mix(COLORREF a, COLORREF b, int pct) {
+  return RGB((GetRValue(a) * (100 - pct) + GetRValue(b) * pct) / 100,
+             (GetGValue(a) * (100 - pct) + GetGValue(b) * pct) / 100,
+             (GetBValue(a) * (100 - pct) + GetBValue(b) * pct) / 100);
+}
+}  // namespace
+
+void ToolBar::Create(HWND parent, HINSTANCE inst, int dpi) {
+  parent_ = parent;
+  dpi_ = dpi;
+  WNDCLASSEXW wc{sizeof wc};
+  if (!GetClassInfoExW(inst, kPanelClass, &wc)) {
+    wc = WNDCLASSEXW{sizeof wc};
+    wc.lpfnWndProc = PanelProc;
+    wc.hInstance = inst;
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    wc.lpszClassName = kPanelClass;
+    RegisterClassExW(&wc);
+    wc = WNDCLASSEXW{sizeof wc};
+    wc.lpfnWndProc = ButtonProc;
+    wc.hInstance = inst;
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    wc.lpszClassName = kButtonClass;
+    RegisterClassExW(&wc);
+  }
+  panel_ = CreateWindowExW(0, kPanelClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, 100, S(34), parent,
+                           reinterpret_cast<HMENU>(IDC_TOOLBAR), inst, this);
+  tips_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
+                          CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, parent, nullptr, inst, nullptr);
+  buttons_.clear();
+  buttons_.reserve(std::size(kButtons));
+  for (const auto& d : kButtons) {
+    Button b;
+    b.def = d;
+    if (d.caption) b.caption = d.caption;
+    buttons_.push_back(b);
+  }
+  for (auto& b : buttons_) {
+    b.hwnd = CreateWindowExW(0, kButtonClass, b.caption.c_str(), WS_CHILD | WS_VISIBLE, 0, 0, 1, 1, panel_,
+                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(b.def.command)), inst, &b);
+    TOOLINFOW ti{};
+    ti.cbSize = sizeof ti;
+    ti.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    ti.hwnd = panel_;
+    ti.uId = reinterpret_cast<UINT_PTR>(b.hwnd);
+    ti.lpszText = const_cast<wchar_t*>(b.def.hint);
+    SendMessageW(tips_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
+  }
+  Layout();
+}
+
+void ToolBar::SetDpi(int dpi) {
+  dpi_ = dpi;
+  Layout();
+}
+
+int ToolBar::Height() const { return S(34); }
+
+void ToolBar::Layout() {
+  for (auto& b : buttons_)
+    MoveWindow(b.hwnd, S(b.def.x), S(b.def.y), S(b.def.w), S(b.def.h), TRUE);
+  InvalidateRect(panel_, nullptr, TRUE);
+}
+
+ToolBar::Button* ToolBar::Find(int command) {
+  for (auto& b : buttons_)
+    if (b.def.command == command) return &b;
+  return nullptr;
+}
+
+const ToolBar::Button* ToolBar::Find(int command) const {
+  for (auto& b : buttons_)
+    if (b.def.command == command) return &b;
+  return nullptr;
+}
+
+void ToolBar::Enable(int command, bool on) {
+  if (Button* b = Find(command); b && b->enabled != on) {
+    b->enabled = on;
+    if (!on) b->hot = b->pressed = false;
+    InvalidateRect(b->hwnd, nullptr, FALSE);
+  }
+}
+
+bool ToolBar::IsEnabled(int command) const {
+  const Button* b = Find(command);
+  return b && b->enabled;
+}
+
+void ToolBar::SetDown(int command, bool down) {
+  if (Button* b = Find(command); b && b->down != down) {
+    b->down = down;
+    InvalidateRect(b->hwnd, nullptr, FALSE);
+  }
+}
+
+bool ToolBar::IsDown(int command) const {
+  const Button* b = Find(command);
+  return b && b->down;
+}
+
+void ToolBar::SetCaption(int command, const std::wstring& caption) {
+  if (Button* b = Find(command)) {
+    b->caption = caption;
+    InvalidateRect(b->hwnd, nullptr, FALSE);
+  }
+}
+
+HWND ToolBar::ButtonHandle(int command) const {
+  const Button* b = Find(command);
+  return b ? b->hwnd : nullptr;
+}
+
+LRESULT CALLBACK ToolBar::PanelProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
+  if (m == WM_NCCREATE) {
+    SetWindowLongPtrW(w, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams));
+  } else if (m == WM_PAINT) {
+    auto* self = reinterpret_cast<ToolBar*>(GetWindowLongPtrW(w, GWLP_USERDATA));
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(w, &ps);
+    RECT rc;
+    GetClientRect(w, &rc);
+    FillRect(dc, &rc, GetSysColorBrush(COLOR_BTNFACE));
+    if (self) {
+      for (int x : kSeparators) {
+        RECT line{self->S(x), self->S(5), self->S(x) + 2, self->S(31)};
+        DrawEdge(dc, &line, EDGE_ETCHED, BF_LEFT);
+      }
+    }
+    RECT bottom{rc.left, rc.bottom - 2, rc.right, rc.bottom};
+    DrawEdge(dc, &bottom, EDGE_ETCHED, BF_TOP);
+    EndPaint(w, &ps);
+    return 0;
+  }
+  return DefWindowProcW(w, m, wp, lp);
+}
+
+LRESULT CALLBACK ToolBar::ButtonProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
+  if (m == WM_NCCREATE) {
+    SetWindowLongPtrW(w, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams));
+    return DefWindowProcW(w, m, wp, lp);
+  }
+  auto* b = reinterpret_cast<Button*>(GetWindowLongPtrW(w, GWLP_USERDATA));
+  HWND panel = GetParent(w);
+  auto* bar = reinterpret_cast<ToolBar*>(GetWindowLongPtrW(panel, GWLP_USERDATA));
+  if (!b || !bar) return DefWindowProcW(w, m, wp, lp);
+  switch (m) {
+    case WM_PAINT: {
+      PAINTSTRUCT ps;
+      HDC dc = BeginPaint(w, &ps);
+      bar->PaintButton(*b, dc);
+      EndPaint(w, &ps);
+      return 0;
+    }
+    case WM_ERASEBKGND:
+      return 1;
+    case WM_MOUSEMOVE:
+      if (b->enabled && !b->hot) {
+        b->hot = true;
+        TRACKMOUSEEVENT t{sizeof t, TME_LEAVE, w, 0};
+        TrackMouseEvent(&t);
+        InvalidateRect(w, nullptr, FALSE);
+      }
+      return 0;
+    case WM_MOUSELEAVE:
+      b->hot = false;
+      InvalidateRect(w, nullptr, FALSE);
+      return 0;
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+      if (b->enabled) {
+        b->pressed = true;
+        SetCapture(w);
+        InvalidateRect(w, nullptr, FALSE);
+      }
+      return 0;
+    case WM_LBUTTONUP:
+      if (b->pressed) {
+        b->pressed = false;
+        ReleaseCapture();
+        InvalidateRect(w, nullptr, FALSE);
+        POINT pt{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
+        RECT rc;
+        GetClientRect(w, &rc);
+        if (b->enabled && PtInRect(&rc, pt)) {
+          if (b->def.toggle) b->down = true;
+          PostMessageW(bar->parent_, WM_COMMAND, MAKEWPARAM(b->def.command, 0), reinterpret_cast<LPARAM>(w));
+        }
+      }
+      return 0;
+    case WM_CAPTURECHANGED:
+      if (b->pressed) {
+        b->pressed = false;
+        InvalidateRect(w, nullptr, FALSE);
+      }
+      return 0;
+  }
+  return DefWindowProcW(w, m, wp, lp);
+}
+
+void ToolBar::PaintButton(Button& b, HDC target) {
+  RECT rc;
+  GetClientRect(b.hwnd, &rc);
+  // Paint off-screen so hovering never flickers.
+  UniqueMemDC dc(CreateCompatibleDC(target));
+  UniqueBitmap bmp(CreateCompatibleBitmap(target, rc.right, rc.bottom));
+  SelectObj selBmp(dc.get(), bmp.get());
+  COLORREF face = GetSysColor(COLOR_BTNFACE);
+  COLORREF back = face;
+  if (b.down) back = RGB(0xC0, 0xDC, 0xC0);  // pressed colour of the stamping button
+  else if (b.pressed) back = Mix(face, RGB(0, 0, 0), 8);
+  else if (b.hot) back = Mix(face, RGB(255, 255, 255), 45);
+  UniqueBrush br(CreateSolidBrush(back));
+  FillRect(dc.get(), &rc, br.get());
+  if (b.enabled && (b.hot || b.pressed || b.down))
+    DrawEdge(dc.get(), &rc, (b.pressed || b.down) ? BDR_SUNKENOUTER : BDR_RAISEDINNER, BF_RECT);
+  RECT inner = rc;
+  if (b.pressed || b.down) OffsetRect(&inner, 1, 1);
+  if (!b.caption.empty()) {
+    NONCLIENTMETRICSW ncm{sizeof ncm};
+    SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof ncm, &ncm, 0);
+    ncm.lfMessageFont.lfHeight = -MulDiv(11, dpi_, 96);
+    UniqueFont font(CreateFontIndirectW(&ncm.lfMessageFont));
+    SelectObj selFont(dc.get(), font.get());
+    SetBkMode(dc.get(), TRANSPARENT);
+    SetTextColor(dc.get(), GetSysColor(b.enabled ? COLOR_BTNTEXT : COLOR_GRAYTEXT));
+    DrawTextW(dc.get(), b.caption.c_str(), -1, &inner, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+  } else {
+    DrawGlyph(dc.get(), inner, b.def.glyph, b.enabled, dpi_);
+  }
+  BitBlt(target, 0, 0, rc.right, rc.bottom, dc.get(), 0, 0, SRCCOPY);
+}
+
+// ---- glyphs: small drawings on a 16 x 16 grid ----
+
+namespace {
+struct Pen16 {
+  HDC dc;
+  int ox, oy, k;  // origin and scale in 1/16 units of a 16-unit cell
+  int X(double v) const { return ox + static_cast<int>(v * k / 16.0 + 0.5); }
+  int Y(double v) const { return oy + static_cast<int>(v * k / 16.0 + 0.5); }
+  void Rect(double x0, double y0, double x1, double y1, COLORREF fill, COLORREF line) const {
+    UniqueBrush br(CreateSolidBrush(fill));
+    UniquePen pn(CreatePen(PS_SOLID, 1, line));
+    SelectObj a(dc, br.get()), b(dc, pn.get());
+    Rectangle(dc, X(x0), Y(y0), X(x1), Y(y1));
+  }
+  void Poly(std::initializer_list<POINT> pts16, COLORREF fill, COLORREF line) const {
+    std::vector<POINT> p;
+    for (auto q : pts16) p.push_back({X(q.x), Y(q.y)});
+    UniqueBrush br(CreateSolidBrush(fill));
+    UniquePen pn(CreatePen(PS_SOLID, 1, line));
+    SelectObj a(dc, br.get()), b(dc, pn.get());
+    Polygon(dc, p.data(), static_cast<int>(p.size()));
+  }
+  void Line(double x0, double y0, double x1, double y1, COLORREF c, int width = 1) const {
+    UniquePen pn(CreatePen(PS_SOLID, width, c));
+    SelectObj a(dc, pn.get());
+    MoveToEx(dc, X(x0), Y(y0), nullptr);
+    LineTo(dc, X(x1), Y(y1));
+  }
+  void Ellipse(double x0, double y0, double x1, double y1, COLORREF fill, COLORREF line) const {
+    UniqueBrush br(CreateSolidBrush(fill));
+    UniquePen pn(CreatePen(PS_SOLID, 1, line));
+    SelectObj a(dc, br.get()), b(dc, pn.get());
+    ::Ellipse(dc, X(x0), Y(y0), X(x1), Y(y1));
+  }
+};
+}  // namespace
+
+void DrawGlyph(HDC dc, const RECT& r, Glyph g, bool enabled, int dpi) {
+  if (g == Glyph::None) return;
+  int k = MulDiv(16, dpi, 96);
+  if (g == Glyph::StampMenu) k = MulDiv(12, dpi, 96);
+  Pen16 p{dc, (r.left + r.right - k) / 2, (r.top + r.bottom - k) / 2, k};
+  auto C = [&](COLORREF c) {
+    if (enabled) return c;
+    int l = (GetRValue(c) * 30 + GetGValue(c) * 59 + GetBValue(c) * 11) / 100;
+    l = 150 + l * 80 / 255;
+    return RGB(l, l, l);
+  };
+  const COLORREF ink = C(RGB(40, 40, 40)), blue = C(RGB(30, 90, 180)), paper = C(RGB(255, 255, 255)),
+                 yellow = C(RGB(240, 200, 80)), red = C(RGB(200, 40, 40)), green = C(RGB(40, 150, 60)),
+                 grey = C(RGB(150, 150, 150));
+  switch (g) {
+    case Glyph::Open:
+      p.Poly({{1, 4}, {6, 4}, {7, 5}, {14, 5}, {14, 14}, {1, 14}}, yellow, ink);
+      p.Poly({{3, 8}, {16, 8}, {14, 14}, {1, 14}}, C(RGB(250, 225, 130)), ink);
+      break;
+    case Glyph::Save:
+      p.Rect(1, 1, 15, 15, blue, ink);
+      p.Rect(4, 1, 12, 6, paper, ink);
+      p.Rect(4, 9, 12, 15, C(RGB(220, 220, 220)), ink);
+      break;
+    case Glyph::Email:
+      p.Rect(1, 3, 15, 13, paper, ink);
+      p.Line(1, 3, 8, 9, ink);
+      p.Line(15, 3, 8, 9, ink);
+      break;
+    case Glyph::PrintSetup:
+    case Glyph::Print:
+      p.Rect(4, 1, 12, 7, paper, ink);
+      p.Rect(1, 6, 15, 12, grey, ink);
+      p.Rect(4, 10, 12, 15, paper, ink);
+      if (g == Glyph::PrintSetup) p.Ellipse(10, 0, 16, 6, yellow, ink);
+      else p.Rect(12, 7, 14, 8, green, green);
+      break;
+    case Glyph::Preview:
+      p.Rect(2, 1, 12, 15, paper, ink);
+      p.Ellipse(6, 6, 13, 13, C(RGB(200, 225, 255)), ink);
+      p.Line(12, 12, 15, 15, ink, MulDiv(2, dpi, 96));
+      break;
+    case Glyph::Undo:
+      p.Poly({{1, 6}, {6, 1}, {6, 4}, {11, 4}, {15, 8}, {15, 14}, {12, 11}, {6, 8}, {6, 11}}, blue, ink);
+      break;
+    case Glyph::Copy:
+      p.Rect(1, 1, 10, 11, paper, ink);
+      p.Rect(6, 5, 15, 15, paper, ink);
+      break;
+    case Glyph::Paste:
+      p.Rect(1, 2, 12, 15, C(RGB(190, 140, 80)), ink);
+      p.Rect(4, 1, 9, 4, grey, ink);
+      p.Rect(7, 6, 15, 15, paper, ink);
+      break;
+    case Glyph::Clear:
+      p.Line(3, 3, 13, 13, red, MulDiv(3, dpi, 96));
+      p.Line(13, 3, 3, 13, red, MulDiv(3, dpi, 96));
+      break;
+    case Glyph::Crop:
+      p.Line(4, 0, 4, 12, ink, MulDiv(2, dpi, 96));
+      p.Line(0, 4, 12, 4, ink, MulDiv(2, dpi, 96));
+      p.Line(12, 4, 12, 16, ink, MulDiv(2, dpi, 96));
+      p.Line(4, 12, 16, 12, ink, MulDiv(2, dpi, 96));
+      break;
+    case Glyph::Select: {
+      UniquePen pn(CreatePen(PS_DOT, 1, blue));
+      SelectObj a(dc, pn.get());
+      SelectObj b(dc, GetStockObject(NULL_BRUSH));
+      Rectangle(dc, p.X(1), p.Y(2), p.X(15), p.Y(14));
+      p.Poly({{9, 8}, {9, 16}, {11, 14}, {13, 16}, {14, 15}, {12, 13}, {15, 13}}, paper, ink);
+      break;
+    }
+    case Glyph::Stamp:
+      p.Poly({{3, 1}, {3, 13}, {6, 10}, {9, 15}, {11, 14}, {8, 9}, {12, 9}}, paper, ink);
+      break;
+    case Glyph::StampMenu:
+      p.Poly({{3, 6}, {13, 6}, {8, 11}}, ink, ink);
+      break;
+    case Glyph::Help:
+      p.Ellipse(1, 1, 15, 15, blue, ink);
+      {
+        LOGFONTW lf{};
+        lf.lfHeight = -MulDiv(12, dpi, 96);
+        lf.lfWeight = FW_BOLD;
+        wcscpy(lf.lfFaceName, L"Arial");
+        UniqueFont f(CreateFontIndirectW(&lf));
+        SelectObj s(dc, f.get());
+        SetBkMode(dc, TRANSPARENT);
+        SetTextColor(dc, paper);
+        RECT t{p.X(1), p.Y(1), p.X(15), p.Y(15)};
+        DrawTextW(dc, L"?", 1, &t, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+      }
+      break;
+    case Glyph::Exit:
+      p.Rect(2, 1, 11, 15, C(RGB(160, 110, 60)), ink);
+      p.Poly({{8, 8}, {12, 4}, {12, 6}, {16, 6}, {16, 10}, {12, 10}, {12, 12}}, red, ink);
+      break;
+    case Glyph::None:
+      break;
+  }
+}
+
+}  // namespace griv

@@ -1,0 +1,117 @@
+// Program entry: one instance per user session. A second start hands its
+// request to the running instance and ends.
+#include <windows.h>
+
+#include <commctrl.h>
+#include <objbase.h>
+#include <shellapi.h>
+
+#include <memory>
+
+#include "app/app_win.h"
+#include "app/main_form_win.h"
+#include "base/file_io.h"
+#include "base/handles_win.h"
+#include "base/utf.h"
+#include "shell/strings.h"
+#include "shell/system_path_win.h"
+
+using namespace griv;
+
+namespace {
+
+std::string FirstParameter() {
+  int argc = 0;
+  LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &argc);
+  std::string p;
+  if (argv && argc > 1) p = Narrow(argv[1]);
+  if (argv) LocalFree(argv);
+  return p;
+}
+
+// The running instance works in another folder: hand it a full name.
+std::string FullName(const std::string& name) {
+  std::wstring w = Widen(name);
+  DWORD n = GetFullPathNameW(w.c_str(), 0, nullptr, nullptr);
+  if (!n) return name;
+  std::wstring buf(n, L'\0');
+  n = GetFullPathNameW(w.c_str(), n, buf.data(), nullptr);
+  return n ? Narrow(std::wstring(buf.c_str())) : name;
+}
+
+int SecondStart(const std::string& p) {
+  HWND main = FindWindowW(kMainClassName, nullptr);
+  if (!main) return 0;
+  DWORD pid = 0;
+  GetWindowThreadProcessId(main, &pid);
+  AllowSetForegroundWindow(pid);  // let the running instance come to the front
+  if (p == "\\F") {
+    SendMessageW(main, WM_CAPTURE_FULL, 0, 0);
+  } else if (p == "\\A") {
+    SendMessageW(main, WM_CAPTURE_ACTIVE, 0, 0);
+  } else if (!p.empty() && FileExists(p)) {
+    const std::string handOff = IncludeTrailingBackslash(TempFolder()) + kHandOffFileName;
+    const std::string bytes = ToAnsi(FullName(p));
+    UniqueFileHandle f(CreateFileW(Widen(handOff).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+                                   FILE_ATTRIBUTE_NORMAL, nullptr));
+    DWORD written = 0;
+    bool ok = f && WriteFile(f.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+              written == bytes.size();
+    f.reset();
+    if (!ok) {
+      ShowMessage("Error writing to " + handOff, ApplicationTitle(), MB_OK | MB_ICONERROR);
+      return 2;
+    }
+    SendMessageW(main, WM_OPEN_HANDED_FILE, 0, 0);
+  } else {
+    SendMessageW(main, WM_SHOW_MAIN, 0, 0);
+  }
+  return 0;
+}
+
+LONG WINAPI TopLevelFilter(EXCEPTION_POINTERS*) {
+  // A structured exception that nothing handled: say so rather than vanish.
+  MessageBoxW(nullptr, L"An unexpected error stopped the program.", Widen(ApplicationTitle()).c_str(),
+              MB_OK | MB_ICONERROR | MB_TASKMODAL);
+  return EXCEPTION_EXECUTE_HANDLER;
+}
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE inst, HINSTANCE, LPWSTR, int) {
+  UniqueKernelHandle mutex(CreateMutexW(nullptr, FALSE, L"KTW"));
+  DWORD wait = mutex ? WaitForSingleObject(mutex.get(), 0) : WAIT_FAILED;
+  const std::string param = FirstParameter();
+  if (wait == WAIT_TIMEOUT) return SecondStart(param);
+
+  INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES | ICC_BAR_CLASSES | ICC_TAB_CLASSES | ICC_STANDARD_CLASSES};
+  InitCommonControlsEx(&icc);
+  OleInitialize(nullptr);
+  SetUnhandledExceptionFilter(TopLevelFilter);
+
+  std::unique_ptr<TfrmCaptureForm> form;
+  try {
+    form = std::make_unique<TfrmCaptureForm>(inst, param);
+    form->Create();
+  } catch (...) {
+    HandleCurrentException();
+    return 1;
+  }
+
+  MSG msg;
+  while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+    bool done = false;
+    Guarded([&] { done = form->PreviewKeyDown(msg); });
+    if (done) continue;
+    HWND main = form->Handle();
+    if (main && form->Accelerators() && (msg.hwnd == main || IsChild(main, msg.hwnd)) &&
+        TranslateAcceleratorW(main, form->Accelerators(), &msg))
+      continue;
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+  form.reset();
+  OleUninitialize();
+  if (mutex && wait != WAIT_FAILED) ReleaseMutex(mutex.get());
+  return static_cast<int>(msg.wParam);
+}

@@ -1,0 +1,221 @@
+// griv-probe: looks at and pokes the windows of other Wine processes for the
+// end-to-end tests (xdotool sees windows inside a Wine desktop unreliably).
+//   griv-probe windows                      list top-level windows
+//   griv-probe wait CLASS [visible] [ms]    wait for a window of CLASS (optionally visible)
+//   griv-probe gone CLASS [ms]              wait until no window of CLASS exists
+//   griv-probe rect CLASS                   window rectangle: left top right bottom
+//   griv-probe text CLASS                   window text; for the main window also the status bar text
+//   griv-probe send CLASS MSG [WP] [LP]     SendMessage (numbers may be hex)
+//   griv-probe post CLASS MSG [WP] [LP]     PostMessage
+//   griv-probe command CLASS ID             post WM_COMMAND ID
+//   griv-probe find-title TITLE [ms]        wait for a visible window with this exact title; prints class
+//   griv-probe temp                         the temporary folder
+//   griv-probe cursor                       pointer position
+//   griv-probe monitors                     monitor rectangles
+//   griv-probe foreground                   class and title of the foreground window
+//   griv-probe press-button TITLE CAPTION   clicks a button of the window titled TITLE (BM_CLICK)
+//   griv-probe dlg-text TITLE ID TEXT       sets the text of a dialog control
+//   griv-probe child-texts TITLE            class and text of every child of the window titled TITLE
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::string Utf8(const std::wstring& w) {
+  if (w.empty()) return {};
+  int n = WideCharToMultiByte(CP_UTF8, 0, w.data(), (int)w.size(), nullptr, 0, nullptr, nullptr);
+  std::string s(n, '\0');
+  WideCharToMultiByte(CP_UTF8, 0, w.data(), (int)w.size(), s.data(), n, nullptr, nullptr);
+  return s;
+}
+
+std::wstring Wide(const char* s) {
+  int n = MultiByteToWideChar(CP_UTF8, 0, s, -1, nullptr, 0);
+  std::wstring w(n ? n - 1 : 0, L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, s, -1, w.data(), n);
+  return w;
+}
+
+std::vector<HWND> TopLevel() {
+  std::vector<HWND> v;
+  EnumWindows([](HWND w, LPARAM p) -> BOOL {
+    reinterpret_cast<std::vector<HWND>*>(p)->push_back(w);
+    return TRUE;
+  }, reinterpret_cast<LPARAM>(&v));
+  return v;
+}
+
+std::wstring ClassOf(HWND w) {
+  wchar_t c[256] = {};
+  GetClassNameW(w, c, 256);
+  return c;
+}
+
+std::wstring TextOf(HWND w) {
+  wchar_t t[1024] = {};
+  SendMessageTimeoutW(w, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(t), SMTO_ABORTIFHUNG, 2000, nullptr);
+  return t;
+}
+
+HWND FindByClass(const std::wstring& cls, bool visible) {
+  for (HWND w : TopLevel())
+    if (ClassOf(w) == cls && (!visible || IsWindowVisible(w))) return w;
+  return nullptr;
+}
+
+HWND FindByTitle(const std::wstring& title) {
+  for (HWND w : TopLevel())
+    if (IsWindowVisible(w) && TextOf(w) == title) return w;
+  return nullptr;
+}
+
+long Num(const char* s) { return std::strtol(s, nullptr, 0); }
+
+int Usage() {
+  std::fprintf(stderr, "usage: griv-probe windows|wait|gone|rect|text|send|post|command|find-title|temp|cursor|monitors|foreground|press-button|dlg-text|child-texts ...\n");
+  return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 2) return Usage();
+  std::string cmd = argv[1];
+  if (cmd == "windows") {
+    for (HWND w : TopLevel()) {
+      RECT r;
+      GetWindowRect(w, &r);
+      DWORD pid = 0;
+      GetWindowThreadProcessId(w, &pid);
+      std::printf("%p\t%lu\t%s\t%s\t%d\t%ld %ld %ld %ld\n", (void*)w, pid, Utf8(ClassOf(w)).c_str(),
+                  Utf8(TextOf(w)).c_str(), IsWindowVisible(w) ? 1 : 0, r.left, r.top, r.right, r.bottom);
+    }
+    return 0;
+  }
+  if (cmd == "wait" && argc >= 3) {
+    bool visible = argc >= 4 && std::string(argv[3]) == "visible";
+    DWORD timeout = argc >= 5 ? (DWORD)Num(argv[4]) : argc >= 4 && !visible ? (DWORD)Num(argv[3]) : 10000;
+    DWORD start = GetTickCount();
+    for (;;) {
+      if (HWND w = FindByClass(Wide(argv[2]), visible)) {
+        std::printf("%p\n", (void*)w);
+        return 0;
+      }
+      if (GetTickCount() - start > timeout) return 1;
+      Sleep(50);
+    }
+  }
+  if (cmd == "gone" && argc >= 3) {
+    DWORD timeout = argc >= 4 ? (DWORD)Num(argv[3]) : 10000;
+    DWORD start = GetTickCount();
+    while (FindByClass(Wide(argv[2]), false)) {
+      if (GetTickCount() - start > timeout) return 1;
+      Sleep(50);
+    }
+    return 0;
+  }
+  if (cmd == "find-title" && argc >= 3) {
+    DWORD timeout = argc >= 4 ? (DWORD)Num(argv[3]) : 10000;
+    DWORD start = GetTickCount();
+    for (;;) {
+      if (HWND w = FindByTitle(Wide(argv[2]))) {
+        std::printf("%s\n", Utf8(ClassOf(w)).c_str());
+        return 0;
+      }
+      if (GetTickCount() - start > timeout) return 1;
+      Sleep(50);
+    }
+  }
+  if (cmd == "temp") {
+    wchar_t b[MAX_PATH + 1];
+    DWORD n = GetTempPathW(MAX_PATH, b);
+    std::printf("%s\n", Utf8(std::wstring(b, n)).c_str());
+    return 0;
+  }
+  if (cmd == "cursor") {
+    POINT p;
+    GetCursorPos(&p);
+    std::printf("%ld %ld\n", p.x, p.y);
+    return 0;
+  }
+  if (cmd == "monitors") {
+    EnumDisplayMonitors(nullptr, nullptr, [](HMONITOR m, HDC, LPRECT, LPARAM) -> BOOL {
+      MONITORINFO mi{sizeof mi};
+      GetMonitorInfoW(m, &mi);
+      std::printf("%ld %ld %ld %ld\n", mi.rcMonitor.left, mi.rcMonitor.top, mi.rcMonitor.right, mi.rcMonitor.bottom);
+      return TRUE;
+    }, 0);
+    return 0;
+  }
+  if (cmd == "foreground") {
+    HWND w = GetForegroundWindow();
+    std::printf("%s\t%s\n", Utf8(ClassOf(w)).c_str(), Utf8(TextOf(w)).c_str());
+    return 0;
+  }
+  if ((cmd == "press-button" || cmd == "child-texts" || cmd == "dlg-text") && argc >= 3) {
+    HWND top = FindByTitle(Wide(argv[2]));
+    if (!top) return 1;
+    if (cmd == "dlg-text" && argc >= 5) {
+      SendMessageW(GetDlgItem(top, (int)Num(argv[3])), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(Wide(argv[4]).c_str()));
+      return 0;
+    }
+    struct Ctx {
+      std::wstring want;
+      bool press;
+      bool found;
+    } ctx{argc >= 4 ? Wide(argv[3]) : L"", cmd == "press-button", false};
+    EnumChildWindows(top, [](HWND c, LPARAM p) -> BOOL {
+      auto* x = reinterpret_cast<Ctx*>(p);
+      std::wstring t = TextOf(c);
+      if (x->press) {
+        if (t == x->want) {
+          PostMessageW(c, BM_CLICK, 0, 0);
+          x->found = true;
+          return FALSE;
+        }
+      } else {
+        std::printf("%d\t%s\t%s\t%d\t%d\n", GetDlgCtrlID(c), Utf8(ClassOf(c)).c_str(), Utf8(t).c_str(),
+                    IsWindowEnabled(c) ? 1 : 0, IsWindowVisible(c) ? 1 : 0);
+      }
+      return TRUE;
+    }, reinterpret_cast<LPARAM>(&ctx));
+    return cmd == "press-button" && !ctx.found ? 1 : 0;
+  }
+  if (argc < 3) return Usage();
+  HWND w = FindByClass(Wide(argv[2]), false);
+  if (!w) return 1;
+  if (cmd == "rect") {
+    RECT r;
+    GetWindowRect(w, &r);
+    std::printf("%ld %ld %ld %ld\n", r.left, r.top, r.right, r.bottom);
+    return 0;
+  }
+  if (cmd == "text") {
+    std::printf("%s\n", Utf8(TextOf(w)).c_str());
+    if (HWND sb = FindWindowExW(w, nullptr, L"msctls_statusbar32", nullptr))
+      std::printf("%s\n", Utf8(TextOf(sb)).c_str());
+    return 0;
+  }
+  if ((cmd == "send" || cmd == "post") && argc >= 4) {
+    UINT m = (UINT)Num(argv[3]);
+    WPARAM wp = argc >= 5 ? (WPARAM)Num(argv[4]) : 0;
+    LPARAM lp = argc >= 6 ? (LPARAM)Num(argv[5]) : 0;
+    if (cmd == "send") {
+      DWORD_PTR r = 0;
+      SendMessageTimeoutW(w, m, wp, lp, SMTO_NORMAL, 30000, &r);
+      std::printf("%ld\n", (long)r);
+    } else {
+      PostMessageW(w, m, wp, lp);
+    }
+    return 0;
+  }
+  if (cmd == "command" && argc >= 4) {
+    PostMessageW(w, WM_COMMAND, MAKEWPARAM((WORD)Num(argv[3]), 0), 0);
+    return 0;
+  }
+  return Usage();
+}

@@ -1,0 +1,190 @@
+#!/usr/bin/env python3
+"""Draws GRIV's icon, hand cursor, splash picture and preview glyph as
+Windows ICO/CUR/BMP files into the folder given on the command line."""
+import math
+import struct
+import sys
+from pathlib import Path
+
+
+def canvas(w, h, fill=(0, 0, 0, 0)):
+    return [[fill for _ in range(w)] for _ in range(h)]
+
+
+def blend(dst, src):
+    a = src[3] / 255.0
+    return tuple(int(round(src[i] * a + dst[i] * (1 - a))) for i in range(3)) + (max(dst[3], src[3]),)
+
+
+def fill_round_rect(px, x0, y0, x1, y1, r, col):
+    for y in range(y0, y1):
+        for x in range(x0, x1):
+            dx = max(x0 + r - x - 0.5, 0, x - (x1 - r) + 0.5)
+            dy = max(y0 + r - y - 0.5, 0, y - (y1 - r) + 0.5)
+            d = math.hypot(dx, dy)
+            if d <= r:
+                cov = min(1.0, r - d + 0.5)
+                px[y][x] = blend(px[y][x], col[:3] + (int(col[3] * cov),))
+
+
+def fill_circle(px, cx, cy, r, col):
+    for y in range(len(px)):
+        for x in range(len(px[0])):
+            d = math.hypot(x + 0.5 - cx, y + 0.5 - cy)
+            if d <= r + 0.5:
+                cov = min(1.0, r + 0.5 - d)
+                px[y][x] = blend(px[y][x], col[:3] + (int(col[3] * cov),))
+
+
+def rect(px, x0, y0, x1, y1, col):
+    for y in range(max(0, y0), min(len(px), y1)):
+        for x in range(max(0, x0), min(len(px[0]), x1)):
+            px[y][x] = blend(px[y][x], col)
+
+
+def icon_image(s):
+    px = canvas(s, s)
+    k = s / 32.0
+    fill_round_rect(px, 0, 0, s, s, int(6 * k), (0x1E, 0x5A, 0xB4, 255))
+    fill_round_rect(px, int(2 * k), int(2 * k), s - int(2 * k), s // 2, int(5 * k), (0x3C, 0x82, 0xDC, 255))
+    # viewfinder corners
+    t = max(1, int(2.5 * k))
+    L = int(9 * k)
+    a, b = int(5 * k), s - int(5 * k)
+    white = (255, 255, 255, 255)
+    for (x, y, dx, dy) in ((a, a, 1, 1), (b, a, -1, 1), (a, b, 1, -1), (b, b, -1, -1)):
+        xs = sorted((x, x + dx * L))
+        ys = sorted((y, y + dy * t))
+        rect(px, xs[0], ys[0], xs[1], ys[1], white)
+        xs = sorted((x, x + dx * t))
+        ys = sorted((y, y + dy * L))
+        rect(px, xs[0], ys[0], xs[1], ys[1], white)
+    fill_circle(px, s / 2, s / 2, 4.2 * k, (0xE8, 0x3C, 0x30, 255))
+    return px
+
+
+def dib(px, with_mask=True):
+    h = len(px)
+    w = len(px[0])
+    xor = bytearray()
+    for y in range(h - 1, -1, -1):
+        for x in range(w):
+            r, g, b, a = px[y][x]
+            xor += bytes((b, g, r, a))
+    mask = bytearray()
+    stride = ((w + 31) // 32) * 4
+    for y in range(h - 1, -1, -1):
+        row = bytearray(stride)
+        for x in range(w):
+            if px[y][x][3] == 0:
+                row[x // 8] |= 0x80 >> (x % 8)
+        mask += row
+    hdr = struct.pack('<IiiHHIIiiII', 40, w, h * 2, 1, 32, 0, len(xor) + len(mask), 0, 0, 0, 0)
+    return hdr + xor + mask
+
+
+def ico(images, kind=1, hotspots=None):
+    out = struct.pack('<HHH', 0, kind, len(images))
+    offset = 6 + 16 * len(images)
+    blobs = []
+    for i, px in enumerate(images):
+        data = dib(px)
+        w = len(px[0])
+        h = len(px)
+        if kind == 1:
+            p1, p2 = 1, 32
+        else:
+            p1, p2 = hotspots[i]
+        out += struct.pack('<BBBBHHII', w % 256, h % 256, 0, 0, p1, p2, len(data), offset)
+        offset += len(data)
+        blobs.append(data)
+    return out + b''.join(blobs)
+
+
+def hand_cursor():
+    s = 32
+    px = canvas(s, s)
+    art = [
+        "      ##  ##            ",
+        "     #..##..##          ",
+        "     #..#..#..#         ",
+        "  ## #..#..#..# ##      ",
+        " #..##..#..#..##..#     ",
+        " #..##..#..#..#...#     ",
+        "  #...........#...#     ",
+        "  #...............#     ",
+        "   #..............#     ",
+        "   #..............#     ",
+        "    #............#      ",
+        "    #............#      ",
+        "     #..........#       ",
+        "     #..........#       ",
+        "      ##########        ",
+    ]
+    for y, line in enumerate(art):
+        for x, c in enumerate(line):
+            if c == '#':
+                px[y + 8][x + 4] = (0, 0, 0, 255)
+            elif c == '.':
+                px[y + 8][x + 4] = (255, 255, 255, 255)
+    return px
+
+
+def bmp24(px):
+    h = len(px)
+    w = len(px[0])
+    stride = (w * 3 + 3) & ~3
+    data = bytearray()
+    for y in range(h - 1, -1, -1):
+        row = bytearray()
+        for x in range(w):
+            r, g, b = px[y][x][:3]
+            row += bytes((b, g, r))
+        row += b'\0' * (stride - len(row))
+        data += row
+    info = struct.pack('<IiiHHIIiiII', 40, w, h, 1, 24, 0, len(data), 2835, 2835, 0, 0)
+    head = struct.pack('<2sIHHI', b'BM', 14 + 40 + len(data), 0, 0, 14 + 40)
+    return head + info + data
+
+
+def splash():
+    w, h = 420, 230
+    px = canvas(w, h, (255, 255, 255, 255))
+    for y in range(h):
+        t = y / (h - 1)
+        col = (int(0x1E + (0x6E - 0x1E) * t), int(0x5A + (0xA8 - 0x5A) * t), int(0xB4 + (0xF0 - 0xB4) * t), 255)
+        for x in range(w):
+            px[y][x] = col
+    # a soft light band and the icon as a logo
+    for y in range(h):
+        for x in range(w):
+            d = abs((x - w * 0.65) * 0.35 + (y - h * 0.5))
+            if d < 40:
+                px[y][x] = blend(px[y][x], (255, 255, 255, int(40 * (1 - d / 40))))
+    logo = icon_image(96)
+    for y in range(96):
+        for x in range(96):
+            px[y + 30][x + 28] = blend(px[y + 30][x + 28], logo[y][x])
+    return px
+
+
+def preview_glyph():
+    px = canvas(16, 16, (192, 192, 192, 255))
+    fill_circle(px, 6.5, 6.5, 4.5, (0, 0, 0, 255))
+    fill_circle(px, 6.5, 6.5, 3.2, (230, 240, 255, 255))
+    for i in range(5):
+        rect(px, 10 + i, 10 + i, 12 + i, 12 + i, (0, 0, 0, 255))
+    return px
+
+
+def main():
+    out = Path(sys.argv[1])
+    out.mkdir(parents=True, exist_ok=True)
+    (out / 'griv.ico').write_bytes(ico([icon_image(16), icon_image(32), icon_image(48)]))
+    (out / 'handdrag.cur').write_bytes(ico([hand_cursor()], kind=2, hotspots=[(14, 16)]))
+    (out / 'splash.bmp').write_bytes(bmp24(splash()))
+    (out / 'previewglyph.bmp').write_bytes(bmp24(preview_glyph()))
+
+
+if __name__ == '__main__':
+    main()
