@@ -249,7 +249,7 @@ Picture ReadBmp(const uint8_t* data, size_t size) {
   return pic;
 }
 
-std::vector<uint8_t> WriteBmp(const Picture& pic) {
+std::vector<uint8_t> BmpHeaders(const Picture& pic) {
   if (pic.Empty()) throw EInvalidPicture("Cannot write an empty picture");
   Picture::CheckSize(pic.width, pic.height, pic.bpp);
   const size_t stride = size_t(pic.Stride());
@@ -261,10 +261,10 @@ std::vector<uint8_t> WriteBmp(const Picture& pic) {
   const size_t infoSize = 40;
   const size_t offBits = kFileHeader + infoSize + palette.size() * 4;
   const size_t imageSize = stride * size_t(pic.height);
-  std::vector<uint8_t> out(offBits + imageSize, 0);
+  std::vector<uint8_t> out(offBits, 0);
   uint8_t* d = out.data();
   d[0] = 'B', d[1] = 'M';
-  Put32(d + 2, uint32_t(out.size()));
+  Put32(d + 2, uint32_t(offBits + imageSize));
   Put32(d + 10, uint32_t(offBits));
   uint8_t* ih = d + kFileHeader;
   Put32(ih, uint32_t(infoSize));
@@ -276,17 +276,31 @@ std::vector<uint8_t> WriteBmp(const Picture& pic) {
   Put32(ih + 20, uint32_t(imageSize));
   Put32(ih + 32, uint32_t(palette.size()));
   for (size_t i = 0; i < palette.size(); ++i) Put32(ih + infoSize + 4 * i, palette[i] & 0xFFFFFF);
+  return out;
+}
 
-  const size_t rowBytes = (size_t(pic.width) * pic.bpp + 7) / 8;
-  for (int y = 0; y < pic.height; ++y) {
-    const uint8_t* s = pic.Row(y);
-    uint8_t* o = d + offBits + stride * size_t(pic.height - 1 - y);
+void BmpFileRows(const Picture& pic, int firstFileRow, int count, uint8_t* out) {
+  const size_t stride = size_t(pic.Stride());
+  for (int r = firstFileRow; r < firstFileRow + count; ++r, out += stride) {
+    const uint8_t* s = pic.Row(pic.height - 1 - r);
     if (pic.bpp == 32) {
-      for (int x = 0; x < pic.width; ++x, s += 4, o += 4) o[0] = s[0], o[1] = s[1], o[2] = s[2];
+      for (int x = 0; x < pic.width; ++x) {
+        uint32_t v;
+        std::memcpy(&v, s + 4 * size_t(x), 4);
+        v &= 0x00FFFFFFu;  // the X byte is written as 0 (little-endian BGRX)
+        std::memcpy(out + 4 * size_t(x), &v, 4);
+      }
     } else {
-      std::memcpy(o, s, rowBytes);
+      std::memcpy(out, s, stride);
     }
   }
+}
+
+std::vector<uint8_t> WriteBmp(const Picture& pic) {
+  std::vector<uint8_t> out = BmpHeaders(pic);
+  const size_t offBits = out.size();
+  out.resize(offBits + size_t(pic.Stride()) * size_t(pic.height));
+  BmpFileRows(pic, 0, pic.height, out.data() + offBits);
   return out;
 }
 

@@ -26,4 +26,11 @@ inline Picture ReadBmp(const std::vector<uint8_t>& data) { return ReadBmp(data.d
 // inconsistent picture.
 std::vector<uint8_t> WriteBmp(const Picture& pic);
 
+// WriteBmp in pieces, for writers that stream the file without holding all
+// of it: the file and info headers with the colour table (the picture is
+// checked as WriteBmp does), then `count` stored rows of pic.Stride() bytes
+// each, starting at stored row `firstFileRow` (row 0 is the bottom row).
+std::vector<uint8_t> BmpHeaders(const Picture& pic);
+void BmpFileRows(const Picture& pic, int firstFileRow, int count, uint8_t* out);
+
 }  // namespace griv

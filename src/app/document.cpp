@@ -34,11 +34,48 @@ int ClampLength(long long v) { return v < 0 ? 0 : (v > INT_MAX ? INT_MAX : int(v
 
 uint32_t Load3(const uint8_t* p) { return uint32_t(p[0]) | (uint32_t(p[1]) << 8) | (uint32_t(p[2]) << 16); }
 
+// One output row: pixel x takes the source pixel at byte offset off(x).
+template <int SB, int DB, typename Off>
+inline void StretchRow(const uint8_t* s, uint8_t* d, int w, const uint32_t* lut, Off off) {
+  auto load = [&](int x) -> uint32_t {
+    if constexpr (SB == 8) {
+      return lut[s[off(x)]];
+    } else if constexpr (SB == 24) {
+      return Load3(s + off(x));
+    } else {
+      uint32_t v;
+      std::memcpy(&v, s + off(x), 4);
+      return v;
+    }
+  };
+  if constexpr (DB == 8) {
+    for (int x = 0; x < w; ++x) d[x] = s[off(x)];
+  } else if constexpr (DB == 32) {
+    for (int x = 0; x < w; ++x) {
+      const uint32_t v = load(x);
+      std::memcpy(d + 4 * size_t(x), &v, 4);
+    }
+  } else {
+    // Four-byte stores; each pixel's spare byte is overwritten by the next.
+    for (int x = 0; x + 1 < w; ++x) {
+      const uint32_t v = load(x);
+      std::memcpy(d + 3 * size_t(x), &v, 4);
+    }
+    const uint32_t v = load(w - 1);
+    std::memcpy(d + 3 * size_t(w - 1), &v, 3);
+  }
+}
+
 template <int SB, int DB>
 void StretchRows(const Picture& src, Picture& dst, const uint32_t* lut) {
   const int W = src.width, H = src.height, w = dst.width, h = dst.height;
+  constexpr size_t kSrcBytes = SB / 8;
+  // Source column of each output column, as a byte offset into the row.
   std::vector<uint32_t> xoff(static_cast<size_t>(w));
-  for (int x = 0; x < w; ++x) xoff[x] = uint32_t(uint64_t(x) * uint64_t(W) / uint64_t(w)) * (SB / 8);
+  for (int x = 0; x < w; ++x) xoff[x] = uint32_t(uint64_t(x) * uint64_t(W) / uint64_t(w) * kSrcBytes);
+  // Whole-number reductions (1:2 of an even width ...) step evenly through the row.
+  const bool even = W % w == 0;
+  const size_t step = size_t(W / w) * kSrcBytes;
   const size_t rowBytes = size_t(w) * (DB / 8);
   const bool sameWidth = W == w && SB == DB;
   int prev = -1;
@@ -51,33 +88,12 @@ void StretchRows(const Picture& src, Picture& dst, const uint32_t* lut) {
     }
     prev = sy;
     const uint8_t* s = src.Row(sy);
-    if (sameWidth) {
+    if (sameWidth)
       std::memcpy(d, s, rowBytes);
-      continue;
-    }
-    auto load = [&](int x) -> uint32_t {
-      if constexpr (SB == 8) return lut[s[xoff[x]]];
-      if constexpr (SB == 24) return Load3(s + xoff[x]);
-      uint32_t v;
-      std::memcpy(&v, s + xoff[x], 4);
-      return v;
-    };
-    if constexpr (DB == 8) {
-      for (int x = 0; x < w; ++x) d[x] = s[xoff[x]];
-    } else if constexpr (DB == 32) {
-      for (int x = 0; x < w; ++x) {
-        const uint32_t v = load(x);
-        std::memcpy(d + 4 * size_t(x), &v, 4);
-      }
-    } else {
-      // Four-byte stores; each pixel's spare byte is overwritten by the next.
-      for (int x = 0; x + 1 < w; ++x) {
-        const uint32_t v = load(x);
-        std::memcpy(d + 3 * size_t(x), &v, 4);
-      }
-      const uint32_t v = load(w - 1);
-      std::memcpy(d + 3 * size_t(w - 1), &v, 3);
-    }
+    else if (even)
+      StretchRow<SB, DB>(s, d, w, lut, [step](int x) { return size_t(x) * step; });
+    else
+      StretchRow<SB, DB>(s, d, w, lut, [&xoff](int x) { return size_t(xoff[x]); });
   }
 }
 
@@ -146,8 +162,14 @@ void ImageDocument::SetFullImage(Picture pic) {
 }
 
 std::string ImageDocument::StatusText() const {
-  return "(" + std::to_string(shown_.width) + " x " + std::to_string(shown_.height) + ")" + " - " + action_ +
-         viewedAt_;
+  std::string s = "(";
+  s += std::to_string(shown_.width);
+  s += " x ";
+  s += std::to_string(shown_.height);
+  s += ") - ";
+  s += action_;
+  s += viewedAt_;
+  return s;
 }
 
 std::string ImageDocument::ZoomFailureMessage() const {
@@ -159,10 +181,16 @@ bool ImageDocument::RenderView(const Picture& source, double ratio) {
     Picture copy = source;
     return RenderView(copy, ratio);
   }
-  shown_.Clear();  // free the old view before asking for the new one
   renderFailed_ = false;
   try {
-    shown_ = RenderPicture(source, ratio);
+    const int w = ScaledLength(source.width, ratio), h = ScaledLength(source.height, ratio);
+    if (shown_.width == w && shown_.height == h && shown_.bpp == 24 &&
+        shown_.pixels.size() == size_t(shown_.Stride()) * size_t(h)) {
+      StretchInto(source, shown_);  // same size again: every pixel is rewritten in place
+    } else {
+      shown_.Clear();  // free the old view before asking for the new one
+      shown_ = RenderPicture(source, ratio);
+    }
   } catch (const EInvalidPicture&) {
     renderFailed_ = true;
   } catch (const std::bad_alloc&) {

@@ -1,5 +1,7 @@
 #include "app/image_files.h"
 
+#include <algorithm>
+
 #include "app/bmp_codec.h"
 #include "base/file_io.h"
 #include "shell/strings.h"
@@ -41,8 +43,24 @@ std::vector<uint8_t> EncodeImageFile(std::string_view name, const Picture& pic) 
 }
 
 void WriteImageFileBytes(const std::string& name, const Picture& pic) {
-  const std::vector<uint8_t> bytes = EncodeImageFile(name, pic);
-  WriteFileAtomic(name, bytes.data(), bytes.size());
+  if (!IsBmpName(name)) {
+    const std::vector<uint8_t> bytes = EncodeJpeg(pic, kJpegQuality);
+    WriteFileAtomic(name, bytes.data(), bytes.size());
+    return;
+  }
+  // A bitmap is streamed in chunks of rows rather than built whole first.
+  const std::vector<uint8_t> headers = BmpHeaders(pic);
+  const size_t stride = size_t(pic.Stride());
+  const int rowsPerChunk = int(std::max<size_t>(1, (size_t(1) << 20) / stride));
+  std::vector<uint8_t> chunk(size_t(std::min(rowsPerChunk, pic.height)) * stride);
+  AtomicFile file(name);
+  file.Write(headers.data(), headers.size());
+  for (int row = 0; row < pic.height; row += rowsPerChunk) {
+    const int n = std::min(rowsPerChunk, pic.height - row);
+    BmpFileRows(pic, row, n, chunk.data());
+    file.Write(chunk.data(), size_t(n) * stride);
+  }
+  file.Commit();
 }
 
 Picture DecodeImageFile(std::string_view name, const std::vector<uint8_t>& bytes, const JpegDecodeOptions& options) {

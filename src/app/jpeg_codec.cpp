@@ -28,6 +28,7 @@ struct ErrorMgr {
   std::jmp_buf jump;
   char message[JMSG_LENGTH_MAX];
   bool shortDataFatal;  // entropy data that ends before the rows do is an error
+  bool eofFatal;        // so is the end of the file (arithmetic coding reports nothing else)
 };
 
 void OnError(j_common_ptr c) {
@@ -41,6 +42,7 @@ void OnMessage(j_common_ptr c, int level) {
   // The decoder fills missing data with zeros after this warning; the result
   // would be a picture with a grey rest, so a cut-off file counts as invalid.
   if (level < 0 && c->err->msg_code == JWRN_HIT_MARKER && e->shortDataFatal) (*c->err->error_exit)(c);
+  if (level < 0 && c->err->msg_code == JWRN_JPEG_EOF && e->eofFatal) (*c->err->error_exit)(c);
   // other warnings (also a missing end marker) and trace messages are ignored
 }
 
@@ -174,6 +176,17 @@ uint64_t WorkingMemory(j_decompress_ptr c) {
   return bytes;
 }
 
+// Every block of a complete Huffman-coded picture costs at least one bit, so
+// shorter data cannot hold the picture its header claims (arithmetic coding
+// has no such floor).
+uint64_t MinimumBits(j_decompress_ptr c) {
+  if (c->arith_code) return 0;
+  uint64_t blocks = 0;
+  for (int i = 0; i < c->num_components; ++i)
+    blocks += uint64_t(c->comp_info[i].width_in_blocks) * c->comp_info[i].height_in_blocks;
+  return blocks;
+}
+
 bool RunDecode(jpeg_decompress_struct* c, ErrorMgr* err, jpeg_progress_mgr* progress, DecodeJob* job) {
   if (setjmp(err->jump)) return false;
   jpeg_create_decompress(c);
@@ -181,6 +194,7 @@ bool RunDecode(jpeg_decompress_struct* c, ErrorMgr* err, jpeg_progress_mgr* prog
   c->mem->max_memory_to_use = long(std::min<uint64_t>(kMaxPictureBytes, LONG_MAX));
   jpeg_mem_src(c, job->data, static_cast<unsigned long>(job->size));
   jpeg_read_header(c, TRUE);
+  err->eofFatal = c->arith_code;
 
   const bool cmyk = c->jpeg_color_space == JCS_CMYK || c->jpeg_color_space == JCS_YCCK;
   if (cmyk) {
@@ -202,6 +216,10 @@ bool RunDecode(jpeg_decompress_struct* c, ErrorMgr* err, jpeg_progress_mgr* prog
   const bool eight = job->mode == OutMode::Grey || job->mode == OutMode::Palette || job->mode == OutMode::CmykGrey;
   if (c->output_width > unsigned(kMaxPictureSide) || c->output_height > unsigned(kMaxPictureSide)) {
     job->failure = "picture too large";
+    return false;
+  }
+  if (MinimumBits(c) > uint64_t(job->size) * 8) {
+    job->failure = "data too short for the picture size";
     return false;
   }
   const int w = int(c->output_width), h = int(c->output_height);
@@ -227,7 +245,7 @@ bool RunDecode(jpeg_decompress_struct* c, ErrorMgr* err, jpeg_progress_mgr* prog
     }
     if (viaScratch) ConvertCmyk(job, c->saw_Adobe_marker, y, got);
   }
-  err->shortDataFatal = false;  // all rows are in
+  err->shortDataFatal = err->eofFatal = false;  // all rows are in
   if (job->mode == OutMode::Palette && !SetPalette(job, c->colormap, c->actual_number_of_colors, c->out_color_components))
     return false;
   if ((job->mode == OutMode::Grey || job->mode == OutMode::CmykGrey) && !SetGreyPalette(job)) return false;

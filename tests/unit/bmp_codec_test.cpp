@@ -55,8 +55,12 @@ TEST(BmpCodec, RoundTripsEachDepthWithOddWidths) {
     ASSERT_EQ(back.bpp, bpp);
     for (int y = 0; y < 7; ++y)
       for (int x = 0; x < 13; ++x) ASSERT_EQ(Rgb(back, x, y), Rgb(src, x, y)) << x << "," << y;
-    if (bpp == 8) EXPECT_EQ(back.Row(3)[5], src.Row(3)[5]);
-    if (bpp == 32) EXPECT_EQ(back.Row(0)[3], 0);
+    if (bpp == 8) {
+      EXPECT_EQ(back.Row(3)[5], src.Row(3)[5]);
+    }
+    if (bpp == 32) {
+      EXPECT_EQ(back.Row(0)[3], 0);
+    }
   }
 }
 

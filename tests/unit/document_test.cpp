@@ -90,6 +90,18 @@ TEST(DocumentRender, NearestNeighbourBlocksAndSkips) {
     for (int x = 0; x < 5; ++x) EXPECT_EQ(From(same, x, y), std::make_pair(x, y));
 }
 
+TEST(DocumentRender, SameSizeRenderShowsNewContent) {
+  ImageDocument doc;
+  doc.SetFullImage(Coords(6, 4, 24));
+  doc.ZoomTo(1, 2);
+  Picture flipped = Coords(6, 4, 32);
+  for (int y = 0; y < 4; ++y) flipped.Row(y)[0] = uint8_t(5 - flipped.Row(y)[0]);
+  doc.SetFullImage(flipped);
+  doc.Render();
+  EXPECT_EQ(From(doc.ShownImage(), 0, 1), std::make_pair(5, 2));
+  EXPECT_EQ(From(doc.ShownImage(), 1, 1), std::make_pair(2, 2));
+}
+
 TEST(DocumentRender, StretchIntoKeepsTargetFormat) {
   const Picture src = Coords(4, 4, 8);
   Picture dst;

@@ -95,6 +95,10 @@ TEST(ImageFiles, WritesAtomicallyAndKeepsOldFileOnFailure) {
 
   WriteImageFileBytes(target, craft::TestPattern(12, 4, 8));  // an existing file is replaced
   EXPECT_EQ(LoadImageFileData(target).width, 12);
+
+  const Picture big = craft::TestPattern(611, 650, 32);  // written in several chunks of rows
+  WriteImageFileBytes(target, big);
+  EXPECT_EQ(ReadWholeFile(target), WriteBmp(big));
   EXPECT_THROW(LoadImageFileData(dir.File("none.bmp")), EFileIO);
 }
 

@@ -157,6 +157,10 @@ TEST(JpegCodec, CorruptAndTruncatedDataThrow) {
   for (size_t n = 1; n + 2 < good.size(); n += 37) EXPECT_THROW(DecodeJpeg(good.data(), n), EInvalidPicture) << n;
   // Without its end marker the picture is still complete.
   EXPECT_NO_THROW(DecodeJpeg(good.data(), good.size() - 2));
+  // Arithmetic coding pads short data silently; the end of the file still gives it away.
+  const std::vector<uint8_t> arith = craft::MakeJpeg(craft::TestPattern(64, 64, 24), craft::JpegKind::Arithmetic);
+  EXPECT_NO_THROW(DecodeJpeg(arith));
+  EXPECT_THROW(DecodeJpeg(arith.data(), arith.size() / 2), EInvalidPicture);
 
   std::vector<uint8_t> garbage(500);
   for (size_t i = 0; i < garbage.size(); ++i) garbage[i] = uint8_t(i * 37 + 11);
