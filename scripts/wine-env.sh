@@ -11,16 +11,21 @@ griv_wine_prefix() {
     rm -rf "$WINEPREFIX"
     mkdir -p "$(dirname "$WINEPREFIX")"
     wineboot -i >/dev/null 2>&1 || true
-    wineserver -w
+    wineserver -w || true
     mkdir -p "$WINEPREFIX/drive_c/windows/Fonts"
     for f in marlett tahoma tahomabd; do
       [ -f "/usr/share/wine/fonts/$f.ttf" ] && cp "/usr/share/wine/fonts/$f.ttf" "$WINEPREFIX/drive_c/windows/Fonts/"
     done
+    # Every program of this prefix runs in one virtual desktop: title bars are
+    # drawn without a window manager, keys arrive without focusing, and the
+    # task bar hosts the notification area.
+    wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
+    wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d "${GRIV_DESKTOP_SIZE:-1280x800}" /f >/dev/null 2>&1
     # A second boot settles the services started by the first.
-    wineserver -p >/dev/null 2>&1
+    wineserver -p >/dev/null 2>&1 || true
     wineboot >/dev/null 2>&1 || true
     wineserver -k >/dev/null 2>&1 || true
-    wineserver -w
+    wineserver -w || true
     touch "$WINEPREFIX/.griv-ready"
   fi
   wineserver -p >/dev/null 2>&1 || true

@@ -40,12 +40,21 @@ std::wstring Wide(const char* s) {
   return w;
 }
 
+BOOL CALLBACK AddWindow(HWND w, LPARAM p) {
+  reinterpret_cast<std::vector<HWND>*>(p)->push_back(w);
+  return TRUE;
+}
+
+BOOL CALLBACK PrintMonitor(HMONITOR m, HDC, LPRECT, LPARAM) {
+  MONITORINFO mi{sizeof mi};
+  GetMonitorInfoW(m, &mi);
+  std::printf("%ld %ld %ld %ld\n", mi.rcMonitor.left, mi.rcMonitor.top, mi.rcMonitor.right, mi.rcMonitor.bottom);
+  return TRUE;
+}
+
 std::vector<HWND> TopLevel() {
   std::vector<HWND> v;
-  EnumWindows([](HWND w, LPARAM p) -> BOOL {
-    reinterpret_cast<std::vector<HWND>*>(p)->push_back(w);
-    return TRUE;
-  }, reinterpret_cast<LPARAM>(&v));
+  EnumWindows(AddWindow, reinterpret_cast<LPARAM>(&v));
   return v;
 }
 
@@ -71,6 +80,28 @@ HWND FindByTitle(const std::wstring& title) {
   for (HWND w : TopLevel())
     if (IsWindowVisible(w) && TextOf(w) == title) return w;
   return nullptr;
+}
+
+struct ChildCtx {
+  std::wstring want;
+  bool press;
+  bool found;
+};
+
+BOOL CALLBACK VisitChild(HWND c, LPARAM p) {
+  auto* x = reinterpret_cast<ChildCtx*>(p);
+  std::wstring t = TextOf(c);
+  if (x->press) {
+    if (t == x->want) {
+      PostMessageW(c, BM_CLICK, 0, 0);
+      x->found = true;
+      return FALSE;
+    }
+  } else {
+    std::printf("%d\t%s\t%s\t%d\t%d\n", GetDlgCtrlID(c), Utf8(ClassOf(c)).c_str(), Utf8(t).c_str(),
+                IsWindowEnabled(c) ? 1 : 0, IsWindowVisible(c) ? 1 : 0);
+  }
+  return TRUE;
 }
 
 long Num(const char* s) { return std::strtol(s, nullptr, 0); }
@@ -143,12 +174,7 @@ int main(int argc, char** argv) {
     return 0;
   }
   if (cmd == "monitors") {
-    EnumDisplayMonitors(nullptr, nullptr, [](HMONITOR m, HDC, LPRECT, LPARAM) -> BOOL {
-      MONITORINFO mi{sizeof mi};
-      GetMonitorInfoW(m, &mi);
-      std::printf("%ld %ld %ld %ld\n", mi.rcMonitor.left, mi.rcMonitor.top, mi.rcMonitor.right, mi.rcMonitor.bottom);
-      return TRUE;
-    }, 0);
+    EnumDisplayMonitors(nullptr, nullptr, PrintMonitor, 0);
     return 0;
   }
   if (cmd == "foreground") {
@@ -163,26 +189,8 @@ int main(int argc, char** argv) {
       SendMessageW(GetDlgItem(top, (int)Num(argv[3])), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(Wide(argv[4]).c_str()));
       return 0;
     }
-    struct Ctx {
-      std::wstring want;
-      bool press;
-      bool found;
-    } ctx{argc >= 4 ? Wide(argv[3]) : L"", cmd == "press-button", false};
-    EnumChildWindows(top, [](HWND c, LPARAM p) -> BOOL {
-      auto* x = reinterpret_cast<Ctx*>(p);
-      std::wstring t = TextOf(c);
-      if (x->press) {
-        if (t == x->want) {
-          PostMessageW(c, BM_CLICK, 0, 0);
-          x->found = true;
-          return FALSE;
-        }
-      } else {
-        std::printf("%d\t%s\t%s\t%d\t%d\n", GetDlgCtrlID(c), Utf8(ClassOf(c)).c_str(), Utf8(t).c_str(),
-                    IsWindowEnabled(c) ? 1 : 0, IsWindowVisible(c) ? 1 : 0);
-      }
-      return TRUE;
-    }, reinterpret_cast<LPARAM>(&ctx));
+    ChildCtx ctx{argc >= 4 ? Wide(argv[3]) : L"", cmd == "press-button", false};
+    EnumChildWindows(top, VisitChild, reinterpret_cast<LPARAM>(&ctx));
     return cmd == "press-button" && !ctx.found ? 1 : 0;
   }
   if (argc < 3) return Usage();

@@ -1,0 +1,218 @@
+"""Drives GRIV.exe under Wine on a private Xvfb display, as a user would:
+starting it, pressing keys and clicking with xdotool, reading the registry
+with `wine reg`, looking at windows with griv-probe and at the screen with
+ImageMagick. Every wait is for a condition, with a timeout."""
+import os
+import shutil
+import signal
+import subprocess
+import tempfile
+import time
+from pathlib import Path
+
+TOP = Path(__file__).resolve().parents[2]
+BIN = TOP / 'build' / 'win' / 'bin'
+GRIV = BIN / 'GRIV.exe'
+PROBE = BIN / 'griv-probe.exe'
+MAIN_CLASS = 'TfrmCaptureForm'
+KEY = r'HKCU\Software\GRIV'
+
+
+class RigError(AssertionError):
+    pass
+
+
+def wait_until(cond, timeout=10.0, interval=0.05, what='condition'):
+    end = time.monotonic() + timeout
+    while True:
+        v = cond()
+        if v:
+            return v
+        if time.monotonic() > end:
+            raise RigError(f'timed out after {timeout}s waiting for {what}')
+        time.sleep(interval)
+
+
+class Rig:
+    def __init__(self, prefix: Path, size='1280x800'):
+        self.prefix = prefix
+        self.size = size
+        self.xvfb = None
+        self.env = dict(os.environ)
+        self.procs = []
+
+    # ---- set-up and tear-down -------------------------------------------
+    def start(self):
+        self._start_xvfb()
+        self.env.update(WINEPREFIX=str(self.prefix), WINEARCH='win32', WINEDEBUG='-all',
+                        WINEDLLOVERRIDES='mscoree,mshtml=')
+        subprocess.run(['bash', '-c', f'. "{TOP}/scripts/wine-env.sh" "{self.prefix}" && griv_wine_prefix'],
+                       env=self.env, check=True, timeout=300,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        return self
+
+    def _start_xvfb(self):
+        for n in range(150, 200):
+            if Path(f'/tmp/.X{n}-lock').exists() or Path(f'/tmp/.X11-unix/X{n}').exists():
+                continue
+            self.xvfb = subprocess.Popen(['Xvfb', f':{n}', '-screen', '0', f'{self.size}x24', '-nolisten', 'tcp'],
+                                         stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            try:
+                wait_until(lambda: Path(f'/tmp/.X11-unix/X{n}').exists(), 5, what='Xvfb')
+            except RigError:
+                self.xvfb.kill()
+                continue
+            self.display = f':{n}'
+            self.env['DISPLAY'] = self.display
+            return
+        raise RigError('no free X display')
+
+    def stop(self):
+        self.kill_all()
+        subprocess.run(['wineserver', '-k'], env=self.env, timeout=30,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        if self.xvfb:
+            self.xvfb.send_signal(signal.SIGTERM)
+            try:
+                self.xvfb.wait(5)
+            except subprocess.TimeoutExpired:
+                self.xvfb.kill()
+
+    def kill_all(self):
+        for p in self.procs:
+            if p.poll() is None:
+                p.kill()
+                try:
+                    p.wait(5)
+                except subprocess.TimeoutExpired:
+                    pass
+        self.procs.clear()
+
+    # ---- running programs ---------------------------------------------------
+    def wine(self, *args, timeout=30, check=False):
+        # Output goes through files, not pipes: a Wine service started on the
+        # way (the desktop's explorer) inherits them and would hold a pipe open.
+        with tempfile.TemporaryFile() as out, tempfile.TemporaryFile() as err:
+            p = subprocess.run(['wine', *map(str, args)], env=self.env, timeout=timeout,
+                               stdout=out, stderr=err, stdin=subprocess.DEVNULL)
+            out.seek(0)
+            err.seek(0)
+            r = subprocess.CompletedProcess(p.args, p.returncode, out.read().decode('utf-8', 'replace'),
+                                            err.read().decode('utf-8', 'replace'))
+        if check and r.returncode:
+            raise RigError(f'{args} failed ({r.returncode}): {r.stderr.strip()}')
+        return r
+
+    def spawn(self, *args):
+        p = subprocess.Popen(['wine', *map(str, args)], env=self.env,
+                             stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        self.procs.append(p)
+        return p
+
+    def probe(self, *args, timeout=30):
+        r = self.wine(PROBE, *args, timeout=timeout)
+        return r.returncode, r.stdout.strip()
+
+    def start_griv(self, *args, wait=True):
+        """First start; waits until its main window exists (it stays hidden)."""
+        p = self.spawn(GRIV, *args)
+        if wait:
+            code, _ = self.probe('wait', MAIN_CLASS, '20000')
+            if code != 0:
+                raise RigError('GRIV did not create its main window')
+        return p
+
+    def second_start(self, *args, timeout=30):
+        return self.wine(GRIV, *args, timeout=timeout)
+
+    def close_griv(self, proc, timeout=20):
+        """Asks GRIV to close as the system would (no question) and waits for its end."""
+        self.probe('post', MAIN_CLASS, '0x10')
+        proc.wait(timeout)
+
+    def main_visible(self):
+        code, _ = self.probe('wait', MAIN_CLASS, 'visible', '0')
+        return code == 0
+
+    def main_rect(self):
+        code, out = self.probe('rect', MAIN_CLASS)
+        if code:
+            raise RigError('no main window')
+        return tuple(int(v) for v in out.split())
+
+    def status_text(self):
+        code, out = self.probe('text', MAIN_CLASS)
+        lines = out.splitlines()
+        return lines[1] if len(lines) > 1 else ''
+
+    def command(self, cmd_id):
+        self.probe('command', MAIN_CLASS, str(cmd_id))
+
+    def windows(self):
+        code, out = self.probe('windows')
+        rows = []
+        for line in out.splitlines():
+            parts = line.split('\t')
+            if len(parts) >= 6:
+                rows.append(dict(hwnd=parts[0], pid=parts[1], cls=parts[2], title=parts[3],
+                                 visible=parts[4] == '1', rect=tuple(int(v) for v in parts[5].split())))
+        return rows
+
+    # ---- registry -----------------------------------------------------------
+    def reg_query(self, name, key=KEY):
+        r = self.wine('reg', 'query', key, '/v', name)
+        if r.returncode != 0:
+            return None
+        for line in r.stdout.splitlines():
+            parts = line.strip().split(None, 2)
+            if len(parts) >= 2 and parts[0].lower() == name.lower():
+                if len(parts) == 2:
+                    return ''
+                typ, _, val = parts[1], None, parts[2]
+                if typ == 'REG_DWORD':
+                    return int(val, 16)
+                return val
+        return None
+
+    def reg_values(self, key=KEY):
+        r = self.wine('reg', 'query', key)
+        out = {}
+        if r.returncode != 0:
+            return out
+        for line in r.stdout.splitlines():
+            parts = line.strip().split(None, 2)
+            if len(parts) >= 2 and parts[1].startswith('REG_'):
+                val = parts[2] if len(parts) > 2 else ''
+                out[parts[0]] = int(val, 16) if parts[1] == 'REG_DWORD' else val
+        return out
+
+    def reg_set(self, name, value, key=KEY):
+        typ = 'REG_DWORD' if isinstance(value, int) else 'REG_SZ'
+        self.wine('reg', 'add', key, '/v', name, '/t', typ, '/d', str(value), '/f', check=True)
+
+    def reg_delete_key(self, key=KEY):
+        self.wine('reg', 'delete', key, '/f')
+
+    # ---- files ---------------------------------------------------------------
+    def unix_path(self, windows_path):
+        r = self.wine('winepath', '-u', windows_path)
+        return Path(r.stdout.strip())
+
+    def windows_path(self, unix_path):
+        r = self.wine('winepath', '-w', str(unix_path))
+        return r.stdout.strip()
+
+    def temp_folder(self):
+        code, out = self.probe('temp')
+        return out
+
+    # ---- keyboard, mouse, screen ---------------------------------------------
+    def xdotool(self, *args):
+        subprocess.run(['xdotool', *map(str, args)], env=self.env, check=True, timeout=30)
+
+    def key(self, *keys):
+        self.xdotool('key', '--delay', '60', *keys)
+
+    def screenshot(self, path):
+        subprocess.run(['import', '-window', 'root', str(path)], env=self.env, check=True, timeout=30)
+        return Path(path)

@@ -1,0 +1,93 @@
+"""Start-up, the single instance with its hand-over, position and exit."""
+import time
+
+from rig import MAIN_CLASS, wait_until
+
+CM_EXIT = 1012
+
+
+def test_first_start_stays_hidden_and_writes_defaults_at_exit(clean):
+    rig = clean
+    p = rig.start_griv()
+    assert not rig.main_visible()
+    assert rig.reg_query('AutoSave') is None  # nothing written before exit
+    rig.close_griv(p)
+    values = rig.reg_values()
+    expected = {'AutoPrint': 'Off', 'AutoSave': 'Off', 'AutoOrient': 'Off', 'AutoClipCopy': 'Off',
+                'SaveMode': 'S', 'PrintStyle': 'Full', 'PrintDate': '1', 'PrintNotes': '0', 'PopUp': '1',
+                'WatchClips': '0', 'InclMouse': '1', 'DosPrint': 'No', 'Eject': 'No', 'AutoEdit': 'No',
+                'UseOutlook': 'No', 'DosFont': 'System', 'AutoPrefix': 'GRIV', 'AutoExt': '.bmp',
+                'LastOpenExt': '.bmp'}
+    for name, value in expected.items():
+        assert values.get(name) == value, name
+    assert values['SavePath'].endswith('\\GRIV\\Images\\')
+    assert values['OpenPath'] == values['SavePath']
+    assert rig.unix_path(values['SavePath']).is_dir()  # the default folder was created
+
+
+def test_second_start_shows_the_running_window_and_ends(clean):
+    rig = clean
+    first = rig.start_griv()
+    t0 = time.monotonic()
+    r = rig.second_start()
+    assert r.returncode == 0
+    assert time.monotonic() - t0 < 10
+    assert first.poll() is None  # the first instance goes on
+    wait_until(rig.main_visible, 5, what='the main window to show')
+    # Case matters: "\f" only shows the window as well.
+    assert rig.second_start('\\f').returncode == 0
+
+
+def test_second_start_hands_over_exactly_the_file_name(clean, tmp_path):
+    rig = clean
+    rig.start_griv()
+    picture = tmp_path / 'handed over.bmp'
+    picture.write_bytes(b'BM not really a picture')
+    name = rig.windows_path(picture)
+    assert rig.second_start(name).returncode == 0
+    handoff = rig.unix_path(rig.temp_folder() + '~~ktw01')
+    assert handoff.read_bytes() == name.encode('ascii')
+    wait_until(rig.main_visible, 5, what='the main window to show')
+
+
+def test_checkclose_n_exits_without_a_question_and_any_other_value_asks(clean):
+    rig = clean
+    rig.reg_set('CheckClose', 'n')  # lower case still asks
+    p = rig.start_griv()
+    rig.command(CM_EXIT)
+    code, _ = rig.probe('find-title', 'Grivanta   ', '10000')
+    assert code == 0, 'the exit question did not appear'
+    assert rig.probe('press-button', 'Grivanta   ', '&No')[0] == 0
+    time.sleep(0.5)
+    assert p.poll() is None  # No keeps the program running
+
+    rig.command(CM_EXIT)
+    assert rig.probe('find-title', 'Grivanta   ', '10000')[0] == 0
+    rig.probe('press-button', 'Grivanta   ', '&Yes')
+    p.wait(15)
+    assert rig.reg_query('CheckClose') == 'n'
+
+    rig.reg_set('CheckClose', 'N')
+    p = rig.start_griv()
+    rig.command(CM_EXIT)
+    p.wait(15)  # no question
+
+
+def test_position_off_every_monitor_is_centred(clean):
+    rig = clean
+    rig.reg_set('MainPosn', '5000,4000,605,317')
+    rig.start_griv()
+    rig.second_start()
+    wait_until(rig.main_visible, 5, what='the main window to show')
+    left, top, right, bottom = rig.main_rect()
+    assert (right - left, bottom - top) == (605, 317)
+    assert (left, top) == ((1280 - 605) // 2, (800 - 317) // 2)
+
+
+def test_position_on_the_screen_edge_is_kept(clean):
+    rig = clean
+    rig.reg_set('MainPosn', '1280,800,605,317')  # the corner exactly on the right and bottom edges counts
+    rig.start_griv()
+    rig.second_start()
+    wait_until(rig.main_visible, 5, what='the main window to show')
+    assert rig.main_rect()[:2] == (1280, 800)
