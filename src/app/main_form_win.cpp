@@ -13,6 +13,7 @@
 #include "resource.h"
 #include "shell/gen_msg_win.h"
 #include "shell/strings.h"
+#include "shell/windowed_component_win.h"
 
 namespace griv {
 
@@ -186,6 +187,18 @@ LRESULT TfrmCaptureForm::WndProc(UINT m, WPARAM wp, LPARAM lp) {
 
 void TfrmCaptureForm::FormCreate() {
   dpi_ = DpiOf(hwnd_);
+  SetComponentExceptionHandler([](std::exception_ptr e) {
+    try {
+      std::rethrow_exception(e);
+    } catch (...) {
+      HandleCurrentException();
+    }
+  });
+  // The hot-key component is active in the layout; its keys are added in step 14.
+  shk1_ = std::make_unique<TSysHotKey>();
+  shk1_->SetActive(true);
+  shk1_->Loaded();
+  shk1_->OnHotKey = [this](TSysHotKey&, int index) { shk1HotKey(index); };
   // 1. banner and tag lines
   splashTicks_ = 0;
   bannerPresent_ = true;
@@ -246,8 +259,18 @@ void TfrmCaptureForm::FormCreate() {
   customIni_.reset();
   // 12. hidden at start; minimised when there is no task bar to come back from
   startMinimised_ = FindWindowW(L"Shell_TrayWnd", nullptr) == nullptr;
-  // 13./14. tray icon, image commands, hot keys
+  // 13. tray icon; no task-bar button
+  atiTray_ = std::make_unique<TAnimatedTrayIcon>(hwnd_);
+  atiTray_->SetIcon(reinterpret_cast<HICON>(GetClassLongPtrW(hwnd_, GCLP_HICONSM)));
+  atiTray_->SetStyle(TTrayIconStyle::tsNormal);
+  atiTray_->SetPopupMenu(trayMenu_);
+  atiTray_->OnPopup = [this] { ppmTrayMenuPopup(); };
+  atiTray_->OnDblClick = [this] { atiTrayDblClick(); };
   UpdateStatusPanels();
+  atiTray_->SetActive(true);
+  TAnimatedTrayIcon::HideApplicationButton(ApplicationWindow(inst_));
+  // 14. hot keys
+  RegisterCaptureHotKeys();
   // 15. position
   ApplyWindowPosition();
   // 16. monitor
@@ -475,15 +498,6 @@ void TfrmCaptureForm::mnuMonitor1Click(int tag) {
 
 void TfrmCaptureForm::ppmTrayMenuPopup() { UpdateMonitorItems(); }
 
-void TfrmCaptureForm::ShowTrayMenu() {
-  ppmTrayMenuPopup();
-  POINT pt;
-  GetCursorPos(&pt);
-  SetForegroundWindow(hwnd_);
-  TrackPopupMenu(trayMenu_, TPM_RIGHTBUTTON, pt.x, pt.y, 0, hwnd_, nullptr);
-  PostMessageW(hwnd_, WM_USER, 0, 0);
-}
-
 void TfrmCaptureForm::ShowImageMenu(POINT pt) {
   TrackPopupMenu(imageMenu_, TPM_RIGHTBUTTON, pt.x, pt.y, 0, hwnd_, nullptr);
 }
@@ -526,6 +540,57 @@ void TfrmCaptureForm::UpdateStatusPanels() {
   SetStatusText(1, settings_.AutoPrint ? "Auto Print" : "", true);
   SetStatusText(2, settings_.AutoSave ? "Auto Save" : "", true);
   SetStatusText(3, settings_.PrintNotes ? "Print Notes" : "");
+  if (atiTray_) atiTray_->SetHint(dialogCaption_ + settings_.AutoPrintHint + settings_.AutoSaveHint);
+}
+
+// ---------------------------------------------------------------- hot keys
+
+void TfrmCaptureForm::RegisterCaptureHotKeys() {
+  const std::string texts[3] = {settings_.HotKeyFull, settings_.HotKeyActive, settings_.HotKeyArea};
+  for (int i = 0; i < 3; ++i) {
+    // A damaged stored text would grab a key such as Backspace system-wide; use the default instead.
+    std::string t = EffectiveHotKeyText(i, texts[i]);
+    shk1_->AddHotKey(HotKeyTextToKey(t), HotKeyTextToModifiers(t));
+  }
+}
+
+void TfrmCaptureForm::RemoveCaptureHotKeys() {
+  for (int i = 2; i >= 0; --i)
+    if (i < shk1_->Count()) shk1_->DeleteHotKey(i);
+}
+
+bool TfrmCaptureForm::IsConsoleForeground() {
+  wchar_t cls[256] = {};
+  GetClassNameW(GetForegroundWindow(), cls, 256);
+  return SameText(Narrow(cls), IsPlatformNT() ? "ConsoleWindowClass" : "tty");
+}
+
+void TfrmCaptureForm::shk1HotKey(int index) {
+  if (IsConsoleForeground()) return;
+  shk1_->SetActive(false);
+  if (captureBusy_) return;
+  captureBusy_ = true;
+  struct Done {
+    TfrmCaptureForm* f;
+    ~Done() {
+      f->shk1_->SetActive(true);
+      f->captureBusy_ = false;
+    }
+  } done{this};
+  switch (index) {
+    case 0:
+      if (settings_.CaptureScreenChecked) CaptureFullScreen();
+      else CaptureArea();
+      break;
+    case 1:
+      CaptureActiveWindow();
+      break;
+    case 2:
+      btnSelectClick();
+      break;
+    default:
+      break;
+  }
 }
 
 // ---------------------------------------------------------------- commands
@@ -565,6 +630,10 @@ void TfrmCaptureForm::OnCommand(int id) {
       break;
     case CM_CAPACTIVENOW:
       CaptureActiveWindow();
+      break;
+    case CM_CAPAREANOW:
+    case CM_SELECTAREA:
+      btnSelectClick();
       break;
     default:
       break;
@@ -641,6 +710,11 @@ void TfrmCaptureForm::FormDestroy() {
   Guarded([&] {
     if (IsWindowVisible(hwnd_)) SaveWindowPosition();
   });
+  atiTray_.reset();
+  if (shk1_) {
+    shk1_->ClearHotKeys();
+    shk1_.reset();
+  }
   store_.reset();
   bannerPresent_ = false;
   hwnd_ = nullptr;
@@ -676,5 +750,7 @@ void TfrmCaptureForm::OpenHandedFile() {
 void TfrmCaptureForm::OpenFileByName(const std::string& file) {}
 void TfrmCaptureForm::CaptureFullScreen() {}
 void TfrmCaptureForm::CaptureActiveWindow() {}
+void TfrmCaptureForm::btnSelectClick() {}
+void TfrmCaptureForm::CaptureArea() {}
 
 }  // namespace griv

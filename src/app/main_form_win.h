@@ -10,9 +10,12 @@
 #include "app/settings.h"
 #include "app/toolbar_win.h"
 #include "base/handles_win.h"
+#include "hotkeys/hk_set_win.h"
+#include "hotkeys/sys_hotkey_win.h"
 #include "shell/ini.h"
 #include "shell/registry_win.h"
 #include "shell/system_path_win.h"
+#include "shell/tray_icon_win.h"
 
 namespace griv {
 
@@ -45,6 +48,10 @@ class TfrmCaptureForm {
   void SaveWindowPosition();
   void UpdateMonitorItems();
   void Close();
+
+  // The hot-key editor, created once right after the main window and kept.
+  void CreateHotKeyEditor() { hkSet_.Create(inst_); }
+  TfrmHKSet& HotKeyEditor() { return hkSet_; }
 
   const std::string& DialogCaption() const { return dialogCaption_; }
   Settings& Options() { return settings_; }
@@ -83,7 +90,12 @@ class TfrmCaptureForm {
   void mnuSWNotesClick();
   void mnuSetScreenClick();
   void mnuSetAreaClick();
-  void ShowTrayMenu();
+  void shk1HotKey(int index);
+  bool IsConsoleForeground();
+  void RegisterCaptureHotKeys();
+  void RemoveCaptureHotKeys();
+  void btnSelectClick();
+  void CaptureArea();
   void ShowImageMenu(POINT screen);
 
   // seams filled by the subsystems that attach to the window
@@ -127,6 +139,11 @@ class TfrmCaptureForm {
   bool trueColorDisplay_ = true;
   bool startMinimised_ = false;
   bool closing_ = false;
+
+  // components
+  std::unique_ptr<TAnimatedTrayIcon> atiTray_;
+  std::unique_ptr<TSysHotKey> shk1_;
+  TfrmHKSet hkSet_;
 
   // children and menus
   ToolBar toolBar_;

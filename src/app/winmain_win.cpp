@@ -93,6 +93,7 @@ int WINAPI wWinMain(HINSTANCE inst, HINSTANCE, LPWSTR, int) {
   try {
     form = std::make_unique<TfrmCaptureForm>(inst, param);
     form->Create();
+    form->CreateHotKeyEditor();
   } catch (...) {
     HandleCurrentException();
     return 1;
