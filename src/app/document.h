@@ -28,6 +28,11 @@ int ScaledLength(int length, double ratio);
 // Size of the full image for an area of `length` screen pixels selected on
 // a view at `ratio`: round-half-even(length / ratio); a ratio of 0 counts as 1.
 int CropScaledSize(int length, double ratio);
+struct PixelSize {
+  int width = 0, height = 0;
+};
+// Both sides: the full-image size for a w x h selection made at ratio.
+inline PixelSize CropScaledSize(int w, int h, double ratio) { return {CropScaledSize(w, ratio), CropScaledSize(h, ratio)}; }
 
 // Nearest-neighbour stretch of all of src onto all of dst, as a colour-on-colour
 // StretchBlt does: dst pixel (x, y) takes src pixel (x * W / w, y * H / h) in

@@ -1,0 +1,70 @@
+// Rendering the view: 2:1 and 1:2 of a 1920 x 1080 32-bit screenshot against
+// a plain memcpy of as many bytes as the rendered picture holds. Best of
+// several runs; prints the ratios (goal: at most 3).
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "../tests/unit/image_craft.h"
+#include "app/document.h"
+
+using namespace griv;
+using Clock = std::chrono::steady_clock;
+
+template <typename F>
+double BestMs(int runs, F&& f) {
+  double best = 1e300;
+  for (int i = 0; i < runs; ++i) {
+    const auto t0 = Clock::now();
+    f();
+    best = std::min(best, std::chrono::duration<double, std::milli>(Clock::now() - t0).count());
+  }
+  return best;
+}
+
+int main() {
+  const Picture full = craft::TestPattern(1920, 1080, 32);
+  ImageDocument doc;
+  doc.SetFullImage(full);
+  const int runs = 15;
+  std::printf("%-44s %10s %10s %8s\n", "case", "render ms", "memcpy ms", "ratio");
+  for (double ratio : {2.0, 0.5}) {
+    doc.RenderView(doc.FullImage(), ratio);
+    const size_t bytes = doc.ShownImage().pixels.size();
+    std::vector<uint8_t> from(bytes, 1), to(bytes, 2);
+    const double copy = BestMs(runs, [&] {
+      std::memcpy(to.data(), from.data(), bytes);
+      asm volatile("" : : "r"(to.data()) : "memory");
+    });
+    // Zooming: a new view picture every time.
+    const double zoom = BestMs(runs, [&] {
+      const Picture shown = RenderPicture(doc.FullImage(), ratio);
+      asm volatile("" : : "r"(shown.pixels.data()) : "memory");
+    });
+    // Rendering again at the same size (a new capture, undo): the view is rewritten in place.
+    const double again = BestMs(runs, [&] { doc.RenderView(doc.FullImage(), ratio); });
+    char size[32];
+    std::snprintf(size, sizeof size, "%s -> %dx%d", ratio > 1 ? "2:1" : "1:2", doc.ShownImage().width,
+                  doc.ShownImage().height);
+    std::printf("%-44s %10.3f %10.3f %8.2f\n", (std::string("zoom ") + size).c_str(), zoom, copy, zoom / copy);
+    std::printf("%-44s %10.3f %10.3f %8.2f\n", (std::string("same-size render ") + size).c_str(), again, copy,
+                again / copy);
+    if (ratio < 1) {
+      // A reduction reads whole source rows (every other pixel of a row
+      // shares its cache lines), more bytes than it writes: the memcpy of
+      // those bytes is the floor for any nearest-neighbour reduction.
+      const size_t read = size_t(doc.ShownImage().height) * size_t(full.width) * 4;
+      std::vector<uint8_t> a(read, 1), b(read, 2);
+      const double floor = BestMs(runs, [&] {
+        std::memcpy(b.data(), a.data(), read);
+        asm volatile("" : : "r"(b.data()) : "memory");
+      });
+      std::printf("  context: source rows read %.1f MB, memcpy of them %.3f ms (zoom / that = %.2f)\n", read / 1e6, floor,
+                  zoom / floor);
+    }
+  }
+  return 0;
+}
