@@ -22,7 +22,6 @@ constexpr UINT_PTR kTimer1 = 1;
 constexpr int kClientWidth = 597, kClientHeight = 271;  // at 96 DPI
 constexpr int kPanelWidths[4] = {50, 65, 65, 75};
 const wchar_t kOwnerClass[] = L"TApplication";
-const wchar_t kScrollBoxClass[] = L"GrivScrollBox";
 
 // The hidden owner keeps the main window off the task bar, like an application window.
 HWND ApplicationWindow(HINSTANCE inst) {
@@ -247,6 +246,8 @@ void TfrmCaptureForm::FormCreate() {
     WindowDC screen(nullptr);
     trueColorDisplay_ = GetDeviceCaps(screen.get(), NUMCOLORS) == -1;
   }
+  ResetZoom();
+  areaCaptureDelay_ = 100;
   // 10./11. settings
   try {
     store_ = std::make_unique<RegistrySettingsStore>(HKEY_CURRENT_USER, kSettingsKey);
@@ -268,6 +269,7 @@ void TfrmCaptureForm::FormCreate() {
   atiTray_->OnDblClick = [this] { atiTrayDblClick(); };
   UpdateStatusPanels();
   atiTray_->SetActive(true);
+  EnableImageCommands(false);
   TAnimatedTrayIcon::HideApplicationButton(ApplicationWindow(inst_));
   // 14. hot keys
   RegisterCaptureHotKeys();
@@ -289,15 +291,7 @@ void TfrmCaptureForm::CreateChildren() {
   toolBar_.Create(hwnd_, inst_, dpi_);
   statusBar_ = CreateWindowExW(0, STATUSCLASSNAMEW, L"", WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, 0, 0, 0, 0, hwnd_,
                                reinterpret_cast<HMENU>(IDC_STATUSBAR), inst_, nullptr);
-  WNDCLASSEXW wc{sizeof wc};
-  wc.lpfnWndProc = DefWindowProcW;
-  wc.hInstance = inst_;
-  wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_APPWORKSPACE + 1);
-  wc.lpszClassName = kScrollBoxClass;
-  RegisterClassExW(&wc);
-  scrollBox_ = CreateWindowExW(WS_EX_CLIENTEDGE, kScrollBoxClass, L"", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, hwnd_,
-                               reinterpret_cast<HMENU>(IDC_SCROLLBOX), inst_, nullptr);
+  CreateScrollBox();
   trayMenuRoot_.reset(LoadMenuW(inst_, MAKEINTRESOURCEW(IDM_TRAYMENU)));
   trayMenu_ = GetSubMenu(trayMenuRoot_.get(), 0);
   imageMenuRoot_.reset(LoadMenuW(inst_, MAKEINTRESOURCEW(IDM_IMAGEMENU)));
@@ -635,15 +629,43 @@ void TfrmCaptureForm::OnCommand(int id) {
     case CM_SELECTAREA:
       btnSelectClick();
       break;
+    case CM_OPENFILE:
+      mnuOpenFileClick();
+      break;
+    case CM_SAVE:
+      Save1Click();
+      break;
+    case CM_SAVEAS:
+      SaveAs1Click();
+      break;
+    case CM_SAVEASSHOWN:
+      SaveAs2Click();
+      break;
+    case CM_UNDO:
+      mnuUndoClick();
+      break;
+    case CM_CLEAR:
+      Clear1Click();
+      break;
+    case CM_CROP:
+      btnCropClick();
+      break;
+    case CM_GREY:
+      mOptGreyClick();
+      break;
     default:
+      if (id >= CM_ZMI01 && id <= CM_ZMI10) zmiClick(id - CM_ZMI01 + 1);
+      else if (id >= CM_ZMO01 && id <= CM_ZMO10) zmoClick(id - CM_ZMO01 + 1);
       break;
   }
 }
 
 bool TfrmCaptureForm::PreviewKeyDown(const MSG& msg) {
   if (msg.message != WM_KEYDOWN && msg.message != WM_SYSKEYDOWN) return false;
-  if (msg.hwnd != hwnd_ && !IsChild(hwnd_, msg.hwnd)) return false;
-  return false;
+  if (!hwnd_ || (msg.hwnd != hwnd_ && !IsChild(hwnd_, msg.hwnd))) return false;
+  bool handled = false;
+  FormKeyDown(msg.wParam, (GetKeyState(VK_CONTROL) & 0x8000) != 0, handled);
+  return handled;
 }
 
 // ---------------------------------------------------------------- exit
@@ -745,12 +767,6 @@ void TfrmCaptureForm::OpenHandedFile() {
   OpenFileByName(handed);
 }
 
-// ---------------------------------------------------------------- seams
 
-void TfrmCaptureForm::OpenFileByName(const std::string& file) {}
-void TfrmCaptureForm::CaptureFullScreen() {}
-void TfrmCaptureForm::CaptureActiveWindow() {}
-void TfrmCaptureForm::btnSelectClick() {}
-void TfrmCaptureForm::CaptureArea() {}
 
 }  // namespace griv

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "app/document.h"
 #include "app/settings.h"
 #include "app/toolbar_win.h"
 #include "base/handles_win.h"
@@ -94,8 +95,52 @@ class TfrmCaptureForm {
   bool IsConsoleForeground();
   void RegisterCaptureHotKeys();
   void RemoveCaptureHotKeys();
+
+  // capture commands and the steps after each capture
   void btnSelectClick();
   void CaptureArea();
+  void DoAutoCopy();
+  void DoAutoPrint();
+  void DoAutoSave();
+  void DoAutoEdit();
+
+  // the image document and its view
+  void CreateScrollBox();
+  static LRESULT CALLBACK ScrollBoxProc(HWND, UINT, WPARAM, LPARAM);
+  LRESULT ScrollBoxMessage(UINT msg, WPARAM wp, LPARAM lp);
+  void UpdateScrollBars();
+  void ScrollView(int bar, int code, int thumb);
+  void PaintView(HDC dc);
+  void RenderView(double ratio);
+  void ShowImageStatus();
+  void EnableImageCommands(bool present);
+  void EnableUndoCommands(bool on);
+  void SaveUndo();
+  void ResetZoom();
+  void ZoomTo(int n, int d);
+  void zmiClick(int n);
+  void zmoClick(int d);
+  void mnuUndoClick();
+  void Clear1Click();
+  void btnCropClick();
+  void mOptGreyClick();
+  void CancelStamping();
+  void Image1MouseDown(int button, int x, int y);
+  void Image1MouseMove(int x, int y);
+  void Image1MouseUp();
+  void FormKeyDown(WPARAM key, bool ctrl, bool& handled);
+  bool MenuEnabled(int id);
+
+  // image files
+  void Save1Click();
+  void SaveAs1Click() { SaveImageAs(false); }
+  void SaveAs2Click() { SaveImageAs(true); }
+  void SaveImageAs(bool asShown);
+  void WriteImageFile(const std::string& name, bool silent, bool asShown);
+  void AutoSaveImage();
+  void mnuOpenFileClick();
+  void LoadImageFile(const std::string& name, bool greys);
+  void OpenAdjacentNumbered(bool next);
   void ShowImageMenu(POINT screen);
 
   // seams filled by the subsystems that attach to the window
@@ -139,6 +184,17 @@ class TfrmCaptureForm {
   bool trueColorDisplay_ = true;
   bool startMinimised_ = false;
   bool closing_ = false;
+
+  // the image document
+  ImageDocument doc_;
+  std::string currentFileName_, lastOpenedFile_;
+  bool openedDecrypted_ = false;
+  std::string autoSaveNote_;  // said once in the status after a numbered save that skipped names
+  int panLastX_ = -1, panLastY_ = -1;
+  int scrollX_ = 0, scrollY_ = 0;
+  HCURSOR handDrag_ = nullptr;
+  int areaCaptureDelay_ = 100;
+  bool saveEnabled_ = false;
 
   // components
   std::unique_ptr<TAnimatedTrayIcon> atiTray_;

@@ -1,0 +1,131 @@
+// Saving the image as BMP or JPEG, numbered saves, opening and loading files.
+#include <windows.h>
+
+#include <commdlg.h>
+#include <shellapi.h>
+
+#include "app/app_win.h"
+#include "app/file_dialogs_win.h"
+#include "app/image_files.h"
+#include "app/main_form_win.h"
+#include "base/file_io.h"
+#include "base/utf.h"
+#include "resource.h"
+#include "shell/strings.h"
+
+namespace griv {
+
+void TfrmCaptureForm::Save1Click() {
+  if (doc_.FullImage().Empty()) return;
+  if (!currentFileName_.empty()) WriteImageFile(currentFileName_, false, false);
+  else SaveAs1Click();
+}
+
+void TfrmCaptureForm::SaveImageAs(bool asShown) {
+  FileDialogOptions o;
+  o.initialDir = settings_.SavePath;
+  o.filter = kSaveFilter;
+  o.filterIndex = SaveFilterIndex(settings_.AutoExt);
+  if (!RunSaveDialog(hwnd_, o)) return;
+  const std::string name = SaveAsTargetName(o.fileName, o.filterIndex);
+  if (FileExists(name) &&
+      ShowMessage(OverwriteQuestion(name), dialogCaption_, MB_YESNO | MB_ICONQUESTION) != IDYES)
+    return;
+  WriteImageFile(name, false, asShown);
+}
+
+void TfrmCaptureForm::WriteImageFile(const std::string& name, bool silent, bool asShown) {
+  WaitCursor wait;
+  if (!silent) currentFileName_ = name;
+  const Picture& source = asShown ? doc_.ShownImage() : doc_.FullImage();
+  WriteImageFileBytes(name, source);  // replaces the old file only when the new one is complete
+  if (!silent) {
+    settings_.SavePath = ExtractFilePath(name);
+    doc_.SetStatusAction(name);
+    ShowImageStatus();
+  }
+  saveEnabled_ = true;
+  EnableMenuItem(mainMenu_, CM_SAVE, MF_BYCOMMAND | MF_ENABLED);
+}
+
+void TfrmCaptureForm::AutoSaveImage() {
+  AutoSaveSlot slot = NextFreeAutoSave(settings_.AutoSavePath, settings_.AutoPrefix, settings_.NextSaveNo,
+                                       settings_.AutoExt, [](const std::string& n) { return FileExists(n); });
+  settings_.NextSaveNo = static_cast<int32_t>(std::min<int64_t>(slot.nextCounter, INT32_MAX));
+  if (store_) store_->WriteString("NextSaveNo", std::to_string(settings_.NextSaveNo));
+  if (!slot.found) {
+    ShowMessage("Every numbered name " + settings_.AutoPrefix + "-00000" + settings_.AutoExt + " to " +
+                    settings_.AutoPrefix + "-99999" + settings_.AutoExt + " is taken in " + settings_.AutoSavePath +
+                    ".\r\nThe capture was not saved.",
+                dialogCaption_, MB_OK | MB_ICONWARNING);
+    return;
+  }
+  WriteImageFile(slot.name, false, false);
+  if (slot.skipped)
+    autoSaveNote_ = " - saved as " + ExtractFileName(slot.name) + " (numbered names before it already existed)";
+  MessageBeep(0);
+}
+
+void TfrmCaptureForm::mnuOpenFileClick() {
+  FileDialogOptions o;
+  o.initialDir = settings_.OpenPath;
+  o.filter = kOpenFilter;
+  o.filterIndex = OpenFilterIndex(settings_.LastOpenExt);
+  o.flags = OFN_FILEMUSTEXIST | OFN_HIDEREADONLY;
+  if (RunOpenDialog(hwnd_, o)) OpenFileByName(o.fileName);
+}
+
+void TfrmCaptureForm::OpenFileByName(const std::string& file) {
+  WaitCursor wait;
+  settings_.OpenPath = ExtractFilePath(file);
+  const std::string ext = UpperCase(ExtractFileExt(file));
+  settings_.LastOpenExt = LowerCase(ext);
+  openedDecrypted_ = false;
+  if (ext == ".BMP" || ext == ".JPG" || ext == ".JPEG") {
+    LoadImageFile(file, false);
+  } else {
+    ShellExecuteW(GetDesktopWindow(), L"Open", Widen(file).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+  }
+}
+
+void TfrmCaptureForm::LoadImageFile(const std::string& name, bool greys) {
+  WaitCursor wait;
+  const std::string ext = UpperCase(ExtractFileExt(name));
+  SaveUndo();
+  if (ext != ".BMP" && ext != ".JPG" && ext != ".JPEG") return;
+  JpegDecodeOptions options;
+  options.grey = greys;
+  options.palette8 = !trueColorDisplay_;
+  Picture pic;
+  try {
+    pic = LoadImageFileData(name, options);
+  } catch (const EInvalidPicture&) {
+    ShowMessage("Unable to read or decrypt the image", dialogCaption_, MB_OK | MB_ICONWARNING);
+    return;
+  }
+  doc_.SetFullImage(std::move(pic));
+  if (openedDecrypted_) {
+    if (FileExists(name)) DeleteFileUtf8(name);
+    currentFileName_.clear();
+    lastOpenedFile_.clear();
+  } else if (!greys) {
+    currentFileName_ = name;
+    lastOpenedFile_ = name;
+    settings_.OpenPath = ExtractFilePath(name);
+  }
+  ResetZoom();
+  RenderView(1.0);
+  if (!greys) {
+    doc_.SetStatusAction(openedDecrypted_ ? "Encrypted Image" : name);
+    ShowImageStatus();
+  }
+  EnableImageCommands(true);
+}
+
+void TfrmCaptureForm::OpenAdjacentNumbered(bool next) {
+  auto name = AdjacentNumberedName(lastOpenedFile_, IncludeTrailingBackslash(settings_.OpenPath), next);
+  if (name && FileExists(*name)) LoadImageFile(*name, false);
+  else mnuOpenFileClick();
+}
+
+}  // namespace griv

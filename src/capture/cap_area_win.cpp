@@ -1,0 +1,141 @@
+#include "capture/cap_area_win.h"
+
+#include <windowsx.h>
+
+#include "base/handles_win.h"
+#include "capture/monitors_win.h"
+
+namespace griv {
+
+namespace {
+const wchar_t kClass[] = L"TfrmCapArea";
+}
+
+TfrmCapArea::TfrmCapArea(HINSTANCE inst, int monitorIndex) : inst_(inst) {
+  overlayMonitor_ = ChooseMonitor(monitorIndex);
+  const MonitorRect m = EnumerateMonitors()[static_cast<size_t>(overlayMonitor_)].bounds;
+  monitor_ = RECT{m.left, m.top, m.left + m.width, m.top + m.height};
+  GrabRect(monitor_, frozen_);
+  if (!MakeDibSection(frozen_, frozenDib_, true)) throw std::runtime_error("Unable to make a bitmap of the screen");
+
+  WNDCLASSEXW wc{sizeof wc};
+  if (!GetClassInfoExW(inst, kClass, &wc)) {
+    wc = WNDCLASSEXW{sizeof wc};
+    wc.lpfnWndProc = StaticProc;
+    wc.hInstance = inst;
+    wc.hCursor = LoadCursorW(nullptr, IDC_CROSS);
+    wc.lpszClassName = kClass;
+    RegisterClassExW(&wc);
+  }
+  hwnd_ = CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, kClass, L"frmCapArea", WS_POPUP, m.left, m.top, m.width,
+                          m.height, nullptr, nullptr, inst, this);
+  if (!hwnd_) throw std::runtime_error("Unable to create the selection window");
+}
+
+TfrmCapArea::~TfrmCapArea() {
+  if (hwnd_) DestroyWindow(hwnd_);
+}
+
+bool TfrmCapArea::ShowModal() {
+  ShowWindow(hwnd_, SW_SHOW);
+  SetForegroundWindow(hwnd_);
+  SetFocus(hwnd_);
+  UpdateWindow(hwnd_);
+  MSG msg;
+  while (!done_) {
+    BOOL r = GetMessageW(&msg, nullptr, 0, 0);
+    if (r <= 0) {
+      if (r == 0) PostQuitMessage(static_cast<int>(msg.wParam));
+      break;
+    }
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+  ShowWindow(hwnd_, SW_HIDE);
+  return ok_;
+}
+
+void TfrmCapArea::End(bool ok) {
+  ok_ = ok;
+  done_ = true;
+}
+
+void TfrmCapArea::DrawFocus() {
+  RECT r = selRect_;
+  // The focus frame of a rectangle dragged up or left is drawn normalised; the
+  // selection itself keeps its corners.
+  if (r.left > r.right) std::swap(r.left, r.right);
+  if (r.top > r.bottom) std::swap(r.top, r.bottom);
+  WindowDC dc(hwnd_);
+  DrawFocusRect(dc.get(), &r);
+}
+
+LRESULT CALLBACK TfrmCapArea::StaticProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
+  if (m == WM_NCCREATE)
+    SetWindowLongPtrW(w, GWLP_USERDATA,
+                      reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams));
+  auto* self = reinterpret_cast<TfrmCapArea*>(GetWindowLongPtrW(w, GWLP_USERDATA));
+  if (!self || m == WM_NCCREATE) return DefWindowProcW(w, m, wp, lp);
+  if (!self->hwnd_) self->hwnd_ = w;
+  return self->WndProc(m, wp, lp);
+}
+
+LRESULT TfrmCapArea::WndProc(UINT m, WPARAM wp, LPARAM lp) {
+  switch (m) {
+    case WM_ERASEBKGND:
+      return 1;
+    case WM_PAINT: {
+      PAINTSTRUCT ps;
+      HDC dc = BeginPaint(hwnd_, &ps);
+      UniqueMemDC mem(CreateCompatibleDC(dc));
+      SelectObj sel(mem.get(), frozenDib_.bitmap);
+      BitBlt(dc, 0, 0, frozen_.width, frozen_.height, mem.get(), 0, 0, SRCCOPY);
+      EndPaint(hwnd_, &ps);
+      if (dragging_) DrawFocus();
+      return 0;
+    }
+    case WM_LBUTTONDOWN: {
+      const int x = GET_X_LPARAM(lp), y = GET_Y_LPARAM(lp);
+      dragging_ = true;
+      selRect_ = RECT{x, y, x, y};
+      SetCapture(hwnd_);
+      DrawFocus();
+      return 0;
+    }
+    case WM_MOUSEMOVE:
+      if (dragging_) {
+        DrawFocus();
+        selRect_.right = GET_X_LPARAM(lp);
+        selRect_.bottom = GET_Y_LPARAM(lp);
+        DrawFocus();
+      }
+      return 0;
+    case WM_LBUTTONUP:
+    case WM_RBUTTONUP:
+    case WM_MBUTTONUP:
+      if (dragging_) {
+        DrawFocus();
+        dragging_ = false;
+        ReleaseCapture();
+      }
+      End(true);
+      return 0;
+    case WM_KEYDOWN:
+      // Esc abandons the selection and leaves the picture as it was.
+      if (wp == VK_ESCAPE) {
+        if (dragging_) ReleaseCapture();
+        dragging_ = false;
+        End(false);
+      }
+      return 0;
+    case WM_CLOSE:
+      End(false);
+      return 0;
+    case WM_SETCURSOR:
+      SetCursor(LoadCursorW(nullptr, IDC_CROSS));
+      return TRUE;
+  }
+  return DefWindowProcW(hwnd_, m, wp, lp);
+}
+
+}  // namespace griv

@@ -1,0 +1,128 @@
+#include "capture/grab_win.h"
+
+#include <cstring>
+#include <vector>
+
+#include "base/handles_win.h"
+#include "capture/monitors_win.h"
+
+namespace griv {
+
+int ChooseMonitor(int index) {
+  const auto monitors = EnumerateMonitors();
+  const int count = static_cast<int>(monitors.size());
+  if ((GetAsyncKeyState(VK_CONTROL) & 0x8001) && count > 1) index = index == 0 ? 1 : 0;
+  if (index < 0 || index >= count) index = 0;
+  return index;
+}
+
+int ScreenPictureBits() {
+  WindowDC screen(nullptr);
+  return GetDeviceCaps(screen.get(), BITSPIXEL) >= 32 ? 32 : 24;
+}
+
+void FillBitmapInfo(const Picture& pic, BITMAPINFO* bi) {
+  std::memset(&bi->bmiHeader, 0, sizeof bi->bmiHeader);
+  bi->bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+  bi->bmiHeader.biWidth = pic.width;
+  bi->bmiHeader.biHeight = -pic.height;  // top-down
+  bi->bmiHeader.biPlanes = 1;
+  bi->bmiHeader.biBitCount = static_cast<WORD>(pic.bpp);
+  bi->bmiHeader.biCompression = BI_RGB;
+  if (pic.bpp == 8) {
+    bi->bmiHeader.biClrUsed = static_cast<DWORD>(pic.palette.size());
+    for (size_t i = 0; i < pic.palette.size() && i < 256; ++i)
+      std::memcpy(&bi->bmiColors[i], &pic.palette[i], 4);
+  }
+}
+
+bool MakeDibSection(const Picture& pic, DibSection& dib, bool copyPixels) {
+  std::vector<uint8_t> info(sizeof(BITMAPINFOHEADER) + 256 * sizeof(RGBQUAD));
+  auto* bi = reinterpret_cast<BITMAPINFO*>(info.data());
+  FillBitmapInfo(pic, bi);
+  dib.bitmap = CreateDIBSection(nullptr, bi, DIB_RGB_COLORS, &dib.bits, nullptr, 0);
+  if (!dib.bitmap || !dib.bits) return false;
+  if (copyPixels && !pic.pixels.empty()) std::memcpy(dib.bits, pic.pixels.data(), pic.pixels.size());
+  return true;
+}
+
+namespace {
+// Copies w x h screen pixels from (x, y) into target.
+void CopyScreen(int x, int y, int w, int h, Picture& target) {
+  target.Resize(w, h, ScreenPictureBits());
+  if (w == 0 || h == 0) return;
+  DibSection dib;
+  if (!MakeDibSection(target, dib, false)) throw std::runtime_error("Unable to make a bitmap for the capture");
+  UniqueMemDC mem(CreateCompatibleDC(nullptr));
+  {
+    SelectObj sel(mem.get(), dib.bitmap);
+    WindowDC screen(nullptr);  // released in every case
+    if (!BitBlt(mem.get(), 0, 0, w, h, screen.get(), x, y, SRCCOPY))
+      throw std::runtime_error("Unable to copy the screen");
+  }
+  GdiFlush();
+  std::memcpy(target.pixels.data(), dib.bits, target.pixels.size());
+}
+}  // namespace
+
+POINT GrabMonitor(Picture& target, int monitorIndex) {
+  const auto monitors = EnumerateMonitors();
+  const MonitorRect m = monitors[static_cast<size_t>(ChooseMonitor(monitorIndex))].bounds;
+  CopyScreen(m.left, m.top, m.width, m.height, target);
+  return POINT{m.left, m.top};
+}
+
+void GrabRect(const RECT& r, Picture& target) {
+  CopyScreen(r.left, r.top, std::max(0L, r.right - r.left), std::max(0L, r.bottom - r.top), target);
+}
+
+void GrabWindow(HWND w, Picture& target) {
+  RECT r{};
+  GetWindowRect(w, &r);
+  GrabRect(r, target);
+}
+
+void DrawMouseCursor(Picture& target, int originX, int originY) {
+  POINT pt;
+  // Captures are never palette pictures.
+  if (target.Empty() || target.bpp == 8 || !GetCursorPos(&pt)) return;
+  HCURSOR arrow = LoadCursorW(nullptr, IDC_ARROW);
+  ICONINFO ii{};
+  int cw = GetSystemMetrics(SM_CXCURSOR), ch = GetSystemMetrics(SM_CYCURSOR);
+  if (GetIconInfo(arrow, &ii)) {
+    BITMAP bm{};
+    if (ii.hbmColor && GetObjectW(ii.hbmColor, sizeof bm, &bm)) {
+      cw = bm.bmWidth;
+      ch = bm.bmHeight;
+    } else if (ii.hbmMask && GetObjectW(ii.hbmMask, sizeof bm, &bm)) {
+      cw = bm.bmWidth;
+      ch = bm.bmHeight / 2;
+    }
+    if (ii.hbmColor) DeleteObject(ii.hbmColor);
+    if (ii.hbmMask) DeleteObject(ii.hbmMask);
+  }
+  // Only the pointer's own square is drawn, through a small bitmap of that part
+  // of the picture, so a large capture is not copied twice.
+  const int x = pt.x - originX, y = pt.y - originY;
+  const int x0 = std::max(0, x), y0 = std::max(0, y);
+  const int x1 = std::min(target.width, x + cw), y1 = std::min(target.height, y + ch);
+  if (x0 >= x1 || y0 >= y1) return;
+  Picture part;
+  part.Resize(x1 - x0, y1 - y0, target.bpp);
+  const int bytes = part.bpp / 8;
+  for (int r = 0; r < part.height; ++r)
+    std::memcpy(part.Row(r), target.Row(y0 + r) + x0 * bytes, static_cast<size_t>(part.width) * bytes);
+  DibSection dib;
+  if (!MakeDibSection(part, dib, true)) return;
+  {
+    UniqueMemDC mem(CreateCompatibleDC(nullptr));
+    SelectObj sel(mem.get(), dib.bitmap);
+    DrawIcon(mem.get(), x - x0, y - y0, arrow);
+    GdiFlush();
+  }
+  std::memcpy(part.pixels.data(), dib.bits, part.pixels.size());
+  for (int r = 0; r < part.height; ++r)
+    std::memcpy(target.Row(y0 + r) + x0 * bytes, part.Row(r), static_cast<size_t>(part.width) * bytes);
+}
+
+}  // namespace griv

@@ -1,0 +1,38 @@
+// Copying pixels from the screen: a monitor, a rectangle, a window, and the
+// mouse pointer painted into a grabbed picture.
+#pragma once
+#include <windows.h>
+
+#include "base/picture.h"
+
+namespace griv {
+
+// The monitor a capture uses: index, or the other one while Ctrl is held and
+// there are two; an index that names no monitor falls back to 0.
+int ChooseMonitor(int monitorIndex);
+
+// Copies the chosen monitor into target; returns its desktop origin.
+POINT GrabMonitor(Picture& target, int monitorIndex);
+// Copies the desktop rectangle r (not clipped to the monitors) into target.
+void GrabRect(const RECT& r, Picture& target);
+// Copies a window's rectangle, frame included, as the screen shows it.
+void GrabWindow(HWND w, Picture& target);
+// Draws the standard arrow at the pointer, relative to the picture's origin.
+void DrawMouseCursor(Picture& target, int originX, int originY);
+
+// Bits per pixel of pictures grabbed from this display: 32, else 24.
+int ScreenPictureBits();
+
+// Device-independent bitmap over a copy of a picture, for GDI drawing.
+struct DibSection {
+  HBITMAP bitmap = nullptr;
+  void* bits = nullptr;
+  ~DibSection() {
+    if (bitmap) DeleteObject(bitmap);
+  }
+};
+// A top-down DIB section with the picture's size and format (palette included).
+bool MakeDibSection(const Picture& pic, DibSection& dib, bool copyPixels);
+void FillBitmapInfo(const Picture& pic, BITMAPINFO* bi);  // room for 256 colours
+
+}  // namespace griv
