@@ -20,7 +20,7 @@
 namespace griv {
 namespace {
 
-constexpr int kMaxScans = 1000;   // real progressive files use about ten
+constexpr int kMaxScans = 500;    // real progressive files use about ten
 constexpr int kBatchRows = 16;
 
 struct ErrorMgr {
@@ -29,6 +29,7 @@ struct ErrorMgr {
   char message[JMSG_LENGTH_MAX];
   bool shortDataFatal;  // entropy data that ends before the rows do is an error
   bool eofFatal;        // so is the end of the file (arithmetic coding reports nothing else)
+  bool arithSingleScan; // arithmetic coding, one scan: see ArithDataEndedEarly
 };
 
 void OnError(j_common_ptr c) {
@@ -46,11 +47,26 @@ void OnMessage(j_common_ptr c, int level) {
   // other warnings (also a missing end marker) and trace messages are ignored
 }
 
+// An arithmetic coder may leave out the last bytes of a scan, so its decoder
+// meets the next marker early and supplies zeros, but only within the final
+// rows; meeting it sooner means the data ends early and the rest would be
+// made up (libjpeg warns of nothing then).
+bool ArithDataEndedEarly(j_decompress_ptr d) {
+  return reinterpret_cast<ErrorMgr*>(d->err)->arithSingleScan && d->unread_marker != 0 &&
+         d->input_iMCU_row + 2 < d->total_iMCU_rows;
+}
+
+// Also called during the colour quantiser's first pass, which reads the
+// whole picture before the first row comes out.
 void OnProgress(j_common_ptr c) {
   if (!c->is_decompressor) return;
-  if (reinterpret_cast<j_decompress_ptr>(c)->input_scan_number > kMaxScans) {
+  j_decompress_ptr d = reinterpret_cast<j_decompress_ptr>(c);
+  const char* why = d->input_scan_number > kMaxScans ? "too many scans"
+                    : ArithDataEndedEarly(d)          ? "data ends before the picture"
+                                                      : nullptr;
+  if (why) {
     ErrorMgr* e = reinterpret_cast<ErrorMgr*>(c->err);
-    std::snprintf(e->message, sizeof e->message, "too many scans");
+    std::snprintf(e->message, sizeof e->message, "%s", why);
     std::longjmp(e->jump, 1);
   }
 }
@@ -195,6 +211,7 @@ bool RunDecode(jpeg_decompress_struct* c, ErrorMgr* err, jpeg_progress_mgr* prog
   jpeg_mem_src(c, job->data, static_cast<unsigned long>(job->size));
   jpeg_read_header(c, TRUE);
   err->eofFatal = c->arith_code;
+  err->arithSingleScan = c->arith_code && !jpeg_has_multiple_scans(c);
 
   const bool cmyk = c->jpeg_color_space == JCS_CMYK || c->jpeg_color_space == JCS_YCCK;
   if (cmyk) {
@@ -244,8 +261,12 @@ bool RunDecode(jpeg_decompress_struct* c, ErrorMgr* err, jpeg_progress_mgr* prog
       return false;
     }
     if (viaScratch) ConvertCmyk(job, c->saw_Adobe_marker, y, got);
+    if (ArithDataEndedEarly(c)) {
+      job->failure = "data ends before the picture";
+      return false;
+    }
   }
-  err->shortDataFatal = err->eofFatal = false;  // all rows are in
+  err->shortDataFatal = err->eofFatal = err->arithSingleScan = false;  // all rows are in
   if (job->mode == OutMode::Palette && !SetPalette(job, c->colormap, c->actual_number_of_colors, c->out_color_components))
     return false;
   if ((job->mode == OutMode::Grey || job->mode == OutMode::CmykGrey) && !SetGreyPalette(job)) return false;

@@ -97,7 +97,7 @@ TEST(JpegCodec, GreyAndPaletteOutputs) {
 }
 
 TEST(JpegCodec, DecodesKindsTheProgramDoesNotWrite) {
-  const Picture src = Gradient(40, 24);
+  const Picture src = Gradient(40, 80);
   JpegDecodeOptions grey;
   grey.grey = true;
   for (auto kind : {craft::JpegKind::Baseline444, craft::JpegKind::Progressive, craft::JpegKind::Arithmetic,
@@ -107,6 +107,9 @@ TEST(JpegCodec, DecodesKindsTheProgramDoesNotWrite) {
     ASSERT_EQ(p.bpp, 24);
     EXPECT_LT(MeanError(src, p), 3.0) << int(kind);
     EXPECT_NEAR(DecodeJpeg(f, grey).Row(10)[20], Luma(src, 20, 10), 6.0) << int(kind);
+    JpegDecodeOptions pal;
+    pal.palette8 = true;
+    EXPECT_LT(MeanError(src, DecodeJpeg(f, pal)), 12.0) << int(kind);
   }
   const Picture g = DecodeJpeg(craft::MakeJpeg(src, craft::JpegKind::Grey, 95));  // one component: 24-bit grey
   ASSERT_EQ(g.bpp, 24);
@@ -119,8 +122,11 @@ TEST(JpegCodec, CorruptTruncatedOrOversizedDataThrows) {
   for (size_t n = 1; n + 2 < good.size(); n += 37) ASSERT_THROW(DecodeJpeg(good.data(), n), EInvalidPicture) << n;
   EXPECT_NO_THROW(DecodeJpeg(good.data(), good.size() - 2));  // only the end marker missing
   // Arithmetic coding pads short data silently; the end of the file still gives it away.
-  const std::vector<uint8_t> arith = craft::MakeJpeg(craft::TestPattern(64, 64, 24), craft::JpegKind::Arithmetic);
+  const std::vector<uint8_t> arith = craft::MakeJpeg(craft::TestPattern(64, 160, 24), craft::JpegKind::Arithmetic);
   EXPECT_THROW(DecodeJpeg(arith.data(), arith.size() / 2), EInvalidPicture);
+  std::vector<uint8_t> cut(arith.begin(), arith.begin() + arith.size() / 2);  // ends with a marker instead
+  cut.insert(cut.end(), {0xFF, 0xD9});
+  EXPECT_THROW(DecodeJpeg(cut), EInvalidPicture);
 
   std::vector<uint8_t> damaged = good;  // may be repaired or refused, never a crash
   for (size_t i = good.size() / 2; i < good.size() / 2 + 40; ++i) damaged[i] ^= 0x5A;
