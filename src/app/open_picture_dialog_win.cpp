@@ -323,6 +323,7 @@ HBITMAP DrawFallbackGlyph() {
 
 struct PreviewForm {
   const Picture* pic = nullptr;
+  Picture scaled;
   HWND panel = nullptr;
   int border = kPreviewFormBorder;
   POINT minTrack{0, 0};  // small enough for a tiny picture at its own size
@@ -339,7 +340,7 @@ LRESULT CALLBACK PreviewPanelProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPa
     FillRect(dc, &r, GetSysColorBrush(COLOR_WINDOW));
     if (f && f->pic && !f->pic->Empty()) {
       InflateRect(&r, -f->border, -f->border);
-      if (r.right > r.left && r.bottom > r.top) DrawPicture(dc, *f->pic, r);
+      if (r.right > r.left && r.bottom > r.top) DrawPicture(dc, *f->pic, r, f->scaled);
     }
     EndPaint(hwnd, &ps);
     return 0;
@@ -530,6 +531,14 @@ std::wstring WinFilter(const std::string& filter) {
   return f;
 }
 
+// w's rectangle in ref's client coordinates.
+RECT RectIn(HWND w, HWND ref) {
+  RECT r;
+  GetWindowRect(w, &r);
+  MapWindowPoints(nullptr, ref, reinterpret_cast<POINT*>(&r), 2);
+  return r;
+}
+
 HFONT FontOf(HWND w) { return reinterpret_cast<HFONT>(SendMessageW(w, WM_GETFONT, 0, 0)); }
 
 }  // namespace
@@ -538,7 +547,7 @@ HFONT FontOf(HWND w) { return reinterpret_cast<HFONT>(SendMessageW(w, WM_GETFONT
 // PicturePreview
 
 bool PicturePreview::Load(const std::string& fileName) {
-  pic_.Clear();
+  Clear();
   try {
     const int64_t size = FileSize(fileName);  // -1 for folders and missing files
     if (size < 2 || size > kMaxFileBytes) return false;
@@ -548,7 +557,7 @@ bool PicturePreview::Load(const std::string& fileName) {
     pic_ = DecodeImageBytes(bytes.data(), bytes.size());
   } catch (...) {
     // Unreadable, not a picture, or too large for memory: no preview.
-    pic_.Clear();
+    Clear();
   }
   return HasPicture();
 }
@@ -557,17 +566,56 @@ std::string PicturePreview::Label() const {
   return HasPicture() ? PreviewLabelText(pic_.width, pic_.height) : std::string(kPreviewNoPictureLabel);
 }
 
-void DrawPicture(HDC dc, const Picture& pic, const RECT& r) {
-  if (pic.Empty() || pic.pixels.size() < size_t(pic.Stride()) * size_t(pic.height)) return;
+Picture ScalePicture(const Picture& pic, int w, int h) {
+  Picture out;
+  if (pic.Empty() || w <= 0 || h <= 0) return out;
+  out.Resize(w, h, 24);
+  const int bytes = pic.bpp / 8;
+  // Source column span of every target column.
+  std::vector<int> x0(size_t(w) + 1);
+  for (int x = 0; x <= w; ++x) x0[size_t(x)] = int(int64_t(x) * pic.width / w);
+  uint32_t colors[256] = {};
+  if (pic.bpp == 8)
+    for (size_t i = 0; i < pic.palette.size() && i < 256; ++i) colors[i] = pic.palette[i];
+  for (int y = 0; y < h; ++y) {
+    const int sy0 = int(int64_t(y) * pic.height / h);
+    const int sy1 = std::max(sy0 + 1, int(int64_t(y + 1) * pic.height / h));
+    uint8_t* dst = out.Row(y);
+    for (int x = 0; x < w; ++x) {
+      const int sx0 = x0[size_t(x)], sx1 = std::max(sx0 + 1, x0[size_t(x) + 1]);
+      uint32_t b = 0, g = 0, r = 0;
+      for (int sy = sy0; sy < sy1; ++sy) {
+        const uint8_t* row = pic.Row(sy);
+        if (bytes == 1) {
+          for (int sx = sx0; sx < sx1; ++sx) {
+            const uint32_t c = colors[row[sx]];
+            b += c & 0xFF, g += (c >> 8) & 0xFF, r += (c >> 16) & 0xFF;
+          }
+        } else {
+          for (const uint8_t* px = row + size_t(sx0) * bytes; px < row + size_t(sx1) * bytes; px += bytes)
+            b += px[0], g += px[1], r += px[2];
+        }
+      }
+      const uint32_t n = uint32_t(sy1 - sy0) * uint32_t(sx1 - sx0);
+      dst[0] = uint8_t((b + n / 2) / n), dst[1] = uint8_t((g + n / 2) / n), dst[2] = uint8_t((r + n / 2) / n);
+      dst += 3;
+    }
+  }
+  return out;
+}
+
+void DrawPicture(HDC dc, const Picture& pic, const RECT& r, Picture& cache) {
+  const int w = r.right - r.left, h = r.bottom - r.top;
+  if (pic.Empty() || w <= 0 || h <= 0 || pic.pixels.size() < size_t(pic.Stride()) * size_t(pic.height)) return;
+  const Picture* shown = &pic;
+  if (w != pic.width || h != pic.height) {
+    if (cache.width != w || cache.height != h) cache = ScalePicture(pic, w, h);
+    shown = &cache;
+  }
   BitmapInfo256 bi;
-  FillInfo(pic, bi);
-  const int oldMode = SetStretchBltMode(dc, HALFTONE);
-  POINT oldOrg;
-  SetBrushOrgEx(dc, 0, 0, &oldOrg);
-  StretchDIBits(dc, r.left, r.top, r.right - r.left, r.bottom - r.top, 0, 0, pic.width, pic.height,
-                pic.pixels.data(), reinterpret_cast<BITMAPINFO*>(&bi), DIB_RGB_COLORS, SRCCOPY);
-  SetBrushOrgEx(dc, oldOrg.x, oldOrg.y, nullptr);
-  SetStretchBltMode(dc, oldMode);
+  FillInfo(*shown, bi);
+  SetDIBitsToDevice(dc, r.left, r.top, DWORD(w), DWORD(h), 0, 0, 0, UINT(h), shown->pixels.data(),
+                    reinterpret_cast<BITMAPINFO*>(&bi), DIB_RGB_COLORS);
 }
 
 void PicturePreview::Paint(HDC dc, const RECT& r, COLORREF back) const {
@@ -586,7 +634,7 @@ void PicturePreview::Paint(HDC dc, const RECT& r, COLORREF back) const {
   const PreviewPlacement p = PreviewFit(pic_.width, pic_.height, bw, bh);
   if (p.width <= 0 || p.height <= 0) return;
   const RECT dst{r.left + p.x, r.top + p.y, r.left + p.x + p.width, r.top + p.y + p.height};
-  DrawPicture(dc, pic_, dst);
+  DrawPicture(dc, pic_, dst, scaled_);
 }
 
 // ---------------------------------------------------------------------------
@@ -722,14 +770,18 @@ void TOpenPictureDialog2::Layout() {
   dpi_ = DpiOf(child_);
   RECT client;
   GetClientRect(child_, &client);
-  // The area right of the standard controls, which stc32 spans.
+  // The area right of the standard controls. stc32 spans them when the
+  // dialog opens; a sizing dialog may widen them past it later.
   int left = client.right - Scale(169, dpi_);
-  if (HWND std = GetDlgItem(child_, stc32)) {
-    RECT s;
-    GetWindowRect(std, &s);
-    MapWindowPoints(nullptr, child_, reinterpret_cast<POINT*>(&s), 2);
-    left = s.right;
+  if (HWND std = GetDlgItem(child_, stc32)) left = RectIn(std, child_).right;
+  for (HWND w = GetWindow(dialog_, GW_CHILD); w; w = GetWindow(w, GW_HWNDNEXT)) {
+    if (w == child_ || !IsWindowVisible(w)) continue;
+    wchar_t cls[32] = {};
+    GetClassNameW(w, cls, 32);
+    if (lstrcmpiW(cls, L"ScrollBar") == 0) continue;  // the size grip in the corner
+    left = std::max(left, int(RectIn(w, child_).right));
   }
+  left = std::min(left, int(client.right));
   const int top = client.top + Scale(kPanelTopGap, dpi_);
   const int pw = std::max(0, int(client.right) - left), ph = std::max(0, int(client.bottom) - top);
   MoveWindow(picturePanel_, left, top, pw, ph, TRUE);

@@ -23,7 +23,10 @@ class PicturePreview {
 
   // Loads the named file when it exists and holds a picture; true on success.
   bool Load(const std::string& fileName);
-  void Clear() { pic_.Clear(); }
+  void Clear() {
+    pic_.Clear();
+    scaled_.Clear();
+  }
 
   bool HasPicture() const { return !pic_.Empty(); }
   const Picture& Pic() const { return pic_; }
@@ -37,10 +40,18 @@ class PicturePreview {
 
  private:
   Picture pic_;
+  mutable Picture scaled_;  // pic_ at the size last painted
 };
 
-// Draws a picture stretched into r (halftone, so reductions stay legible).
-void DrawPicture(HDC dc, const Picture& pic, const RECT& r);
+// A 24-bit copy of pic at w x h: each pixel is the average of the source
+// pixels it covers, so reductions of screenshots stay legible; enlargements
+// repeat pixels. Empty when either picture is empty.
+Picture ScalePicture(const Picture& pic, int w, int h);
+
+// Draws pic into r at r's size. A scaled copy is made when the sizes differ
+// and kept in cache for the next paint at the same size; whoever changes pic
+// clears cache.
+void DrawPicture(HDC dc, const Picture& pic, const RECT& r, Picture& cache);
 
 class TOpenPictureDialog2 {
  public:

@@ -5,6 +5,7 @@
 #include <dlgs.h>
 
 #include <chrono>
+#include <cstring>
 #include <functional>
 #include <string>
 #include <vector>
@@ -227,6 +228,34 @@ TEST(OpenPicturePreview, PaintsNoneFitsCentredAndScalesLargeFromTheCorner) {
   EXPECT_EQ(c.At(50, 40), 0x00FF00u);
 }
 
+TEST(OpenPicturePreview, ReductionsAverageAndEnlargementsRepeatPixels) {
+  // Fine black and white stripes reduce to grey instead of a random choice of either.
+  Picture stripes;
+  stripes.Resize(8, 4, 32);
+  for (int y = 0; y < 4; ++y)
+    for (int x = 0; x < 8; ++x) std::memset(stripes.Row(y) + 4 * x, x % 2 ? 255 : 0, 3);
+  Picture r = ScalePicture(stripes, 2, 1);
+  ASSERT_EQ(r.width, 2);
+  ASSERT_EQ(r.bpp, 24);
+  for (int i = 0; i < 6; ++i) EXPECT_EQ(r.pixels[size_t(i)], 128) << i;
+
+  // Palette pictures through their colours; uneven ratios cover every pixel.
+  Picture pal;
+  pal.Resize(3, 3, 8);
+  pal.palette = {0x0000FF, 0xFF0000};
+  std::fill(pal.pixels.begin(), pal.pixels.end(), 0);
+  pal.Row(2)[2] = 1;
+  r = ScalePicture(pal, 2, 2);
+  EXPECT_EQ(r.Row(0)[0], 255);  // blue only
+  EXPECT_EQ(r.Row(1)[3 + 0], 191);  // bottom-right: 2x2 box with one red pixel
+  EXPECT_EQ(r.Row(1)[3 + 2], 64);
+
+  r = ScalePicture(pal, 6, 6);
+  EXPECT_EQ(r.Row(5)[3 * 5 + 2], 255);
+  EXPECT_EQ(r.Row(3)[3 * 3 + 2], 0);
+  EXPECT_TRUE(ScalePicture(Picture(), 4, 4).Empty());
+}
+
 // ---------------------------------------------------------------------------
 // The dialog for real, driven step by step from a timer that runs inside its
 // modal loops.
@@ -394,9 +423,24 @@ TEST_F(OpenDialogTest, PreviewFollowsTheSelectionAndOpenReturnsTheTypedName) {
         EXPECT_EQ(db.right - db.left, 55);
         EXPECT_EQ(db.bottom - db.top, 23);
         EXPECT_LE(db.bottom, pp.top);
+        // A larger dialog: the preview stays right of the (wider) standard controls.
+        RECT w;
+        GetWindowRect(dlg, &w);
+        SetWindowPos(dlg, nullptr, 0, 0, w.right - w.left + 160, w.bottom - w.top + 90, SWP_NOMOVE | SWP_NOZORDER);
         return true;
       },
-      [&] { return SelectInList(dlg, L"b-photo"); },
+      [&] {
+        HWND child = GetParent(panel);
+        RECT p = RectIn(panel, child), client;
+        GetClientRect(child, &client);
+        EXPECT_GE(p.left, RectIn(FindClass(dlg, L"SysListView32"), child).right);
+        EXPECT_GE(p.left, RectIn(GetDlgItem(dlg, IDOK), child).right);
+        EXPECT_EQ(p.right, client.right);
+        EXPECT_EQ(p.bottom, client.bottom);
+        EXPECT_GE(p.right - p.left, 150);
+        EXPECT_EQ(RectIn(prev, panel).right, RectIn(paint, panel).right - 2);
+        return SelectInList(dlg, L"b-photo");
+      },
       [&] {
         EXPECT_EQ(TextOf(label), L" (300x40)");
         EXPECT_TRUE(IsWindowEnabled(prev));
