@@ -339,28 +339,33 @@ RECT RectIn(HWND w, HWND ref) {
   return r;
 }
 
-// Selects the file list's item whose text starts with `name`, as a click would.
-bool SelectInList(HWND dlg, const std::wstring& name) {
+// Index of the file list's item whose text starts with `name`, -1 if none.
+int ListIndex(HWND dlg, const std::wstring& name) {
   HWND list = FindClass(dlg, L"SysListView32");
-  if (!list) return false;
-  const int n = static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
+  const int n = list ? static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0)) : 0;
   for (int i = 0; i < n; ++i) {
     wchar_t text[MAX_PATH] = {};
     LVITEMW it{};
-    it.iSubItem = 0;
     it.pszText = text;
     it.cchTextMax = MAX_PATH;
     SendMessageW(list, LVM_GETITEMTEXTW, i, reinterpret_cast<LPARAM>(&it));
-    if (std::wstring(text).rfind(name, 0) != 0) continue;
-    LVITEMW none{};
-    none.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
-    SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&none));
-    LVITEMW sel{};
-    sel.state = sel.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
-    SendMessageW(list, LVM_SETITEMSTATE, i, reinterpret_cast<LPARAM>(&sel));
-    return true;
+    if (std::wstring(text).rfind(name, 0) == 0) return i;
   }
-  return false;
+  return -1;
+}
+
+// Selects that item, as a click would.
+bool SelectInList(HWND dlg, const std::wstring& name) {
+  const int i = ListIndex(dlg, name);
+  if (i < 0) return false;
+  HWND list = FindClass(dlg, L"SysListView32");
+  LVITEMW none{};
+  none.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+  SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&none));
+  LVITEMW sel{};
+  sel.state = sel.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+  SendMessageW(list, LVM_SETITEMSTATE, i, reinterpret_cast<LPARAM>(&sel));
+  return true;
 }
 
 struct OpenDialogTest : ::testing::Test {
@@ -549,6 +554,11 @@ TEST_F(OpenDialogTest, PreviewWindowAndDeleteWithItsQuestion) {
         EXPECT_EQ(TextOf(label), L"Picture:");
         EXPECT_FALSE(IsWindowEnabled(prev));
         EXPECT_FALSE(IsWindowEnabled(del));
+        return true;
+      },
+      [&] {
+        // The file list hears of the deletion.
+        if (ListIndex(dlg, L"victim") >= 0) return false;
         PostMessageW(dlg, WM_COMMAND, IDCANCEL, 0);
         return true;
       },
@@ -556,4 +566,35 @@ TEST_F(OpenDialogTest, PreviewWindowAndDeleteWithItsQuestion) {
   std::string name;
   EXPECT_FALSE(Run(d, "Bitmaps (*.bmp)|*.bmp*", 1, name));
   EXPECT_TRUE(name.empty());
+}
+
+TEST_F(OpenDialogTest, LayoutFromTheProgramResources) {
+  wchar_t path[MAX_PATH];
+  GetModuleFileNameW(nullptr, path, MAX_PATH);
+  std::wstring exe(path);
+  exe = exe.substr(0, exe.find_last_of(L"\\/") + 1) + L"GRIV.exe";
+  HMODULE res = LoadLibraryExW(exe.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+  if (!res || !FindResourceW(res, L"DLGTEMPLATE", MAKEINTRESOURCEW(5))) {
+    if (res) FreeLibrary(res);
+    GTEST_SKIP() << "GRIV.exe does not carry the open dialog's template";
+  }
+  TOpenPictureDialog2 d;
+  d.SetResourceModule(res);
+  script.steps = {[&] {
+    HWND dlg = OpenDialog();
+    if (!dlg) return false;
+    HWND panel = FindById(dlg, IDC_OPENDLG_PICTUREPANEL);
+    EXPECT_NE(panel, nullptr);
+    if (panel) {
+      HWND child = GetParent(panel);
+      EXPECT_NE(GetDlgItem(child, stc32), nullptr);
+      EXPECT_GE(RectIn(panel, child).left, RectIn(FindClass(dlg, L"SysListView32"), child).right);
+      EXPECT_GE(RectIn(panel, child).right - RectIn(panel, child).left, 150);
+    }
+    PostMessageW(dlg, WM_COMMAND, IDCANCEL, 0);
+    return true;
+  }};
+  std::string name;
+  EXPECT_FALSE(Run(d, "All|*.*", 1, name));
+  FreeLibrary(res);
 }
