@@ -282,17 +282,9 @@ std::vector<uint8_t> BmpHeaders(const Picture& pic) {
 void BmpFileRows(const Picture& pic, int firstFileRow, int count, uint8_t* out) {
   const size_t stride = size_t(pic.Stride());
   for (int r = firstFileRow; r < firstFileRow + count; ++r, out += stride) {
-    const uint8_t* s = pic.Row(pic.height - 1 - r);
-    if (pic.bpp == 32) {
-      for (int x = 0; x < pic.width; ++x) {
-        uint32_t v;
-        std::memcpy(&v, s + 4 * size_t(x), 4);
-        v &= 0x00FFFFFFu;  // the X byte is written as 0 (little-endian BGRX)
-        std::memcpy(out + 4 * size_t(x), &v, 4);
-      }
-    } else {
-      std::memcpy(out, s, stride);
-    }
+    std::memcpy(out, pic.Row(pic.height - 1 - r), stride);
+    if (pic.bpp == 32)  // the X byte is written as 0
+      for (size_t i = 3; i < stride; i += 4) out[i] = 0;
   }
 }
 

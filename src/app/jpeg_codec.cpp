@@ -402,8 +402,8 @@ std::vector<uint8_t> EncodeJpeg(const Picture& pic, int quality) {
   }
   EncodeJob job{&pic, std::clamp(quality, 1, 100), {}, &scratch, lut};
   job.dest.out = &out;
-  // About a quarter of a byte per pixel is typical for screenshots at q90.
-  job.dest.initial = std::max<size_t>(size_t(pic.width) * size_t(pic.height) / 4, 16384);
+  // Screenshots at quality 90 take about half a byte per pixel; most fit at once.
+  job.dest.initial = std::max<size_t>(size_t(pic.width) * size_t(pic.height) / 2, 16384);
 
   jpeg_compress_struct cinfo;
   std::memset(&cinfo, 0, sizeof cinfo);
@@ -413,7 +413,7 @@ std::vector<uint8_t> EncodeJpeg(const Picture& pic, int quality) {
   const bool ok = RunEncode(&cinfo, &err, &job);
   jpeg_destroy_compress(&cinfo);
   if (!ok) throw EInvalidPicture(std::string("JPEG coding failed: ") + err.message);
-  out.shrink_to_fit();
+  if (out.capacity() > 2 * out.size()) out.shrink_to_fit();
   return out;
 }
 
