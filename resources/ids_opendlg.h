@@ -19,6 +19,5 @@
 #define IDC_OPENDLG_DELETEBUTTON 6004
 #define IDC_OPENDLG_PAINTPANEL 6005
 #define IDC_OPENDLG_PAINTBOX 6006
-// The preview window's panel and image.
+// The preview window's panel, which shows the picture inside its border.
 #define IDC_OPENDLG_PREVIEWPANEL 6010
-#define IDC_OPENDLG_PREVIEWIMAGE 6011

@@ -41,6 +41,12 @@ constexpr int kEmptyPreviewW = 320, kEmptyPreviewH = 240;
 
 HINSTANCE CodeModule() { return GetModuleHandleW(nullptr); }
 
+// Keeps the pointer handed to CreateWindowEx with the window.
+void BindCreateParam(HWND hwnd, LPARAM lParam) {
+  SetWindowLongPtrW(hwnd, GWLP_USERDATA,
+                    reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams));
+}
+
 // ---------------------------------------------------------------------------
 // Pictures
 
@@ -353,8 +359,7 @@ LRESULT CALLBACK PreviewFormProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPar
   auto* f = reinterpret_cast<PreviewForm*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
   switch (msg) {
     case WM_NCCREATE:
-      SetWindowLongPtrW(hwnd, GWLP_USERDATA,
-                        reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams));
+      BindCreateParam(hwnd, lParam);
       break;
     case WM_GETMINMAXINFO:
       if (f && f->minTrack.x > 0) reinterpret_cast<MINMAXINFO*>(lParam)->ptMinTrackSize = f->minTrack;
@@ -376,34 +381,25 @@ LRESULT CALLBACK PreviewFormProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPar
   return DefWindowProcW(hwnd, msg, wParam, lParam);
 }
 
-void RegisterClasses() {
-  static bool done = false;
-  if (done) return;
-  const HINSTANCE inst = CodeModule();
-  auto reg = [&](const wchar_t* name, WNDPROC proc, UINT style, int brush) {
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof wc;
-    wc.style = style;
-    wc.lpfnWndProc = proc;
-    wc.hInstance = inst;
-    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    wc.hbrBackground = brush >= 0 ? GetSysColorBrush(brush) : nullptr;
-    wc.lpszClassName = name;
-    if (!RegisterClassExW(&wc) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
-      throw std::runtime_error("Unable to register the open dialog's window classes");
-  };
-  reg(kPanelClass, DefWindowProcW, 0, COLOR_BTNFACE);  // the procedure is set per window
-  reg(kPaintBoxClass, DefWindowProcW, CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW, -1);
-  reg(kSpeedButtonClass, SpeedButtonProc, 0, -1);
-  reg(kPreviewFormClass, PreviewFormProc, 0, COLOR_WINDOW);
-  reg(kPreviewPanelClass, PreviewPanelProc, CS_HREDRAW | CS_VREDRAW, -1);
-  done = true;
+void RegisterClassOnce(const wchar_t* name, WNDPROC proc, UINT style, int brush) {
+  WNDCLASSEXW wc{};
+  wc.cbSize = sizeof wc;
+  if (GetClassInfoExW(CodeModule(), name, &wc)) return;
+  wc.cbSize = sizeof wc;
+  wc.style = style;
+  wc.lpfnWndProc = proc;
+  wc.hInstance = CodeModule();
+  wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  wc.hbrBackground = brush >= 0 ? GetSysColorBrush(brush) : nullptr;
+  wc.lpszClassName = name;
+  if (!RegisterClassExW(&wc)) throw std::runtime_error("Unable to register the open dialog's window classes");
 }
 
 // Shows the picture modally in a sizeable tool window centred on the owner's
 // monitor; Esc or the close box ends it.
 void ShowPreviewWindow(HWND owner, const Picture& pic, int dpi) {
-  RegisterClasses();
+  RegisterClassOnce(kPreviewFormClass, PreviewFormProc, 0, COLOR_WINDOW);
+  RegisterClassOnce(kPreviewPanelClass, PreviewPanelProc, CS_HREDRAW | CS_VREDRAW, -1);
   PreviewForm form;
   form.pic = &pic;
   form.border = Scale(kPreviewFormBorder, dpi);
@@ -648,7 +644,9 @@ bool TOpenPictureDialog2::Execute(HWND owner, const std::string& initialDir, con
                                   int filterIndex, std::string& fileName) {
   INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES};
   InitCommonControlsEx(&icc);
-  RegisterClasses();
+  RegisterClassOnce(kPanelClass, &TOpenPictureDialog2::PanelProc, 0, COLOR_BTNFACE);
+  RegisterClassOnce(kPaintBoxClass, &TOpenPictureDialog2::PaintBoxProc, CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW, -1);
+  RegisterClassOnce(kSpeedButtonClass, SpeedButtonProc, 0, -1);
   const HINSTANCE res = resModule_ ? resModule_ : CodeModule();
 
   if (!glyph_) {
@@ -724,21 +722,15 @@ void TOpenPictureDialog2::CreateControls(HWND child) {
     return c;
   };
   // A control parent, so the dialog's keyboard handling reaches the buttons (access keys).
-  picturePanel_ = make(kPanelClass, L"", WS_CLIPCHILDREN, 204, 5, 169, 200, child, IDC_OPENDLG_PICTUREPANEL,
-                       nullptr, WS_EX_CONTROLPARENT);
-  SetWindowLongPtrW(picturePanel_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-  SetWindowLongPtrW(picturePanel_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TOpenPictureDialog2::PanelProc));
+  picturePanel_ = make(kPanelClass, L"", WS_CLIPCHILDREN, 204, 5, 169, 200, child, IDC_OPENDLG_PICTUREPANEL, this,
+                       WS_EX_CONTROLPARENT);
 
   pictureLabel_ = make(L"STATIC", Widen(kPreviewNoPictureLabel).c_str(),
                        SS_LEFT | SS_CENTERIMAGE | SS_NOPREFIX | SS_ENDELLIPSIS, kPanelBorder, kPanelBorder, 157,
                        kLabelRow, picturePanel_, IDC_OPENDLG_PICTURELABEL);
   paintPanel_ = make(kPanelClass, L"", WS_CLIPCHILDREN, kPanelBorder, kPanelBorder + kLabelRow, 157,
-                     200 - 2 * kPanelBorder - kLabelRow, picturePanel_, IDC_OPENDLG_PAINTPANEL);
-  SetWindowLongPtrW(paintPanel_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-  SetWindowLongPtrW(paintPanel_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TOpenPictureDialog2::PanelProc));
-  paintBox_ = make(kPaintBoxClass, L"", 0, 2, 2, 153, 140, paintPanel_, IDC_OPENDLG_PAINTBOX);
-  SetWindowLongPtrW(paintBox_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-  SetWindowLongPtrW(paintBox_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TOpenPictureDialog2::PaintBoxProc));
+                     200 - 2 * kPanelBorder - kLabelRow, picturePanel_, IDC_OPENDLG_PAINTPANEL, this);
+  paintBox_ = make(kPaintBoxClass, L"", 0, 2, 2, 153, 140, paintPanel_, IDC_OPENDLG_PAINTBOX, this);
   previewButton_ = make(kSpeedButtonClass, L"", WS_DISABLED, 0, kPanelBorder, kPreviewW, kPreviewH, picturePanel_,
                         IDC_OPENDLG_PREVIEWBUTTON, glyph_);
   deleteButton_ = make(kSpeedButtonClass, L"&Delete", WS_DISABLED, 0, kPanelBorder, kDeleteW, kDeleteH,
@@ -908,6 +900,7 @@ UINT_PTR CALLBACK TOpenPictureDialog2::HookProc(HWND hwnd, UINT msg, WPARAM wPar
 }
 
 LRESULT CALLBACK TOpenPictureDialog2::PanelProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (msg == WM_NCCREATE) BindCreateParam(hwnd, lParam);
   auto* self = reinterpret_cast<TOpenPictureDialog2*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
   try {
     switch (msg) {
@@ -938,6 +931,7 @@ LRESULT CALLBACK TOpenPictureDialog2::PanelProc(HWND hwnd, UINT msg, WPARAM wPar
 }
 
 LRESULT CALLBACK TOpenPictureDialog2::PaintBoxProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (msg == WM_NCCREATE) BindCreateParam(hwnd, lParam);
   auto* self = reinterpret_cast<TOpenPictureDialog2*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
   try {
     switch (msg) {

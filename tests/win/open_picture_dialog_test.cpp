@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "../unit/image_craft.h"
+#include "app/app_win.h"
 #include "app/bmp_codec.h"
 #include "app/jpeg_codec.h"
 #include "app/open_picture_dialog_win.h"
@@ -414,19 +415,20 @@ TEST_F(OpenDialogTest, PreviewFollowsTheSelectionAndOpenReturnsTheTypedName) {
         RECT p = RectIn(panel, child), client;
         GetClientRect(child, &client);
         EXPECT_EQ(p.left, RectIn(GetDlgItem(child, stc32), child).right);
-        EXPECT_EQ(p.top, 4);
+        const int dpi = DpiOf(dlg);
+        EXPECT_EQ(p.top, Scale(4, dpi));
         EXPECT_EQ(p.right, client.right);
         EXPECT_EQ(p.bottom, client.bottom);
         EXPECT_GE(p.left, RectIn(FindClass(dlg, L"SysListView32"), child).right);
         EXPECT_GE(p.right - p.left, 150);
         // Buttons: Preview 2 px inside the paint panel's right edge, Delete 2 px left of it.
         RECT pp = RectIn(paint, panel), pb = RectIn(prev, panel), db = RectIn(del, panel);
-        EXPECT_EQ(pb.right, pp.right - 2);
-        EXPECT_EQ(db.right, pb.left - 2);
-        EXPECT_EQ(pb.right - pb.left, 23);
-        EXPECT_EQ(pb.bottom - pb.top, 22);
-        EXPECT_EQ(db.right - db.left, 55);
-        EXPECT_EQ(db.bottom - db.top, 23);
+        EXPECT_EQ(pb.right, pp.right - Scale(2, dpi));
+        EXPECT_EQ(db.right, pb.left - Scale(2, dpi));
+        EXPECT_EQ(pb.right - pb.left, Scale(23, dpi));
+        EXPECT_EQ(pb.bottom - pb.top, Scale(22, dpi));
+        EXPECT_EQ(db.right - db.left, Scale(55, dpi));
+        EXPECT_EQ(db.bottom - db.top, Scale(23, dpi));
         EXPECT_LE(db.bottom, pp.top);
         // A larger dialog: the preview stays right of the (wider) standard controls.
         RECT w;
@@ -443,7 +445,7 @@ TEST_F(OpenDialogTest, PreviewFollowsTheSelectionAndOpenReturnsTheTypedName) {
         EXPECT_EQ(p.right, client.right);
         EXPECT_EQ(p.bottom, client.bottom);
         EXPECT_GE(p.right - p.left, 150);
-        EXPECT_EQ(RectIn(prev, panel).right, RectIn(paint, panel).right - 2);
+        EXPECT_EQ(RectIn(prev, panel).right, RectIn(paint, panel).right - Scale(2, DpiOf(dlg)));
         return SelectInList(dlg, L"b-photo");
       },
       [&] {
@@ -506,8 +508,8 @@ TEST_F(OpenDialogTest, PreviewWindowAndDeleteWithItsQuestion) {
         HWND panel = GetDlgItem(form, IDC_OPENDLG_PREVIEWPANEL);
         RECT c;
         GetClientRect(panel, &c);
-        EXPECT_EQ(c.right, 64 + 10);
-        EXPECT_EQ(c.bottom, 48 + 10);
+        EXPECT_EQ(c.right, 64 + 2 * Scale(5, DpiOf(form)));
+        EXPECT_EQ(c.bottom, 48 + 2 * Scale(5, DpiOf(form)));
         // Centred on the screen's work area.
         RECT w, work;
         GetWindowRect(form, &w);
