@@ -1,0 +1,225 @@
+#include "crypto/encrypted_files_win.h"
+
+#include <commdlg.h>
+#include <shellapi.h>
+
+#include <optional>
+#include <vector>
+
+#include "app/app_win.h"
+#include "app/image_files.h"
+#include "base/file_io.h"
+#include "base/handles_win.h"
+#include "base/utf.h"
+#include "crypto/key_dialog_win.h"
+#include "crypto/ktx_names.h"
+#include "shell/strings.h"
+#include "shell/system_path_win.h"
+
+namespace griv {
+
+namespace {
+// "a|b|c|d" -> "a\0b\0c\0d\0\0" for the common dialogs.
+std::wstring DialogFilter(const std::string& filter) {
+  std::wstring w = Widen(filter);
+  for (wchar_t& c : w)
+    if (c == L'|') c = L'\0';
+  w.push_back(L'\0');
+  w.push_back(L'\0');
+  return w;
+}
+
+constexpr DWORD kNameBuffer = 32768;
+
+// The key text lives only as long as the command; wipe it on the way out.
+struct KeyWiper {
+  std::string& key;
+  ~KeyWiper() {
+    if (!key.empty()) SecureZeroMemory(key.data(), key.size());
+  }
+};
+
+bool IsImageExt(const std::string& upperExt) {
+  return upperExt == ".BMP" || upperExt == ".JPG" || upperExt == ".JPEG";
+}
+}  // namespace
+
+template <class Op>
+void EncryptedFiles::WithKey(const std::string& key, Op op) {
+  TDES& des = host_.Cipher();
+  struct Clear {
+    TDES& d;
+    ~Clear() { d.ClearKeys(); }
+  } clear{des};
+  std::string ansi = ToAnsi(key);
+  KeyWiper wipe{ansi};
+  des.SetCipherMode(TCipherMode::CBC);
+  des.SetIV(kKtxIVText);
+  des.SetKey(ansi);
+  op(des);
+}
+
+// ---------------------------------------------------------------- commands
+
+void EncryptedFiles::mnuSaveEncryptedClick() {
+  std::string key = AskForKey(nullptr);
+  KeyWiper wipe{key};
+  if (key.empty()) return;
+  std::string name;
+  int filter = kKtxFilterBitmap;
+  if (!AskSaveName(host_.SavePath(), name, filter)) return;
+  SaveImageEncrypted(name, filter, key);
+}
+
+void EncryptedFiles::EncryptaFile1Click() {
+  std::string key = AskForKey(nullptr);
+  KeyWiper wipe{key};
+  if (key.empty()) return;
+  std::string file;
+  if (!AskOpenName(kEncryptFileTitle, kEncryptFileFilter, std::string(), file)) return;
+  EncryptFileWithKey(file, key);
+}
+
+void EncryptedFiles::OpenanEncryptedFile1Click() {
+  std::string file;
+  if (AskOpenName(kOpenEncryptedTitle, kOpenEncryptedFilter, host_.OpenPath(), file)) OpenFileByName(file);
+}
+
+EncryptedFiles::Outcome EncryptedFiles::SaveImageEncrypted(const std::string& chosenName, int filterIndex,
+                                                           const std::string& key) {
+  if (key.empty() || chosenName.empty()) return Outcome::Stopped;
+  std::optional<WaitCursor> wait(std::in_place);
+  const std::string target = EncryptedImageName(chosenName, filterIndex);
+  if (FileExists(target) && !ConfirmOverwrite(OverwriteQuestion(target))) return Outcome::Stopped;
+
+  const std::string plain = IncludeTrailingBackslash(TempFolder()) + EncryptedImagePlainName(target);
+  // The plain copy must not outlive the command, whatever happens to it.
+  struct RemovePlain {
+    const std::string& name;
+    ~RemovePlain() {
+      if (FileExists(name)) DeleteFileUtf8(name);
+    }
+  } remove{plain};
+  try {
+    host_.WriteImageFileSilent(plain);
+    WithKey(key, [&](TDES& des) { des.EncryptFile(plain, target); });
+  } catch (const std::exception& e) {
+    wait.reset();
+    Warn(std::string(kUnableToEncrypt) + "\r\n" + e.what());
+    return Outcome::Failed;
+  }
+  return Outcome::Done;
+}
+
+EncryptedFiles::Outcome EncryptedFiles::EncryptFileWithKey(const std::string& file, const std::string& key) {
+  if (key.empty() || file.empty()) return Outcome::Stopped;
+  std::optional<WaitCursor> wait(std::in_place);
+  try {
+    WithKey(key, [&](TDES& des) { des.EncryptFile(file, EncryptedFileName(file)); });
+  } catch (const std::exception& e) {
+    wait.reset();
+    Warn(std::string(kUnableToEncrypt) + "\r\n" + e.what());
+    return Outcome::Failed;
+  }
+  return Outcome::Done;
+}
+
+void EncryptedFiles::OpenFileByName(const std::string& file) {
+  std::optional<WaitCursor> wait(std::in_place);
+  host_.OpenPath() = ExtractFilePath(file);
+  std::string ext = UpperCase(ExtractFileExt(file));
+  host_.LastOpenExt() = LowerCase(ext);
+
+  std::string target = file;
+  if (IsEncryptedExt(ext)) {
+    std::string key = AskForKey(&file);
+    KeyWiper wipe{key};
+    if (key.empty()) return;
+    target = DecryptedTargetName(IncludeTrailingBackslash(host_.WorkFolder()), file);
+    bool ok = !target.empty();
+    if (ok) {
+      if (FileExists(target)) DeleteFileUtf8(target);
+      try {
+        WithKey(key, [&](TDES& des) { des.DecryptFile(file, target); });
+      } catch (const std::exception&) {
+        ok = false;
+      }
+    }
+    if (!ok) {
+      wait.reset();
+      Warn(kUnableToDecrypt);
+      return;
+    }
+    ext = UpperCase(ExtractFileExt(target));
+    host_.SetOpenedDecrypted(true);
+  } else {
+    host_.SetOpenedDecrypted(false);
+  }
+
+  if (IsImageExt(ext)) {
+    host_.LoadImageFile(target);
+  } else {
+    ShellOpen(target);
+  }
+}
+
+// ---------------------------------------------------------------- user interface
+
+std::string EncryptedFiles::AskForKey(const std::string* fileName) {
+  return TdlgGetKey::AskForKey(host_.Resources(), host_.Window(), fileName);
+}
+
+bool EncryptedFiles::AskSaveName(const std::string& initialDir, std::string& name, int& filterIndex) {
+  std::vector<wchar_t> buf(kNameBuffer, L'\0');
+  std::wstring filter = DialogFilter(kSaveEncryptedFilter);
+  std::wstring dir = Widen(initialDir);
+  OPENFILENAMEW ofn{};
+  ofn.lStructSize = sizeof ofn;
+  ofn.hwndOwner = host_.Window();
+  ofn.lpstrFilter = filter.c_str();
+  ofn.nFilterIndex = static_cast<DWORD>(filterIndex);
+  ofn.lpstrFile = buf.data();
+  ofn.nMaxFile = kNameBuffer;
+  ofn.lpstrInitialDir = dir.empty() ? nullptr : dir.c_str();
+  ofn.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_ENABLESIZING | OFN_NOCHANGEDIR;
+  if (!GetSaveFileNameW(&ofn)) return false;
+  name = Narrow(buf.data());
+  filterIndex = static_cast<int>(ofn.nFilterIndex);
+  return !name.empty();
+}
+
+bool EncryptedFiles::AskOpenName(const std::string& title, const std::string& filter, const std::string& initialDir,
+                                 std::string& name) {
+  std::vector<wchar_t> buf(kNameBuffer, L'\0');
+  std::wstring f = DialogFilter(filter);
+  std::wstring t = Widen(title);
+  std::wstring dir = Widen(initialDir);
+  OPENFILENAMEW ofn{};
+  ofn.lStructSize = sizeof ofn;
+  ofn.hwndOwner = host_.Window();
+  ofn.lpstrFilter = f.c_str();
+  ofn.nFilterIndex = 1;
+  ofn.lpstrFile = buf.data();
+  ofn.nMaxFile = kNameBuffer;
+  ofn.lpstrTitle = t.c_str();
+  ofn.lpstrInitialDir = dir.empty() ? nullptr : dir.c_str();
+  ofn.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_ENABLESIZING |
+              OFN_NOCHANGEDIR;
+  if (!GetOpenFileNameW(&ofn)) return false;
+  name = Narrow(buf.data());
+  return !name.empty();
+}
+
+bool EncryptedFiles::ConfirmOverwrite(const std::string& question) {
+  return ShowMessage(question, host_.DialogCaption(), MB_YESNO | MB_ICONQUESTION) == IDYES;
+}
+
+void EncryptedFiles::Warn(const std::string& text) {
+  ShowMessage(text, host_.DialogCaption(), MB_OK | MB_ICONWARNING);
+}
+
+void EncryptedFiles::ShellOpen(const std::string& file) {
+  ShellExecuteW(GetDesktopWindow(), L"Open", Widen(file).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+}
+
+}  // namespace griv

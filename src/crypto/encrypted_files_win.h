@@ -1,0 +1,91 @@
+// The encrypted-file commands of the main window ("Save Image Encrypted",
+// "Encrypt a File with GRIV", "Open a GRIV Encrypted File") and
+// OpenFileByName, the one routine that opens any file by name, decrypting
+// .KTX/.BMPX/.JPGX/.JPEGX files into the work folder first.
+//
+// Each command is split in two: the menu handler asks for the key and the
+// file names, then calls the part that does the work with those choices
+// (SaveImageEncrypted, EncryptFileWithKey). The dialogs, questions, warnings
+// and the shell hand-off are virtual so they can be replaced.
+#pragma once
+#include <windows.h>
+// winbase.h maps these two names to its own file-encryption calls; the
+// cipher's methods carry the same names.
+#undef EncryptFile
+#undef DecryptFile
+
+#include <string>
+
+#include "crypto/des.h"
+
+namespace griv {
+
+inline constexpr char kUnableToDecrypt[] = "Unable to Decrypt the File";
+inline constexpr char kUnableToEncrypt[] = "Unable to Encrypt the File";
+inline constexpr char kSaveEncryptedFilter[] = "Bitmap - Encrypted |*.bmp.ktx|jpg,jpeg - Encrypted |*.jp*g.ktx";
+inline constexpr char kEncryptFileTitle[] = "Select File to Encrypt";
+inline constexpr char kEncryptFileFilter[] = "All Files (*.*)|*.*";
+inline constexpr char kOpenEncryptedTitle[] = "Select GRIV Encrypted file to open";
+inline constexpr char kOpenEncryptedFilter[] = "GRIV Encrypted Files (*.KTX)|*.ktx";
+
+// What the commands need from the main window.
+class EncryptedFilesHost {
+ public:
+  virtual ~EncryptedFilesHost() = default;
+  virtual HWND Window() = 0;             // owner of the dialogs
+  virtual HINSTANCE Resources() = 0;     // module holding the key dialog
+  virtual const std::string& DialogCaption() = 0;
+  virtual TDES& Cipher() = 0;            // DES1
+  // Settings, changed in place: SavePath, OpenPath, LastOpenExt.
+  virtual std::string& SavePath() = 0;
+  virtual std::string& OpenPath() = 0;
+  virtual std::string& LastOpenExt() = 0;
+  virtual std::string WorkFolder() = 0;  // ends with a backslash
+  // The full image to `name`, BMP for ".BMP" else JPEG, without touching the
+  // current file name, SavePath or the status. Throws on failure.
+  virtual void WriteImageFileSilent(const std::string& name) = 0;
+  // Loads a .BMP/.JPG/.JPEG file as the current image, greys off.
+  virtual void LoadImageFile(const std::string& name) = 0;
+  virtual void SetOpenedDecrypted(bool on) = 0;
+};
+
+class EncryptedFiles {
+ public:
+  explicit EncryptedFiles(EncryptedFilesHost& host) : host_(host) {}
+  virtual ~EncryptedFiles() = default;
+
+  // Menu commands.
+  void mnuSaveEncryptedClick();
+  void EncryptaFile1Click();
+  void OpenanEncryptedFile1Click();
+  // Opens F: decrypts encrypted kinds into the work folder (asking for the
+  // key), loads images, hands anything else to the shell's "Open".
+  void OpenFileByName(const std::string& file);
+
+  enum class Outcome { Done, Stopped, Failed };
+  // "Save Image Encrypted" once key and name are chosen: writes the image to
+  // a plain copy in the temporary folder, encrypts it to the target and
+  // deletes the plain copy in every case. Failures are reported to the user.
+  Outcome SaveImageEncrypted(const std::string& chosenName, int filterIndex, const std::string& key);
+  // "Encrypt a File" once key and file are chosen: file -> file + ".KTX".
+  Outcome EncryptFileWithKey(const std::string& file, const std::string& key);
+
+ protected:
+  // Key as UTF-8, empty when cancelled; fileName for the opening form.
+  virtual std::string AskForKey(const std::string* fileName);
+  virtual bool AskSaveName(const std::string& initialDir, std::string& name, int& filterIndex);
+  virtual bool AskOpenName(const std::string& title, const std::string& filter, const std::string& initialDir,
+                           std::string& name);
+  virtual bool ConfirmOverwrite(const std::string& question);
+  virtual void Warn(const std::string& text);
+  virtual void ShellOpen(const std::string& file);
+
+  EncryptedFilesHost& host_;
+
+ private:
+  // SetIV, SetKey, the operation; ClearKeys whatever happens.
+  template <class Op>
+  void WithKey(const std::string& key, Op op);
+};
+
+}  // namespace griv

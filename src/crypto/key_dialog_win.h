@@ -1,0 +1,28 @@
+// TdlgGetKey: the modal dialog in which the user types an encryption key.
+#pragma once
+#include <windows.h>
+
+#include <string>
+
+namespace griv {
+
+inline constexpr char kKeyDialogCaption[] = "GRIV - Enter Encryption Key";
+inline constexpr char kKeyDialogAdvice[] =
+    "The key must be 8 characters or more.\r\nIt is case sensitive. Do not forget it!\r\n"
+    "The key can not be recovered if you lose it.";
+// Shortest key the dialog accepts.
+inline constexpr int kMinKeyLength = 8;
+
+class TdlgGetKey {
+ public:
+  // Shows the dialog modally (layout from `resources`, centred on the
+  // desktop) and returns the key as UTF-8, or an empty text when cancelled.
+  // With fileName the advice text is replaced by "\r\nFile: " and the name's
+  // file part. The caller turns the key into cipher bytes with ToAnsi.
+  static std::string AskForKey(HINSTANCE resources, HWND owner, const std::string* fileName = nullptr);
+
+  // OK is enabled exactly when the key is longer than 7 characters.
+  static bool KeyAcceptable(int length) { return length >= kMinKeyLength; }
+};
+
+}  // namespace griv
