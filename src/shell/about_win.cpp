@@ -1,0 +1,362 @@
+#include "shell/about_win.h"
+
+#include <commctrl.h>
+#include <shellapi.h>
+
+#include <algorithm>
+#include <stdexcept>
+
+#include "app/app_win.h"
+#include "base/utf.h"
+#include "ids_shell.h"
+#include "shell/system_path_win.h"
+
+namespace griv {
+
+namespace {
+constexpr wchar_t kBackClass[] = L"TdlgAboutBack";
+// Positions on the picture, in its own pixels.
+constexpr int kVersionX = 242, kVersionY = 61;
+constexpr int kCloseX = 247, kCloseY = 134, kCloseW = 75, kCloseH = 25;
+constexpr int kLinkX = 28, kLinkY = 196;
+constexpr int kNameX = 140, kNameY = 12, kNameRight = 406;
+constexpr int kStrip = 8;  // the box's own band above the picture
+constexpr COLORREF kStripColor = RGB(0x1E, 0x5A, 0xB4);
+constexpr COLORREF kLabelColor = RGB(255, 255, 255);
+
+std::string WithoutScheme(const std::string& site) {
+  for (const char* s : {"https://", "http://"}) {
+    size_t n = strlen(s);
+    if (site.size() > n && _strnicmp(site.c_str(), s, n) == 0) return site.substr(n);
+  }
+  return site;
+}
+
+UniqueFont MakeFont(const wchar_t* face, int height, int weight, bool italic, bool underline, BYTE quality) {
+  LOGFONTW lf{};
+  lf.lfHeight = height;
+  lf.lfWeight = weight;
+  lf.lfItalic = italic;
+  lf.lfUnderline = underline;
+  lf.lfCharSet = DEFAULT_CHARSET;
+  lf.lfQuality = quality;
+  wcsncpy(lf.lfFaceName, face, LF_FACESIZE - 1);
+  return UniqueFont(CreateFontIndirectW(&lf));
+}
+
+void AddTool(HWND tip, HWND tool, const std::wstring& text) {
+  TOOLINFOW ti{};
+  ti.cbSize = TTTOOLINFOW_V2_SIZE;
+  ti.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+  ti.hwnd = tool;
+  ti.uId = reinterpret_cast<UINT_PTR>(tool);
+  ti.lpszText = const_cast<wchar_t*>(text.c_str());
+  SendMessageW(tip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
+}
+}  // namespace
+
+TdlgAbout::TdlgAbout(HINSTANCE resources, AboutInfo info) : res_(resources), info_(std::move(info)) {}
+
+TdlgAbout::~TdlgAbout() { CloseSplash(); }
+
+std::string TdlgAbout::VersionCaption() { return "Ver: " + FileVersionText(ExeFileName()); }
+
+void TdlgAbout::ShowModal(HWND owner) {
+  if (hwnd_) return;
+  modal_ = true;
+  owner_ = owner;
+  INT_PTR r = DialogBoxParamW(res_, MAKEINTRESOURCEW(IDD_ABOUT), owner, &TdlgAbout::DlgProc,
+                              reinterpret_cast<LPARAM>(this));
+  modal_ = false;
+  if (r == -1) throw std::runtime_error("Unable to show the About box");
+}
+
+void TdlgAbout::CreateSplash() {
+  if (hwnd_) return;
+  modal_ = false;
+  owner_ = nullptr;
+  HWND h = CreateDialogParamW(res_, MAKEINTRESOURCEW(IDD_ABOUT), nullptr, &TdlgAbout::DlgProc,
+                              reinterpret_cast<LPARAM>(this));
+  if (!h) throw std::runtime_error("Unable to show the splash");
+  // No task-bar button of its own; it appears beside whatever the user is doing.
+  SetWindowLongPtrW(h, GWL_EXSTYLE, GetWindowLongPtrW(h, GWL_EXSTYLE) | WS_EX_TOOLWINDOW);
+  Centre();
+  SetWindowPos(h, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+}
+
+void TdlgAbout::CloseSplash() {
+  if (hwnd_ && !modal_) DestroyWindow(hwnd_);
+}
+
+void TdlgAbout::Close() {
+  if (!hwnd_) return;
+  if (modal_) EndDialog(hwnd_, IDOK);
+  else DestroyWindow(hwnd_);
+}
+
+void TdlgAbout::imgSplashClick() {
+  if (OpenWebSite) {
+    OpenWebSite(info_.webSite);
+    return;
+  }
+  WaitCursor wait;
+  ShellExecuteW(GetDesktopWindow(), L"Open", Widen(info_.webSite).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+}
+
+void TdlgAbout::FormCreate() {
+  static const bool registered = [] {
+    WNDCLASSEXW wc{sizeof wc};
+    wc.lpfnWndProc = &TdlgAbout::BackProc;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32649));  // hand: the picture is a link
+    wc.lpszClassName = kBackClass;
+    return RegisterClassExW(&wc) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+  }();
+  (void)registered;
+
+  splash_.reset(static_cast<HBITMAP>(LoadImageW(res_, L"SPLASH", IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+  if (splash_) {
+    BITMAP bm{};
+    GetObjectW(splash_.get(), sizeof bm, &bm);
+    picW_ = bm.bmWidth;
+    picH_ = std::abs(bm.bmHeight);
+  }
+  const int dpi = DpiOf(hwnd_);
+  auto S = [&](int v) { return Scale(v, dpi); };
+  const int pw = S(picW_), ph = S(picH_);
+
+  RECT r{0, 0, pw, ph + S(kStrip)};
+  AdjustWindowRectEx(&r, static_cast<DWORD>(GetWindowLongPtrW(hwnd_, GWL_STYLE)), FALSE,
+                     static_cast<DWORD>(GetWindowLongPtrW(hwnd_, GWL_EXSTYLE)));
+  SetWindowPos(hwnd_, nullptr, 0, 0, r.right - r.left, r.bottom - r.top, SWP_NOZORDER | SWP_NOMOVE | SWP_NOACTIVATE);
+  stripBrush_.reset(CreateSolidBrush(kStripColor));
+
+  PaintBackground(pw, ph);
+  back_ = CreateWindowExW(WS_EX_CONTROLPARENT, kBackClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, S(kStrip),
+                          pw, ph, hwnd_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_ABOUT_BACK)),
+                          GetModuleHandleW(nullptr), this);
+  if (!back_) throw std::runtime_error("Unable to create the About box");
+
+  labelFont_ = MakeFont(L"Tahoma", -S(11), FW_BOLD, false, false, DEFAULT_QUALITY);
+  linkFont_ = MakeFont(L"Tahoma", -S(11), FW_NORMAL, false, true, DEFAULT_QUALITY);
+  HWND version = GetDlgItem(hwnd_, IDC_ABOUT_VERSION);
+  HWND link = GetDlgItem(hwnd_, IDC_ABOUT_LINK);
+  HWND close = GetDlgItem(hwnd_, IDOK);
+  for (HWND c : {version, link, close}) SetParent(c, back_);
+
+  SetWindowTextW(version, Widen(VersionCaption()).c_str());
+  SendMessageW(version, WM_SETFONT, reinterpret_cast<WPARAM>(labelFont_.get()), FALSE);
+  MoveWindow(version, S(kVersionX), S(kVersionY), S(160), S(16), FALSE);
+
+  std::wstring linkText = Widen(WithoutScheme(info_.webSite));
+  SetWindowTextW(link, linkText.c_str());
+  SendMessageW(link, WM_SETFONT, reinterpret_cast<WPARAM>(linkFont_.get()), FALSE);
+  {
+    WindowDC dc(link);
+    SelectObj f(dc.get(), linkFont_.get());
+    SIZE sz{};
+    GetTextExtentPoint32W(dc.get(), linkText.c_str(), static_cast<int>(linkText.size()), &sz);
+    MoveWindow(link, S(kLinkX), S(kLinkY), std::min<int>(sz.cx + S(4), pw - S(kLinkX)), sz.cy + S(2), FALSE);
+  }
+
+  SendMessageW(close, WM_SETFONT, reinterpret_cast<WPARAM>(labelFont_.get()), FALSE);
+  SetWindowPos(close, HWND_TOP, S(kCloseX), S(kCloseY), S(kCloseW), S(kCloseH), 0);
+
+  INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES};
+  InitCommonControlsEx(&icc);
+  tip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
+                         CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr,
+                         GetModuleHandleW(nullptr), nullptr);
+  if (tip_) {
+    AddTool(tip_, back_, Widen("Click the picture to visit our Web Site, " + WithoutScheme(info_.webSite)));
+    AddTool(tip_, link, Widen(kAboutLinkHint));
+  }
+  if (modal_) {
+    Centre();
+    SetFocus(close);  // the splash must not take the focus from what the user is doing
+  }
+}
+
+void TdlgAbout::PaintBackground(int width, int height) {
+  WindowDC screen(nullptr);
+  UniqueMemDC dc(CreateCompatibleDC(screen.get()));
+  backBitmap_.reset(CreateCompatibleBitmap(screen.get(), width, height));
+  if (!backBitmap_) return;
+  {
+    SelectObj b(dc.get(), backBitmap_.get());
+    if (splash_) {
+      UniqueMemDC src(CreateCompatibleDC(screen.get()));
+      SelectObj s(src.get(), splash_.get());
+      SetStretchBltMode(dc.get(), HALFTONE);
+      SetBrushOrgEx(dc.get(), 0, 0, nullptr);
+      StretchBlt(dc.get(), 0, 0, width, height, src.get(), 0, 0, picW_, picH_, SRCCOPY);
+    } else {
+      RECT all{0, 0, width, height};
+      FillRect(dc.get(), &all, stripBrush_.get());
+    }
+    // The product name, as large as fits beside the logo.
+    const int dpi = DpiOf(hwnd_);
+    auto S = [&](int v) { return Scale(v, dpi); };
+    std::wstring name = Widen(info_.productName);
+    const int room = S(kNameRight - kNameX);
+    for (int h = 40; h >= 12 && !name.empty(); h -= 2) {
+      nameFont_ = MakeFont(L"Tahoma", -S(h), FW_BOLD, false, false, ANTIALIASED_QUALITY);
+      SelectObj f(dc.get(), nameFont_.get());
+      SIZE sz{};
+      GetTextExtentPoint32W(dc.get(), name.c_str(), static_cast<int>(name.size()), &sz);
+      if (sz.cx <= room || h == 12) {
+        SetBkMode(dc.get(), TRANSPARENT);
+        const int x = S(kNameX), y = S(kNameY) + (S(40) - sz.cy) / 2;
+        SetTextColor(dc.get(), RGB(0x0A, 0x28, 0x5A));
+        TextOutW(dc.get(), x + S(2), y + S(2), name.c_str(), static_cast<int>(name.size()));
+        SetTextColor(dc.get(), kLabelColor);
+        TextOutW(dc.get(), x, y, name.c_str(), static_cast<int>(name.size()));
+        break;
+      }
+    }
+    // A rule under the name, ending where the version starts below it.
+    RECT rule{S(kNameX), S(kVersionY) - S(5), S(kNameRight), S(kVersionY) - S(4)};
+    UniqueBrush white(CreateSolidBrush(kLabelColor));
+    FillRect(dc.get(), &rule, white.get());
+  }
+  backBrush_.reset(CreatePatternBrush(backBitmap_.get()));
+}
+
+void TdlgAbout::Centre() {
+  RECT w;
+  GetWindowRect(hwnd_, &w);
+  const int width = w.right - w.left, height = w.bottom - w.top;
+  RECT around;
+  if (modal_ && owner_ && IsWindowVisible(owner_) && !IsIconic(owner_)) {
+    GetWindowRect(owner_, &around);
+  } else {
+    around = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+  }
+  int x = around.left + (around.right - around.left - width) / 2;
+  int y = around.top + (around.bottom - around.top - height) / 2;
+  // Keep the whole box on the monitor it lands on.
+  MONITORINFO mi{sizeof mi};
+  RECT target{x, y, x + width, y + height};
+  if (GetMonitorInfoW(MonitorFromRect(&target, MONITOR_DEFAULTTONEAREST), &mi)) {
+    x = std::max<int>(mi.rcWork.left, std::min<int>(x, mi.rcWork.right - width));
+    y = std::max<int>(mi.rcWork.top, std::min<int>(y, mi.rcWork.bottom - height));
+  }
+  SetWindowPos(hwnd_, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+INT_PTR CALLBACK TdlgAbout::DlgProc(HWND h, UINT m, WPARAM wp, LPARAM lp) {
+  if (m == WM_INITDIALOG) SetWindowLongPtrW(h, DWLP_USER, lp);
+  auto* self = reinterpret_cast<TdlgAbout*>(GetWindowLongPtrW(h, DWLP_USER));
+  if (!self) return FALSE;
+  if (m == WM_INITDIALOG) self->hwnd_ = h;
+  if (m == WM_NCDESTROY) {
+    SetWindowLongPtrW(h, DWLP_USER, 0);
+    self->hwnd_ = self->back_ = self->tip_ = nullptr;
+    return FALSE;
+  }
+  INT_PTR r = FALSE;
+  Guarded([&] { r = self->OnDialog(m, wp, lp); });
+  return r;
+}
+
+INT_PTR TdlgAbout::OnDialog(UINT m, WPARAM wp, LPARAM lp) {
+  switch (m) {
+    case WM_INITDIALOG:
+      FormCreate();
+      return FALSE;  // focus is on Close
+    case WM_COMMAND:
+      if (LOWORD(wp) == IDOK || LOWORD(wp) == IDCANCEL) {
+        Close();
+        return TRUE;
+      }
+      if (LOWORD(wp) == IDC_ABOUT_LINK && HIWORD(wp) == STN_CLICKED) {
+        imgSplashClick();
+        return TRUE;
+      }
+      break;
+    case WM_NCHITTEST: {
+      // Presses on the box itself (not on a control) drag it.
+      LRESULT hit = DefWindowProcW(hwnd_, m, wp, lp);
+      SetWindowLongPtrW(hwnd_, DWLP_MSGRESULT, hit == HTCLIENT ? HTCAPTION : hit);
+      return TRUE;
+    }
+    case WM_CTLCOLORDLG:
+      return reinterpret_cast<INT_PTR>(stripBrush_.get());
+  }
+  return FALSE;
+}
+
+LRESULT CALLBACK TdlgAbout::BackProc(HWND h, UINT m, WPARAM wp, LPARAM lp) {
+  if (m == WM_NCCREATE)
+    SetWindowLongPtrW(h, GWLP_USERDATA,
+                      reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams));
+  auto* self = reinterpret_cast<TdlgAbout*>(GetWindowLongPtrW(h, GWLP_USERDATA));
+  if (!self || m == WM_NCDESTROY) return DefWindowProcW(h, m, wp, lp);
+  LRESULT r = 0;
+  bool ok = false;
+  Guarded([&] {
+    r = self->OnBack(h, m, wp, lp);
+    ok = true;
+  });
+  if (!ok && m == WM_PAINT) ValidateRect(h, nullptr);
+  return r;
+}
+
+LRESULT TdlgAbout::OnBack(HWND back, UINT m, WPARAM wp, LPARAM lp) {
+  switch (m) {
+    case WM_ERASEBKGND:
+      return 1;
+    case WM_PAINT: {
+      PAINTSTRUCT ps;
+      HDC dc = BeginPaint(back, &ps);
+      if (backBitmap_) {
+        UniqueMemDC src(CreateCompatibleDC(dc));
+        SelectObj s(src.get(), backBitmap_.get());
+        BitBlt(dc, ps.rcPaint.left, ps.rcPaint.top, ps.rcPaint.right - ps.rcPaint.left,
+               ps.rcPaint.bottom - ps.rcPaint.top, src.get(), ps.rcPaint.left, ps.rcPaint.top, SRCCOPY);
+      }
+      EndPaint(back, &ps);
+      return 0;
+    }
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN: {
+      // Labels show the picture behind them: the picture as their brush,
+      // aligned to where they stand.
+      HDC dc = reinterpret_cast<HDC>(wp);
+      POINT p{0, 0};
+      MapWindowPoints(reinterpret_cast<HWND>(lp), back, &p, 1);
+      SetBrushOrgEx(dc, -p.x, -p.y, nullptr);
+      SetBkMode(dc, TRANSPARENT);
+      SetTextColor(dc, kLabelColor);
+      return reinterpret_cast<LRESULT>(backBrush_ ? backBrush_.get() : stripBrush_.get());
+    }
+    case WM_COMMAND:
+      return SendMessageW(hwnd_, WM_COMMAND, wp, lp);
+    case WM_SETCURSOR:
+      if (reinterpret_cast<HWND>(wp) == GetDlgItem(back, IDC_ABOUT_LINK)) {
+        SetCursor(LoadCursorW(nullptr, MAKEINTRESOURCEW(32649)));
+        return TRUE;
+      }
+      break;
+    case WM_LBUTTONDOWN:
+      pressed_ = true;
+      SetCapture(back);
+      return 0;
+    case WM_LBUTTONUP:
+      if (pressed_) {
+        pressed_ = false;
+        ReleaseCapture();
+        POINT pt{static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))};
+        RECT rc;
+        GetClientRect(back, &rc);
+        if (PtInRect(&rc, pt)) imgSplashClick();
+      }
+      return 0;
+    case WM_CAPTURECHANGED:
+      pressed_ = false;
+      return 0;
+  }
+  return DefWindowProcW(back, m, wp, lp);
+}
+
+}  // namespace griv

@@ -1,0 +1,74 @@
+// TdlgAbout: the borderless About box over the SPLASH picture, shown modally
+// from the Help menu and, without waiting, as the start-up splash.
+//
+//   About1Click:  TdlgAbout(inst, {mainCaption, webSite}).ShowModal(hwnd);
+//   splash:       splash_ = std::make_unique<TdlgAbout>(inst, AboutInfo{...});
+//                 splash_->CreateSplash();   ...   splash_->CloseSplash();
+#pragma once
+#include <windows.h>
+
+#include <functional>
+#include <string>
+
+#include "base/handles_win.h"
+
+namespace griv {
+
+struct AboutInfo {
+  std::string productName;  // drawn on the picture (the brand's MainCaption)
+  std::string webSite;      // opened by a click on the picture or the link
+};
+
+inline constexpr char kAboutLinkHint[] = "Click to visit Web Site";
+
+class TdlgAbout {
+ public:
+  // resources: the module with the IDD_ABOUT layout and the SPLASH bitmap.
+  TdlgAbout(HINSTANCE resources, AboutInfo info);
+  ~TdlgAbout();  // closes a splash that is still up
+  TdlgAbout(const TdlgAbout&) = delete;
+  TdlgAbout& operator=(const TdlgAbout&) = delete;
+
+  // Modal, centred on owner; returns when closed.
+  void ShowModal(HWND owner);
+  // Modeless, centred on the screen, owned by no window, not activated.
+  void CreateSplash();
+  void CloseSplash();
+  // The box while it is up (null otherwise).
+  HWND Handle() const { return hwnd_; }
+
+  // "Ver: " and the executable's file version.
+  static std::string VersionCaption();
+
+  // Opens the web site; by default the shell's "Open" verb, owned by the
+  // desktop window, with the hourglass until the shell returns.
+  std::function<void(const std::string&)> OpenWebSite;
+
+ private:
+  static INT_PTR CALLBACK DlgProc(HWND, UINT, WPARAM, LPARAM);
+  static LRESULT CALLBACK BackProc(HWND, UINT, WPARAM, LPARAM);
+  INT_PTR OnDialog(UINT msg, WPARAM wp, LPARAM lp);
+  LRESULT OnBack(HWND back, UINT msg, WPARAM wp, LPARAM lp);
+  void FormCreate();
+  void PaintBackground(int width, int height);
+  void Centre();
+  void Close();
+  void imgSplashClick();
+
+  HINSTANCE res_;
+  AboutInfo info_;
+  HWND hwnd_ = nullptr;
+  HWND back_ = nullptr;  // pnlBack
+  HWND tip_ = nullptr;
+  HWND owner_ = nullptr;
+  bool modal_ = false;
+  bool pressed_ = false;
+  int picW_ = 420, picH_ = 230;  // picture size at 96 DPI
+  UniqueBitmap splash_;          // the picture resource
+  UniqueBitmap backBitmap_;      // picture + product name at the box's scale
+  UniqueBrush backBrush_;        // that bitmap as the labels' background
+  UniqueBrush stripBrush_;
+  UniqueFont nameFont_, labelFont_, linkFont_;
+};
+
+}  // namespace griv

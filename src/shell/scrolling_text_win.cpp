@@ -1,0 +1,317 @@
+#include "shell/scrolling_text_win.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <stdexcept>
+
+#include "app/app_win.h"
+#include "base/utf.h"
+
+namespace griv {
+
+namespace {
+constexpr wchar_t kClassName[] = L"TALScrollingText";
+constexpr UINT_PTR kStepTimer = 1;
+
+void FillSolid(HDC dc, const RECT& r, COLORREF c) {
+  UniqueBrush b(CreateSolidBrush(c));
+  FillRect(dc, &r, b.get());
+}
+}  // namespace
+
+TALScrollingText::TALScrollingText() : model_(GetSysColor(COLOR_BTNFACE), GetSysColor(COLOR_WINDOWTEXT)) {}
+
+TALScrollingText::~TALScrollingText() {
+  if (hwnd_) DestroyWindow(hwnd_);
+}
+
+void TALScrollingText::Create(HWND parent, int x, int y, int width, int height) {
+  static const bool registered = [] {
+    WNDCLASSEXW wc{sizeof wc};
+    wc.lpfnWndProc = &TALScrollingText::WndProc;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));
+    wc.lpszClassName = kClassName;
+    return RegisterClassExW(&wc) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+  }();
+  (void)registered;
+  DWORD style = WS_CHILD | WS_CLIPSIBLINGS | (model_.Visible() ? WS_VISIBLE : 0);
+  hwnd_ = CreateWindowExW(0, kClassName, L"", style, x, y, width, height, parent, nullptr, GetModuleHandleW(nullptr),
+                          this);
+  if (!hwnd_) throw std::runtime_error("Unable to create the scrolling text");
+  if (!font_) {
+    const int dpi = DpiOf(parent);
+    SetFont("Tahoma", -Scale(11, dpi), false, false);
+  }
+  Rebuild();
+  model_.ResetOffset();
+  Compose();
+  UpdateTimer();
+}
+
+void TALScrollingText::SetBounds(int x, int y, int width, int height) {
+  if (hwnd_) SetWindowPos(hwnd_, nullptr, x, y, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void TALScrollingText::SetText(const std::string& text) {
+  if (model_.SetText(text)) Rebuild();
+}
+
+void TALScrollingText::SetSpeed(int ms) {
+  model_.SetSpeed(ms);
+  if (timerOn_) SetTimer(hwnd_, kStepTimer, static_cast<UINT>(model_.Speed()), nullptr);
+}
+
+void TALScrollingText::SetEdgeFadeWidth(int px) {
+  if (model_.SetEdgeFadeWidth(px)) Rebuild();
+}
+
+void TALScrollingText::SetBackgroundColor(COLORREF c) {
+  if (model_.SetBackgroundColor(c)) Rebuild();
+}
+
+void TALScrollingText::SetFontColor(COLORREF c) {
+  if (model_.SetFontColor(c)) Rebuild();
+}
+
+void TALScrollingText::SetFont(const std::string& face, int height, bool bold, bool italic) {
+  LOGFONTW lf{};
+  lf.lfHeight = height;
+  lf.lfWeight = bold ? FW_BOLD : FW_NORMAL;
+  lf.lfItalic = italic ? TRUE : FALSE;
+  lf.lfCharSet = DEFAULT_CHARSET;
+  // Smoothed edges would leave pixels that are neither the hole colour nor
+  // the background, a fringe around every letter.
+  lf.lfQuality = NONANTIALIASED_QUALITY;
+  std::wstring w = Widen(face);
+  wcsncpy(lf.lfFaceName, w.c_str(), LF_FACESIZE - 1);
+  HFONT f = CreateFontIndirectW(&lf);
+  if (!f) return;
+  font_.reset(f);
+  Rebuild();
+}
+
+void TALScrollingText::SetLayout(TTextLayout l) {
+  if (model_.SetLayout(l)) Rebuild();
+}
+
+void TALScrollingText::SetTextDirection(TTextDirection d) {
+  if (model_.SetTextDirection(d)) Rebuild();
+}
+
+void TALScrollingText::SetVisible(bool v) {
+  model_.SetVisible(v);
+  if (hwnd_) ShowWindow(hwnd_, v ? SW_SHOWNA : SW_HIDE);
+  UpdateTimer();
+}
+
+void TALScrollingText::SetEnabled(bool e) {
+  model_.SetEnabled(e);
+  UpdateTimer();
+}
+
+void TALScrollingText::SetHint(const std::string& hint, bool show) {
+  if (!hwnd_) return;
+  std::wstring text = Widen(hint);
+  if (!tip_) {
+    INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES};
+    InitCommonControlsEx(&icc);
+    tip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
+                           CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr,
+                           GetModuleHandleW(nullptr), nullptr);
+    if (!tip_) return;
+    TOOLINFOW ti{};
+    ti.cbSize = TTTOOLINFOW_V2_SIZE;
+    ti.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    ti.hwnd = hwnd_;
+    ti.uId = reinterpret_cast<UINT_PTR>(hwnd_);
+    ti.lpszText = text.data();
+    SendMessageW(tip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
+  } else {
+    TOOLINFOW ti{};
+    ti.cbSize = TTTOOLINFOW_V2_SIZE;
+    ti.hwnd = hwnd_;
+    ti.uId = reinterpret_cast<UINT_PTR>(hwnd_);
+    ti.lpszText = text.data();
+    SendMessageW(tip_, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&ti));
+  }
+  SendMessageW(tip_, TTM_ACTIVATE, show && !text.empty(), 0);
+}
+
+void TALScrollingText::Step() {
+  if (!model_.Tick()) return;
+  Compose();
+  if (hwnd_) InvalidateRect(hwnd_, nullptr, FALSE);
+}
+
+std::vector<uint32_t> TALScrollingText::Frame() const {
+  const int w = model_.ControlWidth(), h = model_.ControlHeight();
+  if (!buffer_ || w <= 0 || h <= 0) return {};
+  std::vector<uint32_t> px(static_cast<size_t>(w) * h);
+  BITMAPINFO bi{};
+  bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+  bi.bmiHeader.biWidth = w;
+  bi.bmiHeader.biHeight = -h;
+  bi.bmiHeader.biPlanes = 1;
+  bi.bmiHeader.biBitCount = 32;
+  bi.bmiHeader.biCompression = BI_RGB;
+  WindowDC screen(nullptr);
+  if (!GetDIBits(screen.get(), buffer_.get(), 0, static_cast<UINT>(h), px.data(), &bi, DIB_RGB_COLORS)) return {};
+  // DIB order is B, G, R in memory; colours are R, G, B from the low byte.
+  for (uint32_t& p : px) p = ((p & 0xFF) << 16) | (p & 0xFF00) | ((p >> 16) & 0xFF);
+  return px;
+}
+
+HFONT TALScrollingText::Font() const {
+  return font_ ? font_.get() : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+}
+
+void TALScrollingText::Rebuild() {
+  if (!hwnd_) return;
+  RECT rc;
+  GetClientRect(hwnd_, &rc);
+  const int cw = rc.right, ch = rc.bottom;
+  WindowDC screen(nullptr);
+  UniqueMemDC dc(CreateCompatibleDC(screen.get()));
+  std::wstring text = Widen(model_.Text());
+  SIZE sz{};
+  {
+    SelectObj f(dc.get(), Font());
+    GetTextExtentPoint32W(dc.get(), text.c_str(), static_cast<int>(text.size()), &sz);
+  }
+  model_.SetMetrics(cw, ch, sz.cx, sz.cy);
+  stencil_.reset();
+  fade_.reset();
+  buffer_.reset();
+  if (cw <= 0 || ch <= 0) return;
+
+  // Stencil: the background with the text as a hole in the transparent colour.
+  const int sw = model_.StencilWidth();
+  stencil_.reset(CreateCompatibleBitmap(screen.get(), sw, ch));
+  if (stencil_) {
+    SelectObj b(dc.get(), stencil_.get());
+    SelectObj f(dc.get(), Font());
+    FillSolid(dc.get(), RECT{0, 0, sw, ch}, model_.BackgroundColor());
+    SetBkMode(dc.get(), TRANSPARENT);
+    SetTextColor(dc.get(), model_.TransparentColor());
+    TextOutW(dc.get(), model_.TextX(), model_.TextY(), text.c_str(), static_cast<int>(text.size()));
+  }
+  // Fade background: the font colour, blending into the background at both ends.
+  fade_.reset(CreateCompatibleBitmap(screen.get(), cw, ch));
+  if (fade_) {
+    SelectObj b(dc.get(), fade_.get());
+    FillSolid(dc.get(), RECT{0, 0, cw, ch}, model_.FontColor());
+    for (const FadeLine& l : model_.Fade()) FillSolid(dc.get(), RECT{l.x, 0, l.x + 1, ch}, l.color);
+  }
+  buffer_.reset(CreateCompatibleBitmap(screen.get(), cw, ch));
+  Compose();
+  InvalidateRect(hwnd_, nullptr, FALSE);
+}
+
+void TALScrollingText::Compose() {
+  if (!buffer_ || !fade_ || !stencil_) return;
+  const int cw = model_.ControlWidth(), ch = model_.ControlHeight();
+  WindowDC screen(nullptr);
+  UniqueMemDC dst(CreateCompatibleDC(screen.get()));
+  UniqueMemDC src(CreateCompatibleDC(screen.get()));
+  SelectObj db(dst.get(), buffer_.get());
+  {
+    SelectObj sb(src.get(), fade_.get());
+    BitBlt(dst.get(), 0, 0, cw, ch, src.get(), 0, 0, SRCCOPY);
+  }
+  SelectObj sb(src.get(), stencil_.get());
+  // The stencil at (offset, 0) is the stencil's columns -offset .. -offset+cw.
+  const int sx = std::clamp(-model_.Offset(), 0, std::max(model_.StencilWidth() - cw, 0));
+  TransparentBlt(dst.get(), 0, 0, cw, ch, src.get(), sx, 0, cw, ch, model_.TransparentColor());
+}
+
+void TALScrollingText::UpdateTimer() {
+  const bool want = hwnd_ && model_.Enabled();
+  if (want && !timerOn_) {
+    SetTimer(hwnd_, kStepTimer, static_cast<UINT>(model_.Speed()), nullptr);
+    timerOn_ = true;
+  } else if (!want && timerOn_) {
+    if (hwnd_) KillTimer(hwnd_, kStepTimer);
+    timerOn_ = false;
+  }
+}
+
+LRESULT CALLBACK TALScrollingText::WndProc(HWND h, UINT m, WPARAM wp, LPARAM lp) {
+  if (m == WM_NCCREATE) {
+    auto* cs = reinterpret_cast<CREATESTRUCTW*>(lp);
+    SetWindowLongPtrW(h, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(cs->lpCreateParams));
+  }
+  auto* self = reinterpret_cast<TALScrollingText*>(GetWindowLongPtrW(h, GWLP_USERDATA));
+  if (!self) return DefWindowProcW(h, m, wp, lp);
+  if (m == WM_NCDESTROY) {
+    SetWindowLongPtrW(h, GWLP_USERDATA, 0);
+    KillTimer(h, kStepTimer);
+    self->timerOn_ = false;
+    self->hwnd_ = nullptr;
+    self->tip_ = nullptr;  // owned by this window, gone with it
+    return DefWindowProcW(h, m, wp, lp);
+  }
+  LRESULT r = 0;
+  bool ok = false;
+  Guarded([&] {
+    if (!self->hwnd_) self->hwnd_ = h;
+    r = self->OnMessage(m, wp, lp);
+    ok = true;
+  });
+  if (!ok && m == WM_PAINT) ValidateRect(h, nullptr);
+  return r;
+}
+
+LRESULT TALScrollingText::OnMessage(UINT m, WPARAM wp, LPARAM lp) {
+  switch (m) {
+    case WM_TIMER:
+      if (wp == kStepTimer) Step();
+      return 0;
+    case WM_ERASEBKGND:
+      return 1;
+    case WM_PAINT: {
+      PAINTSTRUCT ps;
+      HDC dc = BeginPaint(hwnd_, &ps);
+      if (buffer_) {
+        UniqueMemDC src(CreateCompatibleDC(dc));
+        SelectObj sb(src.get(), buffer_.get());
+        BitBlt(dc, 0, 0, model_.ControlWidth(), model_.ControlHeight(), src.get(), 0, 0, SRCCOPY);
+      } else {
+        FillSolid(dc, ps.rcPaint, model_.BackgroundColor());
+      }
+      EndPaint(hwnd_, &ps);
+      return 0;
+    }
+    case WM_SIZE:
+      Rebuild();
+      return 0;
+    case WM_SETCURSOR:
+      if (cursor_ && LOWORD(lp) == HTCLIENT) {
+        ::SetCursor(cursor_);
+        return TRUE;
+      }
+      break;
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+      pressed_ = true;
+      SetCapture(hwnd_);
+      return 0;
+    case WM_LBUTTONUP:
+      if (pressed_) {
+        pressed_ = false;
+        ReleaseCapture();
+        POINT pt{static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))};
+        RECT rc;
+        GetClientRect(hwnd_, &rc);
+        if (PtInRect(&rc, pt) && OnClick) OnClick();
+      }
+      return 0;
+    case WM_CAPTURECHANGED:
+      pressed_ = false;
+      return 0;
+  }
+  return DefWindowProcW(hwnd_, m, wp, lp);
+}
+
+}  // namespace griv
