@@ -4,3 +4,4 @@
 #include "ids_hotkeys.h"
 #include "ids_crypto.h"
 #include "ids_shell.h"
+#include "ids_opendlg.h"

@@ -8,6 +8,7 @@
 #include "app/file_dialogs_win.h"
 #include "app/image_files.h"
 #include "app/main_form_win.h"
+#include "app/open_picture_dialog_win.h"
 #include "base/file_io.h"
 #include "base/utf.h"
 #include "resource.h"
@@ -67,12 +68,10 @@ void TfrmCaptureForm::AutoSaveImage() {
 }
 
 void TfrmCaptureForm::mnuOpenFileClick() {
-  FileDialogOptions o;
-  o.initialDir = settings_.OpenPath;
-  o.filter = kOpenFilter;
-  o.filterIndex = OpenFilterIndex(settings_.LastOpenExt);
-  o.flags = OFN_FILEMUSTEXIST | OFN_HIDEREADONLY;
-  if (RunOpenDialog(hwnd_, o)) OpenFileByName(o.fileName);
+  TOpenPictureDialog2 dialog;
+  std::string name;
+  if (dialog.Execute(hwnd_, settings_.OpenPath, kOpenFilter, OpenFilterIndex(settings_.LastOpenExt), name))
+    OpenFileByName(name);
 }
 
 void TfrmCaptureForm::OpenFileByName(const std::string& file) {

@@ -299,7 +299,10 @@ void TAnimatedTrayIcon::HandleMouse(unsigned mouseMessage) {
         if (OnDblClick) OnDblClick();
         break;
       case TrayEventKind::Popup:
-        ShowPopup();
+        // The shell sent this notification and waits for our answer; the menu
+        // runs after it has been answered so the shell's thread is not held
+        // up while the menu is open (otherwise keyboard focus can be lost).
+        PostMessageW(Handle(), kShowPopupMessage, 0, 0);
         break;
     }
   }
@@ -310,17 +313,27 @@ void TAnimatedTrayIcon::ShowPopup() {
   if (!popupMenu_) return;
   if (OnPopup) OnPopup();
   HWND target = owner_ ? owner_ : Handle();
-  // Without the foreground the menu would not close when the user clicks elsewhere.
-  SetForegroundWindow(target);
+  // Without the foreground the menu would not close when the user clicks
+  // elsewhere. A hidden owner is not made the foreground window: the menu
+  // runs on the component's own window and hands the chosen command on.
+  HWND menuWindow = IsWindowVisible(target) ? target : Handle();
+  SetForegroundWindow(menuWindow);
   POINT pt{};
   GetCursorPos(&pt);
-  TrackPopupMenu(popupMenu_, TPM_LEFTALIGN | TPM_RIGHTBUTTON, pt.x, pt.y, 0, target, nullptr);
+  UINT cmd = TrackPopupMenu(popupMenu_, TPM_LEFTALIGN | TPM_RIGHTBUTTON | TPM_RETURNCMD, pt.x, pt.y, 0, menuWindow,
+                            nullptr);
+  PostMessageW(menuWindow, WM_NULL, 0, 0);
+  if (cmd) PostMessageW(target, WM_COMMAND, MAKEWPARAM(cmd, 0), 0);
   PostMessageW(target, WM_USER, 0, 0);
 }
 
 LRESULT TAnimatedTrayIcon::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
   if (msg == callbackMessage_ && callbackMessage_ != 0) {
     if (wParam == 0) HandleMouse(static_cast<unsigned>(lParam) & 0xFFFF);
+    return 0;
+  }
+  if (msg == kShowPopupMessage) {
+    ShowPopup();
     return 0;
   }
   if (msg == TaskbarCreatedMessage() && msg != 0) {

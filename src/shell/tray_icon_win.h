@@ -72,6 +72,7 @@ class TAnimatedTrayIcon : public TWindowedComponent {
   // Active, but no task bar yet: polling for one.
   bool WaitingForTaskbar() const { return waiting_; }
   static constexpr UINT kTaskbarPollMs = 500;
+  static constexpr UINT kShowPopupMessage = WM_APP + 0x71;
 
  protected:
   LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;

@@ -113,13 +113,20 @@ class Rig:
         r = self.wine(PROBE, *args, timeout=timeout)
         return r.returncode, r.stdout.strip()
 
-    def start_griv(self, *args, wait=True):
-        """First start; waits until its main window exists (it stays hidden)."""
+    SPLASH_END = 6.5  # the start-up splash's third timer tick (2 s each) hides the main window
+
+    def start_griv(self, *args, wait=True, settle=False):
+        """First start; waits until its main window exists (it stays hidden). With
+        settle, also waits until the start-up splash is over, so that a window
+        shown later is not hidden by its last tick."""
+        t0 = time.monotonic()
         p = self.spawn(GRIV, *args)
         if wait:
             code, _ = self.probe('wait', MAIN_CLASS, '20000')
             if code != 0:
                 raise RigError('GRIV did not create its main window')
+        if settle:
+            time.sleep(max(0.0, t0 + self.SPLASH_END - time.monotonic()))
         return p
 
     def second_start(self, *args, timeout=30):
@@ -213,6 +220,94 @@ class Rig:
     def key(self, *keys):
         self.xdotool('key', '--delay', '60', *keys)
 
+    TRAY_ICON = (1270, 788)  # notification area of the 1280 x 800 Wine desktop
+    # Rows of the tray menu (one monitor: no monitor items), from the menu's top edge.
+    TRAY_ROWS = {'Restore': 12, 'Auto Print': 38, 'Auto Save': 55, 'Add Notes to Image': 72,
+                 'Capture Screen Now': 98, 'Capture Active Now': 115, 'Capture Area Now': 132,
+                 'GRIV Help': 158, 'Visit our Web Site': 175, 'Quick Start Guide': 192, 'Close': 218}
+
+    def tray_menu(self, item):
+        """Right-clicks the tray icon and clicks an item of its menu. (Keys typed into a
+        tray menu go to the foreground program under Wine, so the mouse it is.)"""
+        self.xdotool('mousemove', *self.TRAY_ICON, 'click', 3)
+        rect = wait_until(lambda: next((r['rect'] for r in self.windows() if r['cls'] == '#32768' and r['visible']),
+                                       None), 5, what='the tray menu')
+        self.xdotool('mousemove', rect[0] + 40, rect[1] + self.TRAY_ROWS[item], 'click', 1)
+
+    def menu_visible(self):
+        return any(r['cls'] == '#32768' and r['visible'] for r in self.windows())
+
+    def menu_keys(self, opener, *keys):
+        """Opens a menu with a key (alt+letter), retrying until a menu shows (input
+        can take a moment to follow a change of the foreground window), then
+        types the remaining keys."""
+        for _ in range(10):
+            self.key(opener)
+            try:
+                wait_until(self.menu_visible, 1.0, what='a menu')
+                break
+            except RigError:
+                self.key('Escape')
+        else:
+            raise RigError(f'{opener} opened no menu')
+        for k in keys:
+            self.key(k)
+            time.sleep(0.2)
+
     def screenshot(self, path):
         subprocess.run(['import', '-window', 'root', str(path)], env=self.env, check=True, timeout=30)
         return Path(path)
+
+
+# ---- pictures ------------------------------------------------------------------
+def write_bmp(path, width, height, colour=(200, 30, 60)):
+    """A 24-bit BMP of one colour (B, G, R rows bottom-up)."""
+    import struct
+    stride = (width * 3 + 3) & ~3
+    row = bytes((colour[2], colour[1], colour[0])) * width + b'\0' * (stride - width * 3)
+    data = row * height
+    header = struct.pack('<2sIHHI', b'BM', 54 + len(data), 0, 0, 54)
+    info = struct.pack('<IiiHHIIiiII', 40, width, height, 1, 24, 0, len(data), 2835, 2835, 0, 0)
+    Path(path).write_bytes(header + info + data)
+    return Path(path)
+
+
+class Pixels:
+    """An RGB picture read through ImageMagick (alpha ignored)."""
+
+    def __init__(self, path):
+        out = subprocess.run(['convert', str(path), '-alpha', 'off', '-depth', '8', 'ppm:-'],
+                             check=True, capture_output=True, timeout=60).stdout
+        # P6\n<w> <h>\n255\n<data>
+        parts = out.split(b'\n', 3)
+        self.width, self.height = map(int, parts[1].split())
+        self.data = parts[3]
+
+    @property
+    def size(self):
+        return self.width, self.height
+
+    def pixel(self, x, y):
+        i = (y * self.width + x) * 3
+        return tuple(self.data[i:i + 3])
+
+    def crop(self, x, y, w, h):
+        rows = []
+        for r in range(y, y + h):
+            i = (r * self.width + x) * 3
+            rows.append(self.data[i:i + w * 3])
+        return b''.join(rows)
+
+    def differing(self, other, box=None):
+        """Positions (x, y) where the two pictures differ, optionally only inside box (x, y, w, h)."""
+        assert self.size == other.size, (self.size, other.size)
+        x0, y0, w, h = box or (0, 0, self.width, self.height)
+        out = []
+        for y in range(y0, y0 + h):
+            a = self.data[(y * self.width + x0) * 3:(y * self.width + x0 + w) * 3]
+            b = other.data[(y * self.width + x0) * 3:(y * self.width + x0 + w) * 3]
+            if a != b:
+                for x in range(w):
+                    if a[x * 3:x * 3 + 3] != b[x * 3:x * 3 + 3]:
+                        out.append((x0 + x, y))
+        return out

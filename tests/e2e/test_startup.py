@@ -1,7 +1,7 @@
 """Start-up, the single instance with its hand-over, position and exit."""
 import time
 
-from rig import MAIN_CLASS, wait_until
+from rig import MAIN_CLASS, wait_until, write_bmp
 
 CM_EXIT = 1012
 
@@ -41,13 +41,14 @@ def test_second_start_shows_the_running_window_and_ends(clean):
 def test_second_start_hands_over_exactly_the_file_name(clean, tmp_path):
     rig = clean
     rig.start_griv()
-    picture = tmp_path / 'handed over.bmp'
-    picture.write_bytes(b'BM not really a picture')
+    picture = write_bmp(tmp_path / 'handed over.bmp', 64, 48)
     name = rig.windows_path(picture)
     assert rig.second_start(name).returncode == 0
     handoff = rig.unix_path(rig.temp_folder() + '~~ktw01')
     assert handoff.read_bytes() == name.encode('ascii')
+    # The running instance shows its window with the picture.
     wait_until(rig.main_visible, 5, what='the main window to show')
+    assert rig.status_text() == f'(64 x 48) - {name}'
 
 
 def test_checkclose_n_exits_without_a_question_and_any_other_value_asks(clean):
