@@ -44,6 +44,8 @@ void TfTop::Create(HWND mainWindow) {
   tagline_.SetCursor(LoadCursorW(nullptr, MAKEINTRESOURCEW(32649)));  // hand
   tagline_.OnClick = [this] { TagLinePanelClick(); };
   tagline_.SetOnTextDone([this] { TaglineTextDone(); });
+  // Hidden with the main window until it is first restored: nothing scrolls.
+  tagline_.SetEnabled(false);
 }
 
 void TfTop::ApplyBranding(const Branding& brand, int nextTagToShow) {
