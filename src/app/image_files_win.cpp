@@ -74,19 +74,6 @@ void TfrmCaptureForm::mnuOpenFileClick() {
     OpenFileByName(name);
 }
 
-void TfrmCaptureForm::OpenFileByName(const std::string& file) {
-  WaitCursor wait;
-  settings_.OpenPath = ExtractFilePath(file);
-  const std::string ext = UpperCase(ExtractFileExt(file));
-  settings_.LastOpenExt = LowerCase(ext);
-  openedDecrypted_ = false;
-  if (ext == ".BMP" || ext == ".JPG" || ext == ".JPEG") {
-    LoadImageFile(file, false);
-  } else {
-    ShellExecuteW(GetDesktopWindow(), L"Open", Widen(file).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
-  }
-}
-
 void TfrmCaptureForm::LoadImageFile(const std::string& name, bool greys) {
   WaitCursor wait;
   const std::string ext = UpperCase(ExtractFileExt(name));

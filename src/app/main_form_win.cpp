@@ -19,6 +19,7 @@ namespace griv {
 
 namespace {
 constexpr UINT_PTR kTimer1 = 1;
+constexpr UINT kShowBannerMessage = WM_APP + 1;
 constexpr int kClientWidth = 597, kClientHeight = 271;  // at 96 DPI
 constexpr int kPanelWidths[4] = {50, 65, 65, 75};
 const wchar_t kOwnerClass[] = L"TApplication";
@@ -100,7 +101,7 @@ LRESULT TfrmCaptureForm::WndProc(UINT m, WPARAM wp, LPARAM lp) {
       RestoreMainWindow();
       return 0;
     case WM_OPEN_WEBSITE:
-      ShellExecuteW(GetDesktopWindow(), L"Open", Widen(webSite_).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+      OpenWebSite();
       return 0;
     case WM_COMMAND:
       OnCommand(LOWORD(wp));
@@ -109,15 +110,20 @@ LRESULT TfrmCaptureForm::WndProc(UINT m, WPARAM wp, LPARAM lp) {
       UINT cmd = static_cast<UINT>(wp & 0xFFF0);
       if (cmd == SC_MINIMIZE || cmd == SC_CLOSE) {
         ShowWindow(hwnd_, SW_HIDE);
-        FormHide();
+        banner_.SetTagLineEnabled(false);
         return 0;
       }
       return DefWindowProcW(hwnd_, m, wp, lp);
     }
     case WM_SHOWWINDOW:
-      if (wp) FormShow();
+      // The banner follows once the window is shown and active: showing it in
+      // the middle of the activation leaves the keyboard with nobody under Wine.
+      if (wp) PostMessageW(hwnd_, kShowBannerMessage, 0, 0);
       else FormHide();
       return DefWindowProcW(hwnd_, m, wp, lp);
+    case kShowBannerMessage:
+      if (IsWindowVisible(hwnd_)) FormShow();
+      return 0;
     case WM_SIZE:
       FormResize();
       return 0;
@@ -200,14 +206,13 @@ void TfrmCaptureForm::FormCreate() {
   shk1_->OnHotKey = [this](TSysHotKey&, int index) { shk1HotKey(index); };
   // 1. banner and tag lines
   splashTicks_ = 0;
+  banner_.Create(hwnd_);
   bannerPresent_ = true;
   // 2. folders of the program and its help
   exeFolder_ = ExeFolder();
   helpFile_ = exeFolder_ + "griv.hlp";
   // 3. brand
-  SetApplicationTitle(mainCaption_);
-  SetWindowTextW(hwnd_, Widen(mainCaption_).c_str());
-  SetWindowTextW(ApplicationWindow(inst_), Widen(mainCaption_).c_str());
+  LoadBranding();
   // 4. data folder
   if (IsPlatformNT()) {
     std::string appData = pbPath_.AppData;
@@ -240,12 +245,14 @@ void TfrmCaptureForm::FormCreate() {
   EnableMenuItem(mainMenu_, CM_PRINTSETUP, MF_BYCOMMAND | (havePrinter ? MF_ENABLED : MF_GRAYED));
   toolBar_.Enable(CM_PRINTSETUP, havePrinter);
   // 8. dialog caption
-  dialogCaption_ = mainCaption_ + "   ";
+  dialogCaption_ = brand_.mainCaption + "   ";
   // 9. image state
   {
     WindowDC screen(nullptr);
     trueColorDisplay_ = GetDeviceCaps(screen.get(), NUMCOLORS) == -1;
   }
+  des1_.SetCipherMode(TCipherMode::CBC);
+  encryptedFiles_ = std::make_unique<EncryptedFiles>(*this);
   ResetZoom();
   areaCaptureDelay_ = 100;
   // 10./11. settings
@@ -304,7 +311,7 @@ void TfrmCaptureForm::CreateChildren() {
   RECT r{0, 0, Scale(kClientWidth, dpi_), Scale(kClientHeight, dpi_)};
   AdjustWindowRectEx(&r, WS_OVERLAPPEDWINDOW, TRUE, WS_EX_CONTROLPARENT);
   SetWindowPos(hwnd_, nullptr, 0, 0, r.right - r.left, r.bottom - r.top, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-  std::string visit = webSite_;
+  std::string visit = brand_.webSite;
   for (const char* p : {"https://", "http://"})
     if (visit.rfind(p, 0) == 0) visit = visit.substr(strlen(p));
   ModifyMenuW(mainMenu_, CM_WEBLINK, MF_BYCOMMAND | MF_STRING, CM_WEBLINK, Widen("&Visit " + visit).c_str());
@@ -383,6 +390,8 @@ void TfrmCaptureForm::RunCommandLine() {
 // ---------------------------------------------------------------- showing and hiding
 
 void TfrmCaptureForm::RestoreMainWindow() {
+  banner_.SetTagLineEnabled(true);
+  banner_.ShowNextTagLine();
   ShowWindow(hwnd_, IsIconic(hwnd_) ? SW_RESTORE : SW_SHOWNORMAL);
   SetWindowPos(hwnd_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
   SetForegroundWindow(hwnd_);
@@ -390,11 +399,44 @@ void TfrmCaptureForm::RestoreMainWindow() {
   RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
 }
 
-void TfrmCaptureForm::FormShow() {}
-void TfrmCaptureForm::FormHide() {}
+void TfrmCaptureForm::FormShow() {
+  if (!bannerPresent_) return;
+  banner_.Show();
+  // The banner never keeps the keyboard: it stays with the window it lies over.
+  HWND focus = GetFocus();
+  if (focus == banner_.Handle() || (focus && IsChild(banner_.Handle(), focus))) SetFocus(hwnd_);
+}
+
+void TfrmCaptureForm::FormHide() {
+  if (bannerPresent_) banner_.Hide();
+}
+
+void TfrmCaptureForm::LoadBranding() {
+  // A plain copy left behind by an older run is removed; the brand is decrypted in memory.
+  const std::string leftover = IncludeTrailingBackslash(TempFolder()) + "~sys.dat";
+  if (FileExists(leftover)) DeleteFileUtf8(leftover);
+  brand_ = LoadBrandingFile(exeFolder_ + "griv.dat").branding;  // defaults when missing or unreadable
+  TagStart start = StartTagIndex(RegReadInteger(HKEY_CURRENT_USER, kSettingsKey, "NextTagToShow", 0),
+                                 brand_.tagLines.size());
+  if (start.writeBack) RegWriteInteger(HKEY_CURRENT_USER, kSettingsKey, "NextTagToShow", 0);
+  banner_.ApplyBranding(brand_, start.index);
+  SetApplicationTitle(brand_.mainCaption);
+  SetWindowTextW(hwnd_, Widen(brand_.mainCaption).c_str());
+  SetWindowTextW(ApplicationWindow(inst_), Widen(brand_.mainCaption).c_str());
+}
+
+void TfrmCaptureForm::OpenWebSite() {
+  ShellExecuteW(GetDesktopWindow(), L"Open", Widen(brand_.webSite).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+}
+
+void TfrmCaptureForm::About1Click() {
+  TdlgAbout about(inst_, AboutInfo{brand_.mainCaption, brand_.webSite});
+  about.ShowModal(hwnd_);
+}
 
 void TfrmCaptureForm::FormResize() {
   if (!hwnd_) return;
+  if (bannerPresent_ && IsWindowVisible(hwnd_)) banner_.PlaceOver(hwnd_, brand_.leftBorder, brand_.rightBorder);
   RECT rc;
   GetClientRect(hwnd_, &rc);
   int top = toolBar_.Height();
@@ -449,8 +491,15 @@ void TfrmCaptureForm::Timer1Timer() {
     lastActiveWindow_ = w;
   }
   if (splashTicks_ > 3) return;
+  if (splashTicks_ == 0) {
+    splash_ = std::make_unique<TdlgAbout>(inst_, AboutInfo{brand_.mainCaption, brand_.webSite});
+    splash_->CreateSplash();
+  }
   ++splashTicks_;
-  if (splashTicks_ == 3) ShowWindow(hwnd_, SW_HIDE);
+  if (splashTicks_ == 3) {
+    splash_.reset();
+    ShowWindow(hwnd_, SW_HIDE);
+  }
 }
 
 // ---------------------------------------------------------------- monitors
@@ -654,6 +703,22 @@ void TfrmCaptureForm::OnCommand(int id) {
     case CM_GREY:
       mOptGreyClick();
       break;
+    case CM_SAVEENCRYPTED:
+      encryptedFiles_->mnuSaveEncryptedClick();
+      break;
+    case CM_ENCRYPTFILE:
+      encryptedFiles_->EncryptaFile1Click();
+      break;
+    case CM_OPENENCRYPTED:
+      encryptedFiles_->OpenanEncryptedFile1Click();
+      break;
+    case CM_ABOUT:
+      About1Click();
+      break;
+    case CM_WEBLINK:
+    case CM_VISIT1:
+      OpenWebSite();
+      break;
     default:
       if (id >= CM_ZMI01 && id <= CM_ZMI10) zmiClick(id - CM_ZMI01 + 1);
       else if (id >= CM_ZMO01 && id <= CM_ZMO10) zmoClick(id - CM_ZMO01 + 1);
@@ -701,6 +766,9 @@ void TfrmCaptureForm::FormClose() {
   Guarded([&] {
     if (store_) settings_.Save(*store_);
   });
+  Guarded([&] {
+    if (store_) store_->WriteInteger("NextTagToShow", banner_.NextTagToShow());
+  });
 }
 
 void TfrmCaptureForm::EmptyWorkFolder() {
@@ -739,6 +807,7 @@ void TfrmCaptureForm::FormDestroy() {
     shk1_.reset();
   }
   store_.reset();
+  splash_.reset();
   bannerPresent_ = false;
   hwnd_ = nullptr;
 }

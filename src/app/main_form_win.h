@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "app/branding.h"
 #include "app/document.h"
 #include "app/settings.h"
 #include "app/toolbar_win.h"
@@ -17,6 +18,9 @@
 #include "shell/registry_win.h"
 #include "shell/system_path_win.h"
 #include "shell/tray_icon_win.h"
+#include "shell/about_win.h"
+#include "shell/banner_win.h"
+#include "crypto/encrypted_files_win.h"
 
 namespace griv {
 
@@ -29,7 +33,7 @@ inline constexpr UINT WM_OPEN_WEBSITE = WM_USER + 5;
 inline constexpr wchar_t kMainClassName[] = L"TfrmCaptureForm";
 inline constexpr char kHandOffFileName[] = "~~ktw01";
 
-class TfrmCaptureForm {
+class TfrmCaptureForm : public EncryptedFilesHost {
  public:
   TfrmCaptureForm(HINSTANCE inst, std::string commandParam);
   ~TfrmCaptureForm();
@@ -54,7 +58,19 @@ class TfrmCaptureForm {
   void CreateHotKeyEditor() { hkSet_.Create(inst_); }
   TfrmHKSet& HotKeyEditor() { return hkSet_; }
 
-  const std::string& DialogCaption() const { return dialogCaption_; }
+  // What the encrypted-file commands need of the window.
+  HWND Window() override { return hwnd_; }
+  HINSTANCE Resources() override { return inst_; }
+  const std::string& DialogCaption() override { return dialogCaption_; }
+  TDES& Cipher() override { return des1_; }
+  std::string& SavePath() override { return settings_.SavePath; }
+  std::string& OpenPath() override { return settings_.OpenPath; }
+  std::string& LastOpenExt() override { return settings_.LastOpenExt; }
+  std::string WorkFolder() override { return workFolder_; }
+  void WriteImageFileSilent(const std::string& name) override { WriteImageFile(name, true, false); }
+  void LoadImageFile(const std::string& name) override { LoadImageFile(name, false); }
+  void SetOpenedDecrypted(bool on) override { openedDecrypted_ = on; }
+
   Settings& Options() { return settings_; }
   SettingsStore& Store() { return *store_; }
   int MonitorIndex() const { return monitorIndex_; }
@@ -144,7 +160,10 @@ class TfrmCaptureForm {
   void ShowImageMenu(POINT screen);
 
   // seams filled by the subsystems that attach to the window
-  void OpenFileByName(const std::string& file);
+  void OpenFileByName(const std::string& file) { encryptedFiles_->OpenFileByName(file); }
+  void LoadBranding();
+  void OpenWebSite();
+  void About1Click();
   void CaptureFullScreen();
   void CaptureActiveWindow();
   void UpdateStatusPanels();
@@ -165,10 +184,13 @@ class TfrmCaptureForm {
   std::string exeFolder_, dataFolder_, workFolder_, helpFile_;
   TPBSystemPath pbPath_{true};
 
-  // brand (until the brand file is read)
-  std::string mainCaption_ = "Grivanta";
-  std::string webSite_ = "https://www.grivanta.com";
+  // brand, banner, cipher
+  Branding brand_;
   std::string dialogCaption_;
+  TfTop banner_;
+  TDES des1_;
+  std::unique_ptr<TdlgAbout> splash_;
+  std::unique_ptr<EncryptedFiles> encryptedFiles_;
 
   std::unique_ptr<RegistrySettingsStore> store_;
   Settings settings_;

@@ -125,6 +125,8 @@ class Rig:
             code, _ = self.probe('wait', MAIN_CLASS, '20000')
             if code != 0:
                 raise RigError('GRIV did not create its main window')
+            # A sent message is answered once start-up has run to its end (hot keys registered).
+            self.probe('send', MAIN_CLASS, '0')
         if settle:
             time.sleep(max(0.0, t0 + self.SPLASH_END - time.monotonic()))
         return p
@@ -229,10 +231,36 @@ class Rig:
     def tray_menu(self, item):
         """Right-clicks the tray icon and clicks an item of its menu. (Keys typed into a
         tray menu go to the foreground program under Wine, so the mouse it is.)"""
-        self.xdotool('mousemove', *self.TRAY_ICON, 'click', 3)
-        rect = wait_until(lambda: next((r['rect'] for r in self.windows() if r['cls'] == '#32768' and r['visible']),
-                                       None), 5, what='the tray menu')
+        def menu_rect():
+            return next((r['rect'] for r in self.windows() if r['cls'] == '#32768' and r['visible']), None)
+        wait_until(lambda: not menu_rect(), 5, what='the previous menu to close')
+        for attempt in range(3):
+            # A second right click soon after the first counts as a double click, which opens no menu.
+            time.sleep(0.6)
+            self.xdotool('mousemove', *self.TRAY_ICON, 'click', 3)
+            try:
+                rect = wait_until(menu_rect, 3, what='the tray menu')
+                break
+            except RigError:
+                if attempt == 2:
+                    raise
         self.xdotool('mousemove', rect[0] + 40, rect[1] + self.TRAY_ROWS[item], 'click', 1)
+
+    def focus_x_window(self, rect):
+        """Gives the X keyboard focus to the X window of a Wine window (found by its
+        rectangle): Wine does not always move the X focus when a window of another
+        process was the last to have it."""
+        left, top, right, bottom = rect
+        out = subprocess.run(['xwininfo', '-root', '-tree'], env=self.env, capture_output=True, text=True,
+                             timeout=30).stdout
+        import re
+        for m in re.finditer(r'(0x[0-9a-f]+) .*?(\d+)x(\d+)\+(-?\d+)\+(-?\d+)', out):
+            wid, w, h, x, y = m.group(1), *map(int, m.groups()[1:])
+            if (x, y, w, h) == (left, top, right - left, bottom - top):
+                subprocess.run(['xdotool', 'windowfocus', wid], env=self.env, timeout=30)
+                time.sleep(0.1)
+                return True
+        return False
 
     def menu_visible(self):
         return any(r['cls'] == '#32768' and r['visible'] for r in self.windows())
@@ -240,8 +268,10 @@ class Rig:
     def menu_keys(self, opener, *keys):
         """Opens a menu with a key (alt+letter), retrying until a menu shows (input
         can take a moment to follow a change of the foreground window), then
-        types the remaining keys."""
+        types the remaining keys. The pointer goes over the main window first: after
+        some windows close, X sends keys to the window under the pointer."""
         for _ in range(10):
+            self.focus_x_window(self.main_rect())
             self.key(opener)
             try:
                 wait_until(self.menu_visible, 1.0, what='a menu')
