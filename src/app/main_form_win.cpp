@@ -436,7 +436,9 @@ void TfrmCaptureForm::About1Click() {
 
 void TfrmCaptureForm::FormResize() {
   if (!hwnd_) return;
-  if (bannerPresent_ && IsWindowVisible(hwnd_)) banner_.PlaceOver(hwnd_, brand_.leftBorder, brand_.rightBorder);
+  // The brand's borders are 96-DPI pixels, like every other size of the window.
+  if (bannerPresent_ && IsWindowVisible(hwnd_))
+    banner_.PlaceOver(hwnd_, Scale(brand_.leftBorder, dpi_), Scale(brand_.rightBorder, dpi_));
   RECT rc;
   GetClientRect(hwnd_, &rc);
   int top = toolBar_.Height();

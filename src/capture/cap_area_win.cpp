@@ -12,8 +12,7 @@ const wchar_t kClass[] = L"TfrmCapArea";
 }
 
 TfrmCapArea::TfrmCapArea(HINSTANCE inst, int monitorIndex) : inst_(inst) {
-  overlayMonitor_ = ChooseMonitor(monitorIndex);
-  const MonitorRect m = EnumerateMonitors()[static_cast<size_t>(overlayMonitor_)].bounds;
+  const MonitorRect m = ChosenMonitorBounds(monitorIndex, &overlayMonitor_);
   monitor_ = RECT{m.left, m.top, m.left + m.width, m.top + m.height};
   GrabRect(monitor_, frozen_);
   if (!MakeDibSection(frozen_, frozenDib_, true)) throw std::runtime_error("Unable to make a bitmap of the screen");

@@ -8,12 +8,22 @@
 
 namespace griv {
 
-int ChooseMonitor(int index) {
-  const auto monitors = EnumerateMonitors();
-  const int count = static_cast<int>(monitors.size());
+namespace {
+int ChooseFrom(int index, int count) {
   if ((GetAsyncKeyState(VK_CONTROL) & 0x8001) && count > 1) index = index == 0 ? 1 : 0;
   if (index < 0 || index >= count) index = 0;
   return index;
+}
+}  // namespace
+
+int ChooseMonitor(int index) { return ChooseFrom(index, static_cast<int>(EnumerateMonitors().size())); }
+
+MonitorRect ChosenMonitorBounds(int monitorIndex, int* chosen) {
+  // One list for the choice and the bounds: a monitor that comes or goes meanwhile cannot mislead.
+  const auto monitors = EnumerateMonitors();
+  const int i = ChooseFrom(monitorIndex, static_cast<int>(monitors.size()));
+  if (chosen) *chosen = i;
+  return monitors[static_cast<size_t>(i)].bounds;
 }
 
 int ScreenPictureBits() {
@@ -66,8 +76,7 @@ void CopyScreen(int x, int y, int w, int h, Picture& target) {
 }  // namespace
 
 POINT GrabMonitor(Picture& target, int monitorIndex) {
-  const auto monitors = EnumerateMonitors();
-  const MonitorRect m = monitors[static_cast<size_t>(ChooseMonitor(monitorIndex))].bounds;
+  const MonitorRect m = ChosenMonitorBounds(monitorIndex, nullptr);
   CopyScreen(m.left, m.top, m.width, m.height, target);
   return POINT{m.left, m.top};
 }

@@ -4,12 +4,15 @@
 #include <windows.h>
 
 #include "base/picture.h"
+#include "shell/strings.h"
 
 namespace griv {
 
 // The monitor a capture uses: index, or the other one while Ctrl is held and
 // there are two; an index that names no monitor falls back to 0.
 int ChooseMonitor(int monitorIndex);
+// Bounds of that monitor; chosen receives its index.
+MonitorRect ChosenMonitorBounds(int monitorIndex, int* chosen);
 
 // Copies the chosen monitor into target; returns its desktop origin.
 POINT GrabMonitor(Picture& target, int monitorIndex);
