@@ -1,0 +1,148 @@
+"""The brand file, and encrypted files made and opened through the program's dialogs."""
+import shutil
+import time
+
+import pytest
+
+from rig import BIN, GRIV, MAIN_CLASS, wait_until
+from test_capture import autosave, saved  # noqa: F401 (fixture)
+
+KEY_TITLE = 'GRIV - Enter Encryption Key'
+CM_SAVEENCRYPTED, CM_ENCRYPTFILE, CM_OPENENCRYPTED = 1005, 1006, 1007
+
+
+def window(rig, title, timeout=10):
+    return wait_until(lambda: next((r for r in rig.windows() if r['title'] == title and r['visible']), None),
+                      timeout, what=f'the window "{title}"')
+
+
+def type_into(rig, title, text, enter=True):
+    """Types into the focused control of a dialog, as the user would."""
+    w = window(rig, title)
+    time.sleep(0.3)
+    rig.focus_x_window(w['rect'])
+    rig.xdotool('type', '--delay', '30', text)
+    if enter:
+        rig.key('Return')
+
+
+def enter_key(rig, key):
+    type_into(rig, KEY_TITLE, key)
+    wait_until(lambda: not any(r['title'] == KEY_TITLE and r['visible'] for r in rig.windows()), 5,
+               what='the key dialog to close')
+
+
+@pytest.fixture
+def branded(clean, tmp_path):
+    """GRIV.exe in its own folder beside a brand file made with the brand tool."""
+    rig = clean
+    folder = tmp_path / 'brand'
+    folder.mkdir()
+    shutil.copy(GRIV, folder / 'GRIV.exe')
+    ini = folder / 'brand.ini'
+    ini.write_text('[Settings]\r\nMainCaption=Acme Shot\r\nWebSite=https://acme.example\r\n'
+                   '[TagLines]\r\na=First line\r\nb=Second = line\r\nc=Third line\r\n')
+    r = rig.wine(BIN / 'griv-brand.exe', 'make', rig.windows_path(ini), rig.windows_path(folder / 'griv.dat'))
+    assert r.returncode == 0, r.stderr
+    return rig, folder / 'GRIV.exe'
+
+
+def test_brand_file_sets_the_caption_and_the_tag_lines_cycle(branded, shots):
+    rig, exe = branded
+    rig.reg_set('NextTagToShow', 5)  # beyond the three lines: starts at the first and stores 0
+    p = rig.spawn(exe)
+    assert rig.probe('wait', MAIN_CLASS, '20000')[0] == 0
+    rig.probe('send', MAIN_CLASS, '0')
+    assert rig.reg_query('NextTagToShow') == 0
+    code, out = rig.probe('text', MAIN_CLASS)
+    assert out.splitlines()[0] == 'Acme Shot'
+    rig.wine(exe)  # a second start shows the window: the banner shows its first tag line
+    wait_until(rig.main_visible, 5, what='the main window')
+    time.sleep(1)
+    rig.screenshot(shots / 'branded.png')
+    rig.close_griv(p)
+    assert rig.reg_query('NextTagToShow') == 1  # the next run goes on with the second line
+
+
+def test_missing_brand_file_starts_with_the_defaults(clean, tmp_path):
+    rig = clean
+    shutil.copy(GRIV, tmp_path / 'GRIV.exe')  # no griv.dat beside it
+    p = rig.spawn(tmp_path / 'GRIV.exe')
+    assert rig.probe('wait', MAIN_CLASS, '20000')[0] == 0
+    assert rig.probe('text', MAIN_CLASS)[1].splitlines()[0] == 'Grivanta'
+    assert p.poll() is None
+
+
+def test_encrypt_a_file_and_open_it_again(clean, tmp_path, shots):
+    rig = clean
+    report = tmp_path / 'report.txt'
+    report.write_bytes(b'Quarterly figures\r\nall good\r\n' * 50)
+    p = rig.start_griv(settle=True)
+    rig.command(CM_ENCRYPTFILE)
+    enter_key(rig, 'Sesame open 42')
+    type_into(rig, 'Select File to Encrypt', rig.windows_path(report))
+    encrypted = tmp_path / 'report.txt.KTX'
+    wait_until(encrypted.exists, 10, what='the encrypted file')
+    data = encrypted.read_bytes()
+    assert len(data) == (len(report.read_bytes()) // 8 + 1) * 8
+    assert b'Quarterly' not in data
+    # The command-line tool reads the same format.
+    out = tmp_path / 'check.txt'
+    r = rig.wine(BIN / 'griv-ktx.exe', 'decrypt', '--key', 'Sesame open 42', rig.windows_path(encrypted),
+                 rig.windows_path(out))
+    assert r.returncode == 0, r.stderr
+    assert out.read_bytes() == report.read_bytes()
+
+    # Opening it decrypts into the work folder and hands it to the program registered for .txt.
+    rig.command(CM_OPENENCRYPTED)
+    type_into(rig, 'Select GRIV Encrypted file to open', rig.windows_path(encrypted))
+    enter_key(rig, 'Sesame open 42')
+    appdata = rig.unix_path(rig.wine('cmd', '/c', 'echo %APPDATA%').stdout.strip())
+    plain = appdata / 'GRIV' / 'ework' / 'report.txt'
+    wait_until(plain.exists, 10, what='the plain copy in the work folder')
+    assert plain.read_bytes() == report.read_bytes()
+    time.sleep(1)
+    rig.screenshot(shots / 'opened.png')
+    for w in rig.windows():  # whatever program opened it
+        if 'report' in w['title'].lower():
+            rig.probe('post', w['cls'], '0x10')
+    rig.close_griv(p)
+    assert not plain.exists()  # the work folder is emptied at exit
+
+
+def test_wrong_key_leaves_no_plain_copy(clean, tmp_path):
+    rig = clean
+    secret = tmp_path / 'secret.bmp.ktx'
+    plain = tmp_path / 'secret.bmp'
+    from rig import write_bmp
+    write_bmp(plain, 40, 30)
+    r = rig.wine(BIN / 'griv-ktx.exe', 'encrypt', '--key', 'right key 123', rig.windows_path(plain),
+                 rig.windows_path(secret))
+    assert r.returncode == 0, r.stderr
+    rig.start_griv(settle=True)
+    rig.command(CM_OPENENCRYPTED)
+    type_into(rig, 'Select GRIV Encrypted file to open', rig.windows_path(secret))
+    enter_key(rig, 'wrong key 456')
+    window(rig, 'Grivanta   ')
+    _, texts = rig.probe('child-texts', 'Grivanta   ')
+    assert 'Unable to Decrypt the File' in texts
+    rig.probe('press-button', 'Grivanta   ', 'OK')
+    appdata = rig.unix_path(rig.wine('cmd', '/c', 'echo %APPDATA%').stdout.strip())
+    assert not (appdata / 'GRIV' / 'ework' / 'secret.bmp').exists()
+
+
+def test_save_image_encrypted_and_open_it(autosave, tmp_path):
+    rig, folder = autosave
+    rig.start_griv(settle=True)
+    rig.second_start('\\F')
+    saved(folder)
+    rig.command(CM_SAVEENCRYPTED)
+    enter_key(rig, 'picture key 99')
+    target = tmp_path / 'shot'
+    type_into(rig, window(rig, 'Save As')['title'], rig.windows_path(target))
+    encrypted = tmp_path / 'shot.bmp.ktx'
+    wait_until(encrypted.exists, 10, what='shot.bmp.ktx')
+    rig.command(CM_OPENENCRYPTED)
+    type_into(rig, 'Select GRIV Encrypted file to open', rig.windows_path(encrypted))
+    enter_key(rig, 'picture key 99')
+    wait_until(lambda: rig.status_text() == '(1280 x 800) - Encrypted Image', 10, what='the encrypted image')
