@@ -24,9 +24,11 @@ namespace {
 
 constexpr wchar_t kPanelClass[] = L"GrivPicturePanel";
 constexpr wchar_t kPaintBoxClass[] = L"GrivPicturePaintBox";
-constexpr wchar_t kSpeedButtonClass[] = L"GrivSpeedButton";
+constexpr wchar_t kSpeedButtonClass[] = L"GrivPictureButton";
 constexpr wchar_t kPreviewFormClass[] = L"GrivPreviewForm";
 constexpr wchar_t kPreviewPanelClass[] = L"GrivPreviewPanel";
+
+constexpr UINT kRelayoutMessage = WM_APP + 0x31;
 
 // Layout at 96 DPI.
 constexpr int kPanelBorder = 6;
@@ -871,6 +873,8 @@ UINT_PTR CALLBACK TOpenPictureDialog2::HookProc(HWND hwnd, UINT msg, WPARAM wPar
         switch (reinterpret_cast<NMHDR*>(lParam)->code) {
           case CDN_INITDONE:
             self->DoShow();
+            // Once the dialog is on screen the standard controls have their final places.
+            PostMessageW(hwnd, kRelayoutMessage, 0, 0);
             break;
           case CDN_SELCHANGE:
             self->DoSelectionChange();
@@ -887,6 +891,7 @@ UINT_PTR CALLBACK TOpenPictureDialog2::HookProc(HWND hwnd, UINT msg, WPARAM wPar
         }
         return 0;
       case WM_SIZE:
+      case kRelayoutMessage:
         self->Layout();
         return 0;
       case WM_DESTROY:

@@ -163,7 +163,11 @@ TEST_F(TrayFixture, MouseMessagesBecomeEvents) {
   tray.OnDblClick = [&] { ++dbl; };
   tray.OnMouseDown = [&](TrayButton b, TShiftState) { downs.push_back(b); };
   tray.OnPopup = [&] { ++popups; };
-  auto send = [&](UINT m, WPARAM id = 0) { SendMessageW(tray.Handle(), tray.CallbackMessage(), id, m); };
+  auto send = [&](UINT m, WPARAM id = 0) {
+    SendMessageW(tray.Handle(), tray.CallbackMessage(), id, m);
+    MSG msg;  // the menu is opened from a posted message
+    while (PeekMessageW(&msg, tray.Handle(), 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+  };
   for (UINT m : {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP}) send(m);
   EXPECT_EQ(clicks, 1);
   EXPECT_EQ(dbl, 1);
