@@ -21,6 +21,15 @@ void Picture::Resize(int w, int h, int bits) {
   if (bits != 8) palette.clear();
 }
 
+void Picture::ResizeForOverwrite(int w, int h, int bits) {
+  CheckSize(w, h, bits);
+  width = w;
+  height = h;
+  bpp = bits;
+  pixels.resize(static_cast<size_t>(uint64_t(StrideFor(w, bits)) * uint64_t(h)));
+  if (bits != 8) palette.clear();
+}
+
 Picture ConvertTo24(const Picture& src) {
   Picture out;
   out.Resize(src.width, src.height, 24);

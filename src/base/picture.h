@@ -2,10 +2,33 @@
 // padded to 4 bytes) but stored top-down. 8-bit pictures carry a palette.
 #pragma once
 #include <cstdint>
+#include <memory>
 #include <stdexcept>
 #include <vector>
 
 namespace griv {
+
+// Leaves new elements uninitialised: a picture that is about to be filled
+// completely (a screen grab) need not be cleared first.
+template <class T>
+struct DefaultInitAllocator : std::allocator<T> {
+  template <class U>
+  struct rebind {
+    using other = DefaultInitAllocator<U>;
+  };
+  DefaultInitAllocator() = default;
+  template <class U>
+  DefaultInitAllocator(const DefaultInitAllocator<U>&) noexcept {}
+  template <class U>
+  void construct(U* p) noexcept {
+    ::new (static_cast<void*>(p)) U;
+  }
+  template <class U, class... A>
+  void construct(U* p, A&&... a) {
+    ::new (static_cast<void*>(p)) U(std::forward<A>(a)...);
+  }
+};
+using PixelBuffer = std::vector<uint8_t, DefaultInitAllocator<uint8_t>>;
 
 // Not a valid picture (corrupt, truncated, unsupported or absurdly large data).
 class EInvalidPicture : public std::runtime_error {
@@ -17,7 +40,7 @@ struct Picture {
   int width = 0;
   int height = 0;
   int bpp = 24;                    // 8, 24 or 32
-  std::vector<uint8_t> pixels;     // height rows of Stride() bytes, top row first
+  PixelBuffer pixels;              // height rows of Stride() bytes, top row first
   std::vector<uint32_t> palette;   // 8 bpp only: entries 0x00RRGGBB (RGBQUAD order in memory)
 
   static int StrideFor(int width, int bpp) { return ((width * bpp + 31) / 32) * 4; }
@@ -29,6 +52,8 @@ struct Picture {
   // Allocates width x height at bpp, zero-filled; throws EInvalidPicture when the
   // size is not sensible (each side at most 65535 and at most 512 MiB of pixels).
   void Resize(int w, int h, int bits);
+  // Resize for a caller that writes every byte itself: no clearing.
+  void ResizeForOverwrite(int w, int h, int bits);
   // The size test of Resize without allocating; throws EInvalidPicture.
   static void CheckSize(int w, int h, int bits);
   void Clear() { *this = Picture(); }

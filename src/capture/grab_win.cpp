@@ -57,12 +57,32 @@ bool MakeDibSection(const Picture& pic, DibSection& dib, bool copyPixels) {
 }
 
 namespace {
+// The bitmap the screen is copied into, kept between grabs of the same size:
+// making a fresh one for every capture costs more than the copy itself.
+struct ScreenDib {
+  int width = 0, height = 0, bpp = 0;
+  DibSection dib;
+};
+
+DibSection& DibFor(const Picture& shape) {
+  static ScreenDib cache;
+  if (cache.dib.bitmap && cache.width == shape.width && cache.height == shape.height && cache.bpp == shape.bpp)
+    return cache.dib;
+  if (cache.dib.bitmap) DeleteObject(cache.dib.bitmap);
+  cache.dib.bitmap = nullptr;
+  cache.dib.bits = nullptr;
+  if (!MakeDibSection(shape, cache.dib, false)) throw std::runtime_error("Unable to make a bitmap for the capture");
+  cache.width = shape.width;
+  cache.height = shape.height;
+  cache.bpp = shape.bpp;
+  return cache.dib;
+}
+
 // Copies w x h screen pixels from (x, y) into target.
 void CopyScreen(int x, int y, int w, int h, Picture& target) {
-  target.Resize(w, h, ScreenPictureBits());
+  target.ResizeForOverwrite(w, h, ScreenPictureBits());  // every byte is written below
   if (w == 0 || h == 0) return;
-  DibSection dib;
-  if (!MakeDibSection(target, dib, false)) throw std::runtime_error("Unable to make a bitmap for the capture");
+  DibSection& dib = DibFor(target);
   UniqueMemDC mem(CreateCompatibleDC(nullptr));
   {
     SelectObj sel(mem.get(), dib.bitmap);
