@@ -92,3 +92,38 @@ def test_position_on_the_screen_edge_is_kept(clean):
     rig.second_start()
     wait_until(rig.main_visible, 5, what='the main window to show')
     assert rig.main_rect()[:2] == (1280, 800)
+
+
+def test_values_of_the_wrong_registry_type_take_their_defaults(clean):
+    rig = clean
+    rig.reg_set('AutoPrefix', 5)        # a number where text belongs
+    rig.reg_set('UseMonitor', 'one')    # text where a number belongs
+    rig.reg_set('AutoSave', 'On')       # later values are still read
+    p = rig.start_griv()
+    rig.second_start()
+    wait_until(rig.main_visible, 5, what='the main window')
+    rig.close_griv(p)
+    assert rig.reg_query('AutoPrefix') == 'GRIV'
+    assert rig.reg_query('AutoSave') == 'On'
+
+
+def test_empty_branding_defaults_file_is_deleted_and_a_filled_one_applies(clean, tmp_path):
+    import shutil
+    from rig import GRIV
+    rig = clean
+    shutil.copy(GRIV, tmp_path / 'GRIV.exe')
+    shutil.copy(GRIV.parent / 'griv.dat', tmp_path / 'griv.dat')
+    (tmp_path / 'KTCustom.ini').write_bytes(b'')
+    p = rig.spawn(tmp_path / 'GRIV.exe')
+    assert rig.probe('wait', MAIN_CLASS, '20000')[0] == 0
+    rig.probe('send', MAIN_CLASS, '0')
+    assert not (tmp_path / 'KTCustom.ini').exists()
+    rig.close_griv(p)
+    (tmp_path / 'KTCustom.ini').write_text('[General]\r\nAutoPrint=on\r\n[Printer]\r\nWidth=best\r\n')
+    rig.reg_set('AutoPrint', 'Off')
+    p = rig.spawn(tmp_path / 'GRIV.exe')
+    assert rig.probe('wait', MAIN_CLASS, '20000')[0] == 0
+    rig.probe('send', MAIN_CLASS, '0')
+    rig.close_griv(p)
+    assert rig.reg_query('AutoPrint') == 'On'
+    assert rig.reg_query('PrintStyle') == 'Best'
