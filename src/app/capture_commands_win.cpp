@@ -24,6 +24,13 @@ void TfrmCaptureForm::CaptureFullScreen() {
   Picture pic;
   POINT origin = GrabMonitor(pic, monitorIndex_);
   if (settings_.InclMouse) DrawMouseCursor(pic, origin.x, origin.y);
+  PresentCapture(std::move(pic));
+  doc_.SetStatusAction("Full Screen capture");
+  ShowImageStatus();
+}
+
+// The capture becomes the image at 1:1, the window pops up and the automatic steps run in their order.
+void TfrmCaptureForm::PresentCapture(Picture pic) {
   doc_.SetFullImage(std::move(pic));
   RenderView(1.0);
   EnableImageCommands(true);
@@ -32,8 +39,6 @@ void TfrmCaptureForm::CaptureFullScreen() {
   DoAutoPrint();
   DoAutoSave();
   DoAutoEdit();
-  doc_.SetStatusAction("Full Screen capture");
-  ShowImageStatus();
 }
 
 void TfrmCaptureForm::CaptureActiveWindow() {
@@ -49,14 +54,7 @@ void TfrmCaptureForm::CaptureActiveWindow() {
   RECT r{};
   GetWindowRect(target, &r);
   if (settings_.InclMouse) DrawMouseCursor(pic, r.left, r.top);
-  doc_.SetFullImage(std::move(pic));
-  RenderView(1.0);
-  EnableImageCommands(true);
-  if (settings_.PopUp) RestoreMainWindow();
-  DoAutoCopy();
-  DoAutoPrint();
-  DoAutoSave();
-  DoAutoEdit();
+  PresentCapture(std::move(pic));
   wchar_t title[255] = {};
   GetWindowTextW(target, title, 255);
   std::wstring t(title);

@@ -4,6 +4,7 @@
 
 #include "app/app_win.h"
 #include "app/main_form_win.h"
+#include "base/dib_win.h"
 #include "base/file_io.h"
 #include "base/utf.h"
 #include "resource.h"
@@ -117,18 +118,11 @@ void TfrmCaptureForm::PaintView(HDC dc) {
   FillRgn(dc, rest, GetSysColorBrush(COLOR_BTNFACE));
   DeleteObject(rest);
   if (shown.Empty()) return;
-  BITMAPINFO bi{};
-  bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-  bi.bmiHeader.biWidth = shown.width;
-  bi.bmiHeader.biHeight = -shown.height;
-  bi.bmiHeader.biPlanes = 1;
-  bi.bmiHeader.biBitCount = 24;
-  bi.bmiHeader.biCompression = BI_RGB;
   // Only the rows in view are handed to GDI.
   const int firstRow = std::max(0, scrollY_);
   const int lastRow = std::min(shown.height, scrollY_ + static_cast<int>(rc.bottom));
   if (firstRow >= lastRow) return;
-  bi.bmiHeader.biHeight = -(lastRow - firstRow);
+  BITMAPINFO bi = TopDownInfo(shown.width, lastRow - firstRow, 24);
   SetDIBitsToDevice(dc, -scrollX_, firstRow - scrollY_, static_cast<DWORD>(shown.width),
                     static_cast<DWORD>(lastRow - firstRow), 0, 0, 0, static_cast<UINT>(lastRow - firstRow),
                     shown.Row(firstRow), &bi, DIB_RGB_COLORS);

@@ -115,6 +115,7 @@ class TfrmCaptureForm : public EncryptedFilesHost {
   // capture commands and the steps after each capture
   void btnSelectClick();
   void CaptureArea();
+  void PresentCapture(Picture pic);
   void DoAutoCopy();
   void DoAutoPrint();
   void DoAutoSave();

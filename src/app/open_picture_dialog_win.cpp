@@ -1,5 +1,8 @@
 #include "app/open_picture_dialog_win.h"
 
+#include "app/file_dialogs_win.h"
+#include "base/dib_win.h"
+
 #include <commctrl.h>
 #include <commdlg.h>
 #include <dlgs.h>
@@ -94,25 +97,6 @@ bool DeclaredSize(const std::vector<uint8_t>& d, int64_t& w, int64_t& h) {
   return false;
 }
 
-struct BitmapInfo256 {
-  BITMAPINFOHEADER header;
-  RGBQUAD colors[256];
-};
-
-void FillInfo(const Picture& pic, BitmapInfo256& bi) {
-  std::memset(&bi, 0, sizeof bi);
-  bi.header.biSize = sizeof(BITMAPINFOHEADER);
-  bi.header.biWidth = pic.width;
-  bi.header.biHeight = -pic.height;  // top-down
-  bi.header.biPlanes = 1;
-  bi.header.biBitCount = static_cast<WORD>(pic.bpp);
-  bi.header.biCompression = BI_RGB;
-  if (pic.bpp == 8) {
-    const size_t n = std::min<size_t>(pic.palette.size(), 256);
-    bi.header.biClrUsed = static_cast<DWORD>(n);
-    std::memcpy(bi.colors, pic.palette.data(), n * sizeof(RGBQUAD));
-  }
-}
 
 // ---------------------------------------------------------------------------
 // Speed button: a push button that never keeps the focus, with a glyph or a
@@ -129,13 +113,7 @@ struct SpeedButton {
 // Mask of the glyph's dark pixels (the embossed disabled look) and its
 // transparent colour, taken from the bottom-left pixel.
 void PrepareGlyph(SpeedButton& b) {
-  BITMAPINFO bi{};
-  bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-  bi.bmiHeader.biWidth = kGlyphSize;
-  bi.bmiHeader.biHeight = -kGlyphSize;
-  bi.bmiHeader.biPlanes = 1;
-  bi.bmiHeader.biBitCount = 32;
-  bi.bmiHeader.biCompression = BI_RGB;
+  BITMAPINFO bi = TopDownInfo(kGlyphSize, kGlyphSize, 32);
   uint32_t px[kGlyphSize * kGlyphSize] = {};
   WindowDC screen(nullptr);
   if (!GetDIBits(screen.get(), b.glyph, 0, kGlyphSize, px, &bi, DIB_RGB_COLORS)) return;
@@ -520,15 +498,6 @@ std::vector<uint8_t> BuildChildTemplate() {
   return t;
 }
 
-std::wstring WinFilter(const std::string& filter) {
-  if (filter.empty()) return {};
-  std::wstring f = Widen(filter);
-  std::replace(f.begin(), f.end(), L'|', L'\0');
-  f.push_back(L'\0');
-  f.push_back(L'\0');
-  return f;
-}
-
 // w's rectangle in ref's client coordinates.
 RECT RectIn(HWND w, HWND ref) {
   RECT r;
@@ -610,8 +579,8 @@ void DrawPicture(HDC dc, const Picture& pic, const RECT& r, Picture& cache) {
     if (cache.width != w || cache.height != h) cache = ScalePicture(pic, w, h);
     shown = &cache;
   }
-  BitmapInfo256 bi;
-  FillInfo(*shown, bi);
+  PictureInfo bi;
+  FillPictureInfo(*shown, bi);
   SetDIBitsToDevice(dc, r.left, r.top, DWORD(w), DWORD(h), 0, 0, 0, UINT(h), shown->pixels.data(),
                     reinterpret_cast<BITMAPINFO*>(&bi), DIB_RGB_COLORS);
 }
@@ -656,7 +625,7 @@ bool TOpenPictureDialog2::Execute(HWND owner, const std::string& initialDir, con
     if (!glyph_) glyph_ = DrawFallbackGlyph();
   }
 
-  const std::wstring wfilter = WinFilter(filter);
+  const std::wstring wfilter = filter.empty() ? std::wstring() : DialogFilter(filter);
   const std::wstring dir = Widen(initialDir);
   std::vector<wchar_t> name(32768, L'\0');
   const std::wstring initial = Widen(fileName);

@@ -31,31 +31,6 @@ int ScreenPictureBits() {
   return GetDeviceCaps(screen.get(), BITSPIXEL) >= 32 ? 32 : 24;
 }
 
-void FillBitmapInfo(const Picture& pic, BITMAPINFO* bi) {
-  std::memset(&bi->bmiHeader, 0, sizeof bi->bmiHeader);
-  bi->bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-  bi->bmiHeader.biWidth = pic.width;
-  bi->bmiHeader.biHeight = -pic.height;  // top-down
-  bi->bmiHeader.biPlanes = 1;
-  bi->bmiHeader.biBitCount = static_cast<WORD>(pic.bpp);
-  bi->bmiHeader.biCompression = BI_RGB;
-  if (pic.bpp == 8) {
-    bi->bmiHeader.biClrUsed = static_cast<DWORD>(pic.palette.size());
-    for (size_t i = 0; i < pic.palette.size() && i < 256; ++i)
-      std::memcpy(&bi->bmiColors[i], &pic.palette[i], 4);
-  }
-}
-
-bool MakeDibSection(const Picture& pic, DibSection& dib, bool copyPixels) {
-  std::vector<uint8_t> info(sizeof(BITMAPINFOHEADER) + 256 * sizeof(RGBQUAD));
-  auto* bi = reinterpret_cast<BITMAPINFO*>(info.data());
-  FillBitmapInfo(pic, bi);
-  dib.bitmap = CreateDIBSection(nullptr, bi, DIB_RGB_COLORS, &dib.bits, nullptr, 0);
-  if (!dib.bitmap || !dib.bits) return false;
-  if (copyPixels && !pic.pixels.empty()) std::memcpy(dib.bits, pic.pixels.data(), pic.pixels.size());
-  return true;
-}
-
 namespace {
 // The bitmap the screen is copied into, kept between grabs of the same size:
 // making a fresh one for every capture costs more than the copy itself.
@@ -68,9 +43,6 @@ DibSection& DibFor(const Picture& shape) {
   static ScreenDib cache;
   if (cache.dib.bitmap && cache.width == shape.width && cache.height == shape.height && cache.bpp == shape.bpp)
     return cache.dib;
-  if (cache.dib.bitmap) DeleteObject(cache.dib.bitmap);
-  cache.dib.bitmap = nullptr;
-  cache.dib.bits = nullptr;
   if (!MakeDibSection(shape, cache.dib, false)) throw std::runtime_error("Unable to make a bitmap for the capture");
   cache.width = shape.width;
   cache.height = shape.height;

@@ -3,6 +3,7 @@
 #pragma once
 #include <windows.h>
 
+#include "base/dib_win.h"
 #include "base/picture.h"
 #include "shell/strings.h"
 
@@ -25,17 +26,5 @@ void DrawMouseCursor(Picture& target, int originX, int originY);
 
 // Bits per pixel of pictures grabbed from this display: 32, else 24.
 int ScreenPictureBits();
-
-// Device-independent bitmap over a copy of a picture, for GDI drawing.
-struct DibSection {
-  HBITMAP bitmap = nullptr;
-  void* bits = nullptr;
-  ~DibSection() {
-    if (bitmap) DeleteObject(bitmap);
-  }
-};
-// A top-down DIB section with the picture's size and format (palette included).
-bool MakeDibSection(const Picture& pic, DibSection& dib, bool copyPixels);
-void FillBitmapInfo(const Picture& pic, BITMAPINFO* bi);  // room for 256 colours
 
 }  // namespace griv

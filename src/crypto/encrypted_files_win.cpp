@@ -1,5 +1,7 @@
 #include "crypto/encrypted_files_win.h"
 
+#include "app/file_dialogs_win.h"
+
 #include <commdlg.h>
 #include <shellapi.h>
 
@@ -19,17 +21,6 @@
 namespace griv {
 
 namespace {
-// "a|b|c|d" -> "a\0b\0c\0d\0\0" for the common dialogs.
-std::wstring DialogFilter(const std::string& filter) {
-  std::wstring w = Widen(filter);
-  for (wchar_t& c : w)
-    if (c == L'|') c = L'\0';
-  w.push_back(L'\0');
-  w.push_back(L'\0');
-  return w;
-}
-
-constexpr DWORD kNameBuffer = 32768;
 
 // The key text lives only as long as the command; wipe it on the way out.
 struct KeyWiper {
@@ -170,43 +161,26 @@ std::string EncryptedFiles::AskForKey(const std::string* fileName) {
 }
 
 bool EncryptedFiles::AskSaveName(const std::string& initialDir, std::string& name, int& filterIndex) {
-  std::vector<wchar_t> buf(kNameBuffer, L'\0');
-  std::wstring filter = DialogFilter(kSaveEncryptedFilter);
-  std::wstring dir = Widen(initialDir);
-  OPENFILENAMEW ofn{};
-  ofn.lStructSize = sizeof ofn;
-  ofn.hwndOwner = host_.Window();
-  ofn.lpstrFilter = filter.c_str();
-  ofn.nFilterIndex = static_cast<DWORD>(filterIndex);
-  ofn.lpstrFile = buf.data();
-  ofn.nMaxFile = kNameBuffer;
-  ofn.lpstrInitialDir = dir.empty() ? nullptr : dir.c_str();
-  ofn.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_ENABLESIZING | OFN_NOCHANGEDIR;
-  if (!GetSaveFileNameW(&ofn)) return false;
-  name = Narrow(buf.data());
-  filterIndex = static_cast<int>(ofn.nFilterIndex);
+  FileDialogOptions o;
+  o.initialDir = initialDir;
+  o.filter = kSaveEncryptedFilter;
+  o.filterIndex = filterIndex;
+  o.flags = OFN_HIDEREADONLY | OFN_ENABLESIZING;
+  if (!RunSaveDialog(host_.Window(), o)) return false;
+  name = o.fileName;
+  filterIndex = o.filterIndex;
   return !name.empty();
 }
 
 bool EncryptedFiles::AskOpenName(const std::string& title, const std::string& filter, const std::string& initialDir,
                                  std::string& name) {
-  std::vector<wchar_t> buf(kNameBuffer, L'\0');
-  std::wstring f = DialogFilter(filter);
-  std::wstring t = Widen(title);
-  std::wstring dir = Widen(initialDir);
-  OPENFILENAMEW ofn{};
-  ofn.lStructSize = sizeof ofn;
-  ofn.hwndOwner = host_.Window();
-  ofn.lpstrFilter = f.c_str();
-  ofn.nFilterIndex = 1;
-  ofn.lpstrFile = buf.data();
-  ofn.nMaxFile = kNameBuffer;
-  ofn.lpstrTitle = t.c_str();
-  ofn.lpstrInitialDir = dir.empty() ? nullptr : dir.c_str();
-  ofn.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_ENABLESIZING |
-              OFN_NOCHANGEDIR;
-  if (!GetOpenFileNameW(&ofn)) return false;
-  name = Narrow(buf.data());
+  FileDialogOptions o;
+  o.title = title;
+  o.initialDir = initialDir;
+  o.filter = filter;
+  o.flags = OFN_HIDEREADONLY | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_ENABLESIZING;
+  if (!RunOpenDialog(host_.Window(), o)) return false;
+  name = o.fileName;
   return !name.empty();
 }
 

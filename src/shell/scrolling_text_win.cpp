@@ -1,5 +1,7 @@
 #include "shell/scrolling_text_win.h"
 
+#include "base/dib_win.h"
+
 #include <commctrl.h>
 
 #include <algorithm>
@@ -149,13 +151,7 @@ std::vector<uint32_t> TALScrollingText::Frame() const {
   const int w = model_.ControlWidth(), h = model_.ControlHeight();
   if (!buffer_ || w <= 0 || h <= 0) return {};
   std::vector<uint32_t> px(static_cast<size_t>(w) * h);
-  BITMAPINFO bi{};
-  bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-  bi.bmiHeader.biWidth = w;
-  bi.bmiHeader.biHeight = -h;
-  bi.bmiHeader.biPlanes = 1;
-  bi.bmiHeader.biBitCount = 32;
-  bi.bmiHeader.biCompression = BI_RGB;
+  BITMAPINFO bi = TopDownInfo(w, h, 32);
   WindowDC screen(nullptr);
   if (!GetDIBits(screen.get(), buffer_.get(), 0, static_cast<UINT>(h), px.data(), &bi, DIB_RGB_COLORS)) return {};
   // DIB order is B, G, R in memory; colours are R, G, B from the low byte.

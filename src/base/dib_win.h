@@ -1,0 +1,38 @@
+// Pictures handed to GDI: bitmap headers and DIB sections.
+#pragma once
+#include <windows.h>
+
+#include "base/picture.h"
+
+namespace griv {
+
+// A BITMAPINFO with room for a full palette.
+struct PictureInfo {
+  BITMAPINFOHEADER header;
+  RGBQUAD colors[256];
+  BITMAPINFO* get() { return reinterpret_cast<BITMAPINFO*>(this); }
+};
+
+// Top-down header of a w x h picture of the given depth, without palette.
+BITMAPINFO TopDownInfo(int width, int height, int bits);
+// The header of a picture, top-down, with its palette for 8 bits.
+void FillPictureInfo(const Picture& pic, PictureInfo& info);
+
+// A DIB section, deleted with its owner.
+struct DibSection {
+  HBITMAP bitmap = nullptr;
+  void* bits = nullptr;
+  DibSection() = default;
+  DibSection(const DibSection&) = delete;
+  DibSection& operator=(const DibSection&) = delete;
+  ~DibSection() { Reset(); }
+  void Reset() {
+    if (bitmap) DeleteObject(bitmap);
+    bitmap = nullptr;
+    bits = nullptr;
+  }
+};
+// A top-down DIB section with the picture's size and format (palette included).
+bool MakeDibSection(const Picture& pic, DibSection& dib, bool copyPixels);
+
+}  // namespace griv
