@@ -151,7 +151,11 @@ void StretchInto(const Picture& src, Picture& dst) {
 
 Picture RenderPicture(const Picture& src, double ratio) {
   Picture out;
-  out.Resize(ScaledLength(src.width, ratio), ScaledLength(src.height, ratio), 24);
+  // Every pixel is written by the stretch; only the row padding needs clearing.
+  out.ResizeForOverwrite(ScaledLength(src.width, ratio), ScaledLength(src.height, ratio), 24);
+  const size_t used = size_t(out.width) * 3, stride = size_t(out.Stride());
+  if (used < stride)
+    for (int y = 0; y < out.height; ++y) std::memset(out.Row(y) + used, 0, stride - used);
   StretchInto(src, out);
   return out;
 }
