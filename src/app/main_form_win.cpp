@@ -121,6 +121,10 @@ LRESULT TfrmCaptureForm::WndProc(UINT m, WPARAM wp, LPARAM lp) {
       if (wp) PostMessageW(hwnd_, kShowBannerMessage, 0, 0);
       else FormHide();
       return DefWindowProcW(hwnd_, m, wp, lp);
+    case WM_ACTIVATE:
+      // The banner stays above the title bar it lies on when the window comes back to the front.
+      if (LOWORD(wp) != WA_INACTIVE && IsWindowVisible(hwnd_)) PostMessageW(hwnd_, kShowBannerMessage, 0, 0);
+      return DefWindowProcW(hwnd_, m, wp, lp);
     case kShowBannerMessage:
       if (IsWindowVisible(hwnd_)) FormShow();
       return 0;
