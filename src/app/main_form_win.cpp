@@ -269,8 +269,7 @@ void TfrmCaptureForm::FormCreate() {
   workFolder_ = IncludeTrailingBackslash(dataFolder_ + "ework");
   ForceDirectoriesUtf8(workFolder_);
   customIni_.reset();
-  // 12. hidden at start; minimised when there is no task bar to come back from
-  startMinimised_ = FindWindowW(L"Shell_TrayWnd", nullptr) == nullptr;
+  // 12. The window stays hidden when the message loop starts.
   // 13. tray icon; no task-bar button
   atiTray_ = std::make_unique<TAnimatedTrayIcon>(hwnd_);
   atiTray_->SetIcon(reinterpret_cast<HICON>(GetClassLongPtrW(hwnd_, GCLP_HICONSM)));
@@ -343,6 +342,9 @@ void TfrmCaptureForm::LoadSettings() {
     EnableMenuItem(mainMenu_, CM_PRINTSETUP, MF_BYCOMMAND | MF_GRAYED);
     toolBar_.Enable(CM_PRINTSETUP, false);
   }
+  // " Send To Editor" is enabled exactly when an editor is configured.
+  EnableMenuItem(imageMenu_, CM_SENDTOEDITOR,
+                 MF_BYCOMMAND | (settings_.ImageEditor.empty() ? MF_GRAYED : MF_ENABLED));
   SetMenuCheck(CM_AUTOPRINT, settings_.AutoPrint);
   SetMenuCheck(CM_AUTOSAVE, settings_.AutoSave);
   UpdateNotesCommands();
@@ -563,6 +565,9 @@ void TfrmCaptureForm::SetMenuCheck(int id, bool on) {
 
 void TfrmCaptureForm::mnuAutoPrintClick() {
   settings_.SetAutoPrint(!settings_.AutoPrint);
+  // " Send To Editor" is enabled exactly when an editor is configured.
+  EnableMenuItem(imageMenu_, CM_SENDTOEDITOR,
+                 MF_BYCOMMAND | (settings_.ImageEditor.empty() ? MF_GRAYED : MF_ENABLED));
   SetMenuCheck(CM_AUTOPRINT, settings_.AutoPrint);
   UpdateStatusPanels();
 }

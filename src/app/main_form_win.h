@@ -205,7 +205,6 @@ class TfrmCaptureForm : public EncryptedFilesHost {
   HWND nextClipboardViewer_ = nullptr;
   int monitorIndex_ = 0;
   bool trueColorDisplay_ = true;
-  bool startMinimised_ = false;
   bool closing_ = false;
 
   // the image document
