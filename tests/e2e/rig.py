@@ -288,6 +288,25 @@ class Rig:
         subprocess.run(['import', '-window', 'root', str(path)], env=self.env, check=True, timeout=30)
         return Path(path)
 
+    def stable_screenshot(self, path):
+        """Waits for two identical screenshots in a row: nothing is still being drawn."""
+        path = Path(path)
+        prev = None
+        for _ in range(30):
+            self.screenshot(path)
+            cur = path.read_bytes()
+            if cur == prev:
+                break
+            prev = cur
+            time.sleep(0.2)
+        return Pixels(path)
+
+    def open_test_window(self, x=100, y=80, w=500, h=360, title='Pattern'):
+        """A window with a fixed colour pattern (griv-testwin), once it shows."""
+        self.spawn(BIN / 'griv-testwin.exe', x, y, w, h, title)
+        wait_until(lambda: any(r['title'] == title and r['visible'] for r in self.windows()), 15,
+                   what=f'the test window {title}')
+
 
 # ---- pictures ------------------------------------------------------------------
 def write_bmp(path, width, height, colour=(200, 30, 60)):

@@ -26,31 +26,12 @@ def saved(folder, count=1, timeout=15):
     return wait_until(ready, timeout, what=f'{count} saved file(s)')
 
 
-def open_test_window(rig, x=100, y=80, w=500, h=360, title='Pattern'):
-    rig.spawn(BIN / 'griv-testwin.exe', x, y, w, h, title)
-    wait_until(lambda: any(r['title'] == title and r['visible'] for r in rig.windows()), 15,
-               what='the test window')
-
-
-def stable_screenshot(rig, path):
-    """Waits for two identical screenshots in a row: nothing is still being drawn."""
-    prev = None
-    for _ in range(30):
-        rig.screenshot(path)
-        cur = path.read_bytes()
-        if cur == prev:
-            break
-        prev = cur
-        time.sleep(0.2)
-    return Pixels(path)
-
-
 def capture_full_screen(rig, folder, shots, incl_mouse):
     rig.reg_set('InclMouse', '1' if incl_mouse else '0')
     rig.start_griv()
-    open_test_window(rig)
+    rig.open_test_window()
     rig.xdotool('mousemove', *POINTER_PARK)
-    screen = stable_screenshot(rig, shots / 'screen.png')
+    screen = rig.stable_screenshot(shots / 'screen.png')
     assert rig.second_start('\\F').returncode == 0
     files = saved(folder)
     assert files[0].name == 'GRIV-00001.bmp'
@@ -98,9 +79,9 @@ def start_area_capture_from_the_tray(rig):
 def test_area_dragged_from_10_10_to_110_60_saves_100_by_50(autosave, shots):
     rig, folder = autosave
     rig.start_griv()
-    open_test_window(rig, 0, 0, 300, 200)
+    rig.open_test_window(0, 0, 300, 200)
     start_area_capture_from_the_tray(rig)
-    frozen = stable_screenshot(rig, shots / 'overlay.png')  # the overlay shows the frozen screen
+    frozen = rig.stable_screenshot(shots / 'overlay.png')  # the overlay shows the frozen screen
     drag(rig, (10, 10), (110, 60))
     files = saved(folder)
     capture = Pixels(files[0])
@@ -128,7 +109,7 @@ def test_upward_drag_shows_the_retry_message(autosave, shots):
 def test_zoom_2_to_1_shows_the_doubled_size(autosave, shots):
     rig, folder = autosave
     rig.start_griv(settle=True)
-    open_test_window(rig, 0, 0, 300, 200)
+    rig.open_test_window(0, 0, 300, 200)
     start_area_capture_from_the_tray(rig)
     drag(rig, (10, 10), (110, 60))
     saved(folder)

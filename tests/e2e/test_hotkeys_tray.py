@@ -4,7 +4,7 @@ import time
 import pytest
 
 from rig import BIN, Pixels, wait_until
-from test_capture import autosave, open_test_window, saved  # noqa: F401 (fixture)
+from test_capture import autosave, saved  # noqa: F401 (fixture)
 
 TICK = 2.0  # the foreground tracker looks every two seconds
 
@@ -20,7 +20,7 @@ def test_printscreen_captures_the_full_screen(autosave):
 def test_alt_printscreen_captures_the_last_active_window(autosave):
     rig, folder = autosave
     rig.start_griv()
-    open_test_window(rig, 150, 120, 420, 300, 'Active one')
+    rig.open_test_window(150, 120, 420, 300, 'Active one')
     time.sleep(TICK + 0.5)  # one tick of the tracker remembers it
     rig.key('alt+Print')
     files = saved(folder)

@@ -163,25 +163,6 @@ def saved(folder, timeout=15):
     return wait_until(ready, timeout, what='a saved file')
 
 
-def open_test_window(rig, x, y, w, h, title):
-    rig.spawn(BIN / 'griv-testwin.exe', x, y, w, h, title)
-    wait_until(lambda: any(r['title'] == title and r['visible'] for r in rig.windows()), 15,
-               what=f'the test window {title}')
-
-
-def stable_screenshot(rig, path):
-    """Two identical screenshots in a row: nothing is still being drawn."""
-    prev = None
-    for _ in range(30):
-        rig.screenshot(path)
-        cur = path.read_bytes()
-        if cur == prev:
-            break
-        prev = cur
-        time.sleep(0.2)
-    return Pixels(path)
-
-
 def pattern_pixels(pic):
     """Pixels of the test window's red."""
     return sum(1 for i in range(0, len(pic.data), 3) if pic.data[i:i + 3] == b'\xdc\x28\x28')
@@ -193,7 +174,7 @@ def differing_count(a, b):
 
 def full_screen_capture(rig, folder, shots):
     """Screen as X shows it, then the capture that a second start with \\F saves."""
-    screen = stable_screenshot(rig, shots / 'screen.png')
+    screen = rig.stable_screenshot(shots / 'screen.png')
     assert rig.second_start('\\F').returncode == 0
     files = saved(folder)
     assert [f.name for f in files] == ['GRIV-00001.bmp']
@@ -224,8 +205,8 @@ class TestTwoMonitors:
         rig.reg_set('UseMonitor', use_monitor)
         rig.start_griv(settle=True)
         # A pattern on each monitor, the second one's close to its left edge.
-        open_test_window(rig, 100, 80, 500, 360, 'Left')
-        open_test_window(rig, 1100, 50, 500, 360, 'Right')
+        rig.open_test_window(100, 80, 500, 360, 'Left')
+        rig.open_test_window(1100, 50, 500, 360, 'Right')
         screen, capture = full_screen_capture(rig, folder, shots)
         assert screen.size == (1824, 768)
         x, y, w, h = rect
@@ -252,7 +233,7 @@ class TestHighDpi:
         folder = autosave_to(rig)
         assert rig.reg_query('LogPixels', key=r'HKCU\Control Panel\Desktop') == HIGH_DPI
         rig.start_griv(settle=True)
-        open_test_window(rig, 100, 80, 500, 360, 'Pattern')
+        rig.open_test_window(100, 80, 500, 360, 'Pattern')
         screen, capture = full_screen_capture(rig, folder, shots)
         assert capture.size == screen.size == (1280, 800)
         expected = screen.data
@@ -266,7 +247,7 @@ class TestHighDpi:
         wait_until(rig.main_visible, 10, what='the main window')
         time.sleep(0.5)
         left, top, right, bottom = rig.main_rect()
-        screen = stable_screenshot(rig, shots / 'screen.png')
+        screen = rig.stable_screenshot(shots / 'screen.png')
         subprocess.run(['convert', str(shots / 'screen.png'), '-crop',
                         f'{right - left}x{bottom - top}+{max(0, left)}+{max(0, top)}', '+repage',
                         str(shots / 'main-window.png')], check=True, timeout=30)

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/branding.h"
+#include "win_test_util.h"
 #include "base/utf.h"
 #include "ids_shell.h"
 #include "shell/about_win.h"
@@ -15,16 +16,9 @@
 #include "shell/scrolling_text_win.h"
 
 using namespace griv;
+using griv::test::ProgramResources;
 
 namespace {
-
-HMODULE ProgramResources() {
-  wchar_t path[MAX_PATH];
-  GetModuleFileNameW(nullptr, path, MAX_PATH);
-  std::wstring p(path);
-  p = p.substr(0, p.find_last_of(L"\\/") + 1) + L"GRIV.exe";
-  return LoadLibraryExW(p.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
-}
 
 int ScreenDpi() {
   HDC dc = GetDC(nullptr);

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "base/file_io.h"
+#include "win_test_util.h"
 #include "base/utf.h"
 #include "crypto/encrypted_files_win.h"
 #include "crypto/key_dialog_win.h"
@@ -15,18 +16,11 @@
 #include "shell/system_path_win.h"
 
 using namespace griv;
+using griv::test::ProgramResources;
 
 namespace {
 
 // ---------------------------------------------------------------- key dialog
-
-HMODULE ProgramResources() {
-  wchar_t path[MAX_PATH];
-  GetModuleFileNameW(nullptr, path, MAX_PATH);
-  std::wstring p(path);
-  p = p.substr(0, p.find_last_of(L"\\/") + 1) + L"GRIV.exe";
-  return LoadLibraryExW(p.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
-}
 
 std::function<void(HWND)> g_act;
 void CALLBACK DriveKeyDialog(HWND, UINT, UINT_PTR id, DWORD) {

@@ -5,20 +5,13 @@
 #include <string>
 
 #include "hotkeys/hk_set_win.h"
+#include "win_test_util.h"
 #include "ids_hotkeys.h"
 
 using namespace griv;
+using griv::test::ProgramResources;
 
 namespace {
-
-// The editor's layout ships inside GRIV.exe; take it from there as data.
-HMODULE ProgramResources() {
-  wchar_t path[MAX_PATH];
-  GetModuleFileNameW(nullptr, path, MAX_PATH);
-  std::wstring p(path);
-  p = p.substr(0, p.find_last_of(L"\\/") + 1) + L"GRIV.exe";
-  return LoadLibraryExW(p.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
-}
 
 // Runs `act` on the editor once it is up, from inside its own modal loop.
 std::function<void(HWND)> g_act;
