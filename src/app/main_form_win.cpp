@@ -76,7 +76,8 @@ LRESULT CALLBACK TfrmCaptureForm::StaticWndProc(HWND w, UINT m, WPARAM wp, LPARA
   } else {
     self = reinterpret_cast<TfrmCaptureForm*>(GetWindowLongPtrW(w, GWLP_USERDATA));
   }
-  if (!self) return DefWindowProcW(w, m, wp, lp);
+  // After FormDestroy the window's last messages get the default handling.
+  if (!self || !self->hwnd_) return DefWindowProcW(w, m, wp, lp);
   LRESULT r = 0;
   bool handled = false;
   Guarded([&] {
