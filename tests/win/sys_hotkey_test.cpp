@@ -7,9 +7,11 @@
 #include <vector>
 
 #include "hotkeys/hotkey_text.h"
+#include "win_test_util.h"
 #include "hotkeys/sys_hotkey_win.h"
 
 using namespace griv;
+using griv::test::PumpUntil;
 
 namespace {
 
@@ -36,20 +38,6 @@ THotKeyCode F(int n) { return KeyIndexToHotKeyCode(68 + n); }  // F1 is name ind
 bool IsFree(THotKeyCode key) {
   if (!RegisterHotKey(nullptr, 0x7000, ModifiersToWin(kMods), HotKeyCodeToVirtualKey(key))) return false;
   UnregisterHotKey(nullptr, 0x7000);
-  return true;
-}
-
-bool PumpUntil(const std::function<bool()>& done, int timeoutMs = 3000) {
-  auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-  while (!done()) {
-    if (std::chrono::steady_clock::now() > end) return false;
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      TranslateMessage(&msg);
-      DispatchMessageW(&msg);
-    }
-    Sleep(1);
-  }
   return true;
 }
 

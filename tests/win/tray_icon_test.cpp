@@ -7,8 +7,10 @@
 #include <vector>
 
 #include "shell/tray_icon_win.h"
+#include "win_test_util.h"
 
 using namespace griv;
+using griv::test::PumpUntil;
 
 namespace {
 
@@ -48,20 +50,6 @@ bool HaveDesktop() {
   HWND w = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
   if (w) DestroyWindow(w);
   return w != nullptr;
-}
-
-bool PumpUntil(const std::function<bool()>& done, int timeoutMs = 3000) {
-  auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-  while (!done()) {
-    if (std::chrono::steady_clock::now() > end) return false;
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      TranslateMessage(&msg);
-      DispatchMessageW(&msg);
-    }
-    Sleep(1);
-  }
-  return true;
 }
 
 }  // namespace
