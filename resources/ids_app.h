@@ -42,8 +42,24 @@
 #define CM_ZOOMOUT_MENU 1040
 // Image: zoom in 1041..1050 (1:1 .. 10:1), zoom out 1061..1070 (1:1 .. 1:10)
 #define CM_ZMI01 1041
+#define CM_ZMI02 1042
+#define CM_ZMI03 1043
+#define CM_ZMI04 1044
+#define CM_ZMI05 1045
+#define CM_ZMI06 1046
+#define CM_ZMI07 1047
+#define CM_ZMI08 1048
+#define CM_ZMI09 1049
 #define CM_ZMI10 1050
 #define CM_ZMO01 1061
+#define CM_ZMO02 1062
+#define CM_ZMO03 1063
+#define CM_ZMO04 1064
+#define CM_ZMO05 1065
+#define CM_ZMO06 1066
+#define CM_ZMO07 1067
+#define CM_ZMO08 1068
+#define CM_ZMO09 1069
 #define CM_ZMO10 1070
 #define CM_ADDCURSOR 1080
 // Help

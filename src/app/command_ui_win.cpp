@@ -34,7 +34,8 @@ void CommandUi::ApplyMenu(HMENU menu, Place place, const CommandContext& c) {
   const int n = GetMenuItemCount(menu);
   for (int i = 0; i < n; ++i) {
     if (HMENU sub = GetSubMenu(menu, i)) {
-      if (const int id = SubMenuCommand(sub)) SetEnabled(menu, static_cast<UINT>(i), MF_BYPOSITION, CommandEnabled(id, place, c));
+      if (const int id = SubMenuCommand(sub))
+        SetEnabled(menu, static_cast<UINT>(i), MF_BYPOSITION, CommandEnabled(id, place, c));
       ApplyMenu(sub, place, c);
       continue;
     }

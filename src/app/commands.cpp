@@ -9,7 +9,7 @@ namespace griv {
 
 namespace {
 
-constexpr uint8_t M = kMainMenu, T = kTrayMenu, P = kImageMenu, B = kToolBar;
+constexpr uint8_t M = kMainMenu, P = kImageMenu, B = kToolBar;
 
 // Only commands that depend on something are listed; every other command is
 // always enabled where it appears.
@@ -39,10 +39,9 @@ constexpr CommandRule kRules[] = {
 
 // Commands whose work is not in the program yet: greyed everywhere, inert.
 constexpr int kNotBuilt[] = {
-    CM_SENDMAIL,  CM_PRINTSETUP, CM_PRINTPREVIEW, CM_PRINT,      CM_COPY,       CM_PASTE,
-    CM_EDITOR,    CM_SENDTOEDITOR, CM_OPTIONS,    CM_ADDCURSOR,  CM_STAMPICON,  CM_GETCURSOR,
-    CM_HELPCONTENT, CM_HELPCAPTURE, CM_HELPPRINT, CM_HELPSAVE,   CM_HELPCONTACT, CM_HELP1,
-    CM_QUICKSTART,
+    CM_SENDMAIL,     CM_PRINTSETUP, CM_PRINTPREVIEW, CM_PRINT,     CM_COPY,       CM_PASTE,       CM_EDITOR,
+    CM_SENDTOEDITOR, CM_OPTIONS,    CM_ADDCURSOR,    CM_STAMPICON, CM_GETCURSOR,  CM_HELPCONTENT, CM_HELPCAPTURE,
+    CM_HELPPRINT,    CM_HELPSAVE,   CM_HELPCONTACT,  CM_HELP1,     CM_QUICKSTART,
 };
 
 }  // namespace
@@ -82,12 +81,8 @@ ZoomFraction ZoomFractionOf(double ratio) {
 
 std::vector<CheckMark> CommandChecks(const CheckContext& c) {
   std::vector<CheckMark> marks = {
-      {CM_AUTOPRINT, c.autoPrint},
-      {CM_AUTOSAVE, c.autoSave},
-      {CM_SWNOTES, c.printNotes},
-      {CM_MONITOR1, c.monitorIndex == 0},
-      {CM_MONITOR2, c.monitorIndex != 0},
-      {CM_SETSCREEN, c.captureScreen},
+      {CM_AUTOPRINT, c.autoPrint},        {CM_AUTOSAVE, c.autoSave},          {CM_SWNOTES, c.printNotes},
+      {CM_MONITOR1, c.monitorIndex == 0}, {CM_MONITOR2, c.monitorIndex != 0}, {CM_SETSCREEN, c.captureScreen},
       {CM_SETAREA, !c.captureScreen},
   };
   // The zoom menus tick the ratio on show; 1:1 ticks the first item of both.

@@ -22,16 +22,16 @@ inline constexpr uint8_t kAllPlaces = kMainMenu | kTrayMenu | kImageMenu | kTool
 // What a command needs.
 enum Need : uint32_t {
   kAlways = 0,
-  kImage = 1u << 0,            // an image is on show
-  kPrintable = 1u << 1,        // an image with pixels, and a printer that can be set up
-  kPrinter = 1u << 2,          // a printer that can be set up
-  kUndo = 1u << 3,             // the undo record can be used
-  kEditorConfigured = 1u << 4, // an image editor is named in the settings
-  kClipboardBitmap = 1u << 5,  // the clipboard offers a bitmap
-  kOneToOne = 1u << 6,         // the view is at 1:1
-  kSaveWritten = 1u << 7,      // "&Save" has written a file since start-up
-  kMail = 1u << 8,             // mail is possible (not found missing)
-  kEditorExists = 1u << 9,     // the image editor's file exists
+  kImage = 1u << 0,             // an image is on show
+  kPrintable = 1u << 1,         // an image with pixels, and a printer that can be set up
+  kPrinter = 1u << 2,           // a printer that can be set up
+  kUndo = 1u << 3,              // the undo record can be used
+  kEditorConfigured = 1u << 4,  // an image editor is named in the settings
+  kClipboardBitmap = 1u << 5,   // the clipboard offers a bitmap
+  kOneToOne = 1u << 6,          // the view is at 1:1
+  kSaveWritten = 1u << 7,       // "&Save" has written a file since start-up
+  kMail = 1u << 8,              // mail is possible (not found missing)
+  kEditorExists = 1u << 9,      // the image editor's file exists
 };
 
 struct CommandRule {

@@ -15,13 +15,10 @@ void TfrmCaptureForm::RenderView(double ratio) {
   if (!ok) ShowMessage(doc_.ZoomFailureMessage(), dialogCaption_, MB_OK | MB_ICONWARNING);
 }
 
-void TfrmCaptureForm::ShowImageStatus() {
-  const std::string text = doc_.StatusText() + autoSaveNote_;
-  autoSaveNote_.clear();
-  SetStatusText(0, text);
-}
+void TfrmCaptureForm::ShowImageStatus() { SetStatusText(0, doc_.StatusText() + autoSaveNote_); }
 
 void TfrmCaptureForm::SaveUndo() {
+  autoSaveNote_.clear();  // a new picture is coming
   doc_.SaveUndo();
   UpdateCommands();
 }

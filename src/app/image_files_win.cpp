@@ -63,9 +63,10 @@ void TfrmCaptureForm::AutoSaveImage() {
                 dialogCaption_, MB_OK | MB_ICONWARNING);
     return;
   }
+  // Said with the status of this save, and kept until the next picture comes.
+  autoSaveNote_ =
+      slot.skipped ? " - saved as " + ExtractFileName(slot.name) + " (numbered names before it already existed)" : "";
   WriteImageFile(slot.name, false, false);
-  if (slot.skipped)
-    autoSaveNote_ = " - saved as " + ExtractFileName(slot.name) + " (numbered names before it already existed)";
   MessageBeep(0);
 }
 
@@ -103,10 +104,8 @@ void TfrmCaptureForm::LoadImageFile(const std::string& name, bool greys) {
   }
   ResetZoom();
   RenderView(1.0);
-  if (!greys) {
-    doc_.SetStatusAction(openedDecrypted_ ? "Encrypted Image" : name);
-    ShowImageStatus();
-  }
+  if (!greys) doc_.SetStatusAction(openedDecrypted_ ? "Encrypted Image" : name);
+  ShowImageStatus();  // greys keep the action, but the view went back to 1:1
   EnableImageCommands(true);
 }
 

@@ -29,17 +29,10 @@ void ImageView::ShowFromStart() {
 
 LRESULT ImageView::WndProc(UINT m, WPARAM wp, LPARAM lp) {
   switch (m) {
-    case WM_ERASEBKGND:
-      return 1;
-    case WM_SIZE:
-      UpdateScrollBars();
-      return 0;
-    case WM_HSCROLL:
-      ScrollView(SB_HORZ, LOWORD(wp));
-      return 0;
-    case WM_VSCROLL:
-      ScrollView(SB_VERT, LOWORD(wp));
-      return 0;
+    case WM_ERASEBKGND: return 1;
+    case WM_SIZE: UpdateScrollBars(); return 0;
+    case WM_HSCROLL: ScrollView(SB_HORZ, LOWORD(wp)); return 0;
+    case WM_VSCROLL: ScrollView(SB_VERT, LOWORD(wp)); return 0;
     case WM_MOUSEWHEEL: {
       const int delta = GET_WHEEL_DELTA_WPARAM(wp);
       for (int i = 0; i < 3; ++i) ScrollView(SB_VERT, delta > 0 ? SB_LINEUP : SB_LINEDOWN);
@@ -57,16 +50,10 @@ LRESULT ImageView::WndProc(UINT m, WPARAM wp, LPARAM lp) {
       }
       return 0;
     }
-    case WM_MOUSEMOVE:
-      Pan(GET_X_LPARAM(lp) + scrollX_, GET_Y_LPARAM(lp) + scrollY_);
-      return 0;
+    case WM_MOUSEMOVE: Pan(GET_X_LPARAM(lp) + scrollX_, GET_Y_LPARAM(lp) + scrollY_); return 0;
     case WM_LBUTTONUP:
-    case WM_MBUTTONUP:
-      EndPan();
-      return 0;
-    case WM_RBUTTONUP:
-      EndPan();
-      return DefaultProc(m, wp, lp);  // brings the image menu
+    case WM_MBUTTONUP: EndPan(); return 0;
+    case WM_RBUTTONUP: EndPan(); return DefaultProc(m, wp, lp);  // brings the image menu
     case WM_CONTEXTMENU: {
       POINT pt{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
       if (pt.x == -1 && pt.y == -1) {  // from the keyboard
@@ -183,8 +170,7 @@ void ImageView::StartPan(int x, int y) {
 void ImageView::Pan(int x, int y) {
   if (!Panning() || host_.CropMode()) return;
   // Moving the mouse right scrolls the view right: the picture moves left under the pointer.
-  if (std::abs(panLastX_ - x) >= 3)
-    SendMessageW(Handle(), WM_HSCROLL, x > panLastX_ ? SB_LINERIGHT : SB_LINELEFT, 0);
+  if (std::abs(panLastX_ - x) >= 3) SendMessageW(Handle(), WM_HSCROLL, x > panLastX_ ? SB_LINERIGHT : SB_LINELEFT, 0);
   panLastX_ = x;
   ProcessMessages();
   if (!Panning()) return;  // the button came up meanwhile

@@ -167,14 +167,9 @@ void TfrmCaptureForm::shk1HotKey(int index) {
       if (settings_.CaptureScreenChecked) CaptureFullScreen();
       else CaptureArea();
       break;
-    case 1:
-      CaptureActiveWindow();
-      break;
-    case 2:
-      btnSelectClick();
-      break;
-    default:
-      break;
+    case 1: CaptureActiveWindow(); break;
+    case 2: btnSelectClick(); break;
+    default: break;
   }
 }
 

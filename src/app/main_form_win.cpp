@@ -27,7 +27,8 @@ class ApplicationWindow : public WindowBase {
  public:
   static HWND Get() {
     static ApplicationWindow owner;
-    if (!owner.Handle()) owner.CreateWin({L"TApplication"}, WS_EX_TOOLWINDOW, L"Grivanta", WS_POPUP, 0, 0, 0, 0, nullptr);
+    if (!owner.Handle())
+      owner.CreateWin({L"TApplication"}, WS_EX_TOOLWINDOW, L"Grivanta", WS_POPUP, 0, 0, 0, 0, nullptr);
     return owner.Handle();
   }
 };
@@ -58,8 +59,8 @@ void TfrmCaptureForm::Create() {
   cls.icon = LoadIconW(inst_, MAKEINTRESOURCEW(IDI_MAINICON));
   cls.smallIcon = static_cast<HICON>(LoadImageW(inst_, MAKEINTRESOURCEW(IDI_MAINICON), IMAGE_ICON,
                                                 GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
-  CreateWin(cls, WS_EX_CONTROLPARENT, L"Grivanta", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, CW_USEDEFAULT,
-            CW_USEDEFAULT, 640, 400, ApplicationWindow::Get(), mainMenu_);
+  CreateWin(cls, WS_EX_CONTROLPARENT, L"Grivanta", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, CW_USEDEFAULT, CW_USEDEFAULT,
+            640, 400, ApplicationWindow::Get(), mainMenu_);
   FormCreate();
 }
 
@@ -67,21 +68,11 @@ LRESULT TfrmCaptureForm::WndProc(UINT m, WPARAM wp, LPARAM lp) {
   // After FormDestroy the window's last messages get the default handling.
   if (destroyed_) return DefaultProc(m, wp, lp);
   switch (m) {
-    case WM_CAPTURE_FULL:
-      CaptureFullScreen();
-      return 0;
-    case WM_CAPTURE_ACTIVE:
-      CaptureActiveWindow();
-      return 0;
-    case WM_OPEN_HANDED_FILE:
-      OpenHandedFile();
-      return 0;
-    case WM_SHOW_MAIN:
-      RestoreMainWindow();
-      return 0;
-    case WM_OPEN_WEBSITE:
-      OpenWebSite();
-      return 0;
+    case WM_CAPTURE_FULL: CaptureFullScreen(); return 0;
+    case WM_CAPTURE_ACTIVE: CaptureActiveWindow(); return 0;
+    case WM_OPEN_HANDED_FILE: OpenHandedFile(); return 0;
+    case WM_SHOW_MAIN: RestoreMainWindow(); return 0;
+    case WM_OPEN_WEBSITE: OpenWebSite(); return 0;
     case WM_COMMAND:
       OnCommand(LOWORD(wp), HIWORD(wp), reinterpret_cast<HWND>(lp), HIWORD(wp) == 1 && lp == 0);
       return 0;
@@ -111,6 +102,16 @@ LRESULT TfrmCaptureForm::WndProc(UINT m, WPARAM wp, LPARAM lp) {
       DefaultProc(m, wp, lp);
       if (IsWindowVisible(Handle())) FormResize();
       return 0;
+    case WM_EXITSIZEMOVE:
+    case WM_WINDOWPOSCHANGED: {
+      // A drag by the title bar can leave the banner under the window it lies on.
+      const LRESULT r = DefaultProc(m, wp, lp);
+      if (bannerPresent_ && IsWindowVisible(Handle()) && !IsIconic(Handle())) {
+        FormResize();
+        banner_.Show();
+      }
+      return r;
+    }
     case WM_TIMER:
       if (wp == kTimer1) Timer1Timer();
       return 0;
@@ -124,6 +125,7 @@ LRESULT TfrmCaptureForm::WndProc(UINT m, WPARAM wp, LPARAM lp) {
     case WM_DPICHANGED: {
       dpi_ = HIWORD(wp);
       toolBar_.SetDpi(dpi_);
+      banner_.SetDpi(dpi_);
       auto* r = reinterpret_cast<RECT*>(lp);
       SetWindowPos(Handle(), nullptr, r->left, r->top, r->right - r->left, r->bottom - r->top,
                    SWP_NOZORDER | SWP_NOACTIVATE);
@@ -134,8 +136,7 @@ LRESULT TfrmCaptureForm::WndProc(UINT m, WPARAM wp, LPARAM lp) {
       // from outside) get here; the close box hides through WM_SYSCOMMAND.
       Close();
       return 0;
-    case WM_QUERYENDSESSION:
-      return TRUE;
+    case WM_QUERYENDSESSION: return TRUE;
     case WM_ENDSESSION:
       if (wp && !closing_) {
         closing_ = true;
@@ -191,7 +192,8 @@ void TfrmCaptureForm::FormCreate() {
     const int64_t size = FileSize(ini);
     if (size > 0) {
       auto bytes = ReadWholeFile(ini);
-      customIni_ = std::make_unique<IniFile>(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+      customIni_ =
+          std::make_unique<IniFile>(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
     } else if (size == 0) {
       DeleteFileUtf8(ini);
     }
@@ -217,6 +219,9 @@ void TfrmCaptureForm::FormCreate() {
   LoadSettings();
   workFolder_ = IncludeTrailingBackslash(dataFolder_ + "ework");
   ForceDirectoriesUtf8(workFolder_);
+  // Plain copies left by a run that was killed must not survive it; only one
+  // instance runs, so nothing in the folder is in use.
+  Guarded([&] { EmptyWorkFolder(); });
   customIni_.reset();
   // The window stays hidden when the message loop starts. The tray icon, with
   // the image commands disabled and no task-bar button:
@@ -237,7 +242,10 @@ void TfrmCaptureForm::FormCreate() {
   UpdateMonitorItems();
   if (store_) settings_.LoadStampChoice(*store_);
   SetTimer(Handle(), kTimer1, 2000, nullptr);
+  // Without a task bar there is no tray to reach the program from.
+  if (!FindWindowW(L"Shell_TrayWnd", nullptr)) ShowWindow(Handle(), SW_SHOWMINNOACTIVE);
   RunCommandLine();
+  startupDone_ = true;
 }
 
 void TfrmCaptureForm::CreateChildren() {
@@ -253,8 +261,7 @@ void TfrmCaptureForm::CreateChildren() {
   // Client area of 597 x 271 at 96 DPI below the menu.
   RECT r{0, 0, Scale(kClientWidth, dpi_), Scale(kClientHeight, dpi_)};
   AdjustWindowRectEx(&r, WS_OVERLAPPEDWINDOW, TRUE, WS_EX_CONTROLPARENT);
-  SetWindowPos(Handle(), nullptr, 0, 0, r.right - r.left, r.bottom - r.top,
-               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  SetWindowPos(Handle(), nullptr, 0, 0, r.right - r.left, r.bottom - r.top, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   std::string visit = brand_.webSite;
   for (const char* p : {"https://", "http://"})
     if (visit.rfind(p, 0) == 0) visit = visit.substr(strlen(p));
@@ -318,9 +325,7 @@ void TfrmCaptureForm::ApplyWindowPosition() {
 
 void TfrmCaptureForm::RunCommandLine() {
   switch (ParseCommandParam(commandParam_, [](const std::string& f) { return FileExists(f); })) {
-    case CommandRequest::CaptureFull:
-      CaptureFullScreen();
-      break;
+    case CommandRequest::CaptureFull: CaptureFullScreen(); break;
     case CommandRequest::OpenFile:
       RestoreMainWindow();
       ProcessMessages();
@@ -334,6 +339,7 @@ void TfrmCaptureForm::RunCommandLine() {
 // ---------------------------------------------------------------- showing and hiding
 
 void TfrmCaptureForm::RestoreMainWindow() {
+  if (startupDone_) shownSinceStartup_ = true;
   banner_.SetTagLineEnabled(true);
   banner_.ShowNextTagLine();
   ShowWindow(Handle(), IsIconic(Handle()) ? SW_RESTORE : SW_SHOWNORMAL);
@@ -344,7 +350,7 @@ void TfrmCaptureForm::RestoreMainWindow() {
 }
 
 void TfrmCaptureForm::FormShow() {
-  if (!bannerPresent_) return;
+  if (!bannerPresent_ || IsIconic(Handle())) return;
   banner_.Show();
   // The banner never keeps the keyboard: it stays with the window it lies over.
   const HWND focus = GetFocus();
@@ -360,8 +366,8 @@ void TfrmCaptureForm::LoadBranding() {
   const std::string leftover = IncludeTrailingBackslash(TempFolder()) + "~sys.dat";
   if (FileExists(leftover)) DeleteFileUtf8(leftover);
   brand_ = LoadBrandingFile(exeFolder_ + "griv.dat").branding;  // defaults when missing or unreadable
-  const TagStart start = StartTagIndex(RegReadInteger(HKEY_CURRENT_USER, kSettingsKey, "NextTagToShow", 0),
-                                       brand_.tagLines.size());
+  const TagStart start =
+      StartTagIndex(RegReadInteger(HKEY_CURRENT_USER, kSettingsKey, "NextTagToShow", 0), brand_.tagLines.size());
   if (start.writeBack) RegWriteInteger(HKEY_CURRENT_USER, kSettingsKey, "NextTagToShow", 0);
   banner_.ApplyLook(LookOf(brand_), start.index);
   SetApplicationTitle(brand_.mainCaption);
@@ -437,12 +443,13 @@ void TfrmCaptureForm::Timer1Timer() {
   if (splashTicks_ > 3) return;
   if (splashTicks_ == 0) {
     splash_ = std::make_unique<TdlgAbout>(inst_, AboutInfo{brand_.mainCaption, brand_.webSite});
-    splash_->CreateSplash();
+    splash_->CreateSplash(ApplicationWindow::Get());
   }
   ++splashTicks_;
   if (splashTicks_ == 3) {
     splash_.reset();
-    ShowWindow(Handle(), SW_HIDE);
+    // Start-up's own showing ends here; a window the user has called up since stays.
+    if (!shownSinceStartup_) ShowWindow(Handle(), SW_HIDE);
   }
 }
 

@@ -198,6 +198,8 @@ class TfrmCaptureForm : private WindowBase, private EncryptedFilesHost, private 
   int monitorIndex_ = 0;
   bool trueColorDisplay_ = true;
   bool closing_ = false;
+  bool startupDone_ = false;
+  bool shownSinceStartup_ = false;  // by the user, after start-up: the splash leaves it shown
   bool destroyed_ = false;  // after FormDestroy the last messages get the default handling
 
   // the image document
@@ -205,7 +207,7 @@ class TfrmCaptureForm : private WindowBase, private EncryptedFilesHost, private 
   ImageView view_{doc_, *this};
   std::string currentFileName_, lastOpenedFile_;
   bool openedDecrypted_ = false;
-  std::string autoSaveNote_;  // said once in the status after a numbered save that skipped names
+  std::string autoSaveNote_;  // after the status while the picture of a numbered save that skipped names is on show
   int areaCaptureDelay_ = 100;
   bool saveWritten_ = false;
   bool stampArmed_ = false;

@@ -564,25 +564,22 @@ LRESULT TOpenPictureDialog2::PaintBox::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
   return WindowBase::WndProc(msg, wp, lp);
 }
 
-void TOpenPictureDialog2::PaintBox::OnPaint(HDC dc, const PAINTSTRUCT&) {
+void TOpenPictureDialog2::PaintBox::OnPaint(HDC target, const PAINTSTRUCT&) {
   RECT r;
   GetClientRect(Handle(), &r);
-  if (r.right <= 0 || r.bottom <= 0) return;
   // Drawn off screen so changing pictures do not flicker.
-  UniqueMemDC mem(CreateCompatibleDC(dc));
-  UniqueBitmap bmp(CreateCompatibleBitmap(dc, r.right, r.bottom));
-  if (!mem || !bmp) {
+  PaintBuffered(target, r, [&](HDC dc) {
+    const HFONT font = FontOf(dlg_.child_);
+    SelectObj sf(dc, font ? static_cast<HGDIOBJ>(font) : GetStockObject(DEFAULT_GUI_FONT));
     dlg_.preview_.Paint(dc, r, GetSysColor(COLOR_BTNFACE));
-    return;
-  }
-  SelectObj sb(mem.get(), bmp.get());
-  const HFONT font = FontOf(dlg_.child_);
-  SelectObj sf(mem.get(), font ? static_cast<HGDIOBJ>(font) : GetStockObject(DEFAULT_GUI_FONT));
-  dlg_.preview_.Paint(mem.get(), r, GetSysColor(COLOR_BTNFACE));
-  BitBlt(dc, 0, 0, r.right, r.bottom, mem.get(), 0, 0, SRCCOPY);
+  });
 }
 
-void TOpenPictureDialog2::DoShow() { Layout(); }
+void TOpenPictureDialog2::DoShow() {
+  Layout();
+  // With the preview panel the dialog is wider than the system places it for.
+  KeepInWorkArea(dialog_);
+}
 
 void TOpenPictureDialog2::Layout() {
   if (!child_ || !picturePanel_.Handle()) return;

@@ -68,7 +68,7 @@ struct Settings {
   int32_t LastIconIx = 0;
   int32_t LastCursorIx = 2;
 
-  // Reads every option of start-up step 11 in its fixed order. custom is
+  // Reads every option read at start-up, in its fixed order. custom is
   // KTCustom.ini when present and not empty. A value that cannot be read takes its default.
   void Load(SettingsStore& store, const IniFile* custom, SettingsHost& host);
   // Hot-key texts (each empty one takes its default).

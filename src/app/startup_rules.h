@@ -7,11 +7,11 @@ namespace griv {
 
 // What the first command-line parameter asks for.
 enum class CommandRequest {
-  None,            // no parameter
-  CaptureFull,     // "\F" exactly
-  CaptureActive,   // "\A" exactly (only a running instance can take the last active window)
-  OpenFile,        // the name of an existing file
-  ShowMain,        // anything else
+  None,           // no parameter
+  CaptureFull,    // "\F" exactly
+  CaptureActive,  // "\A" exactly (only a running instance can take the last active window)
+  OpenFile,       // the name of an existing file
+  ShowMain,       // anything else
 };
 CommandRequest ParseCommandParam(const std::string& param, const std::function<bool(const std::string&)>& fileExists);
 

@@ -63,7 +63,7 @@ LRESULT TfrmCapArea::WndProc(UINT m, WPARAM wp, LPARAM lp) {
       PAINTSTRUCT ps;
       HDC dc = BeginPaint(Handle(), &ps);
       UniqueMemDC mem(CreateCompatibleDC(dc));
-      SelectObj sel(mem.get(), frozenDib_.bitmap);
+      SelectObj sel(mem.get(), frozenDib_.bitmap.get());
       BitBlt(dc, 0, 0, frozen_.width, frozen_.height, mem.get(), 0, 0, SRCCOPY);
       EndPaint(Handle(), &ps);
       if (dragging_) DrawFocus();

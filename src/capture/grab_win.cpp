@@ -57,7 +57,7 @@ void CopyScreen(int x, int y, int w, int h, Picture& target) {
   DibSection& dib = DibFor(target);
   UniqueMemDC mem(CreateCompatibleDC(nullptr));
   {
-    SelectObj sel(mem.get(), dib.bitmap);
+    SelectObj sel(mem.get(), dib.bitmap.get());
     WindowDC screen(nullptr);  // released in every case
     if (!BitBlt(mem.get(), 0, 0, w, h, screen.get(), x, y, SRCCOPY))
       throw std::runtime_error("Unable to copy the screen");
@@ -91,6 +91,7 @@ void DrawMouseCursor(Picture& target, int originX, int originY) {
   ICONINFO ii{};
   int cw = GetSystemMetrics(SM_CXCURSOR), ch = GetSystemMetrics(SM_CYCURSOR);
   if (GetIconInfo(arrow, &ii)) {
+    const UniqueBitmap color(ii.hbmColor), mask(ii.hbmMask);  // GetIconInfo hands over copies
     BITMAP bm{};
     if (ii.hbmColor && GetObjectW(ii.hbmColor, sizeof bm, &bm)) {
       cw = bm.bmWidth;
@@ -99,8 +100,6 @@ void DrawMouseCursor(Picture& target, int originX, int originY) {
       cw = bm.bmWidth;
       ch = bm.bmHeight / 2;
     }
-    if (ii.hbmColor) DeleteObject(ii.hbmColor);
-    if (ii.hbmMask) DeleteObject(ii.hbmMask);
   }
   // Only the pointer's own square is drawn, through a small bitmap of that part
   // of the picture, so a large capture is not copied twice.
@@ -113,7 +112,7 @@ void DrawMouseCursor(Picture& target, int originX, int originY) {
   if (!MakeDibSection(part, dib, true)) return;
   {
     UniqueMemDC mem(CreateCompatibleDC(nullptr));
-    SelectObj sel(mem.get(), dib.bitmap);
+    SelectObj sel(mem.get(), dib.bitmap.get());
     DrawIcon(mem.get(), x - x0, y - y0, arrow);
     GdiFlush();
   }

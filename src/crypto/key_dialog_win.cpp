@@ -31,22 +31,13 @@ class KeyDialog : public DialogBase {
   void UpdateOk() { EnableWindow(Item(IDOK), TdlgGetKey::KeyAcceptable(GetWindowTextLengthW(Item(IDC_GETKEY_KEY)))); }
 
   void Layout() {
-    const HWND dlg = Handle();
-    const int dpi = DpiOf(dlg);
-    auto S = [&](int v) { return Scale(v, dpi); };
-    RECT r{0, 0, S(377), S(100)};
-    AdjustWindowRectEx(&r, static_cast<DWORD>(GetWindowLongPtrW(dlg, GWL_STYLE)), FALSE,
-                       static_cast<DWORD>(GetWindowLongPtrW(dlg, GWL_EXSTYLE)));
-    const int w = r.right - r.left, h = r.bottom - r.top;
-    RECT desk;
-    GetWindowRect(GetDesktopWindow(), &desk);
-    SetWindowPos(dlg, nullptr, desk.left + (desk.right - desk.left - w) / 2,
-                 desk.top + (desk.bottom - desk.top - h) / 2, w, h, SWP_NOZORDER | SWP_NOACTIVATE);
-    MoveWindow(Item(IDC_GETKEY_LABEL2), S(12), S(16), S(32), S(16), FALSE);
-    MoveWindow(Item(IDC_GETKEY_KEY), S(46), S(12), S(228), S(22), FALSE);
-    MoveWindow(Item(IDC_GETKEY_LABEL1), S(12), S(44), S(266), S(50), FALSE);
-    MoveWindow(Item(IDOK), S(288), S(11), S(78), S(26), FALSE);
-    MoveWindow(Item(IDCANCEL), S(288), S(43), S(78), S(26), FALSE);
+    SetClientSize(377, 100);
+    CentreOnScreen();
+    PlaceItem(IDC_GETKEY_LABEL2, 12, 16, 32, 16);
+    PlaceItem(IDC_GETKEY_KEY, 46, 12, 228, 22);
+    PlaceItem(IDC_GETKEY_LABEL1, 12, 44, 266, 50);
+    PlaceItem(IDOK, 288, 11, 78, 26);
+    PlaceItem(IDCANCEL, 288, 43, 78, 26);
   }
 
   BOOL OnInitDialog() override {

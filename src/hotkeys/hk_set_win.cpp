@@ -41,7 +41,7 @@ BOOL TfrmHKSet::OnInitDialog() {
   SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(choice_.keyIndex), 0);  // -1: no selection
   for (const auto& b : kBoxes)
     CheckDlgButton(hwnd, b.id, (choice_.modifiers & b.bit) ? BST_CHECKED : BST_UNCHECKED);
-  SetWindowPos(hwnd, nullptr, x_, y_, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  MoveTo(x_, y_);
   return TRUE;
 }
 

@@ -67,10 +67,10 @@ void TdlgAbout::ShowModal(HWND owner) {
   DialogBase::ShowModal(res_, IDD_ABOUT, owner);
 }
 
-void TdlgAbout::CreateSplash() {
+void TdlgAbout::CreateSplash(HWND owner) {
   if (Handle()) return;
-  owner_ = nullptr;
-  HWND h = CreateModeless(res_, IDD_ABOUT, nullptr);
+  owner_ = nullptr;  // centred on the screen, not on the owner
+  HWND h = CreateModeless(res_, IDD_ABOUT, owner);
   // No task-bar button of its own; it appears beside whatever the user is doing.
   SetWindowLongPtrW(h, GWL_EXSTYLE, GetWindowLongPtrW(h, GWL_EXSTYLE) | WS_EX_TOOLWINDOW);
   Centre();

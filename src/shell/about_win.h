@@ -3,7 +3,7 @@
 //
 //   About1Click:  TdlgAbout(inst, {mainCaption, webSite}).ShowModal(hwnd);
 //   splash:       splash_ = std::make_unique<TdlgAbout>(inst, AboutInfo{...});
-//                 splash_->CreateSplash();   ...   splash_->CloseSplash();
+//                 splash_->CreateSplash(applicationWindow);   ...   splash_->CloseSplash();
 #pragma once
 #include <windows.h>
 
@@ -32,8 +32,9 @@ class TdlgAbout : private DialogBase {
 
   // Modal, centred on owner; returns when closed.
   void ShowModal(HWND owner);
-  // Modeless, centred on the screen, owned by no window, not activated.
-  void CreateSplash();
+  // Modeless, centred on the screen, not activated; owned by the (hidden)
+  // application window, so it gets no task-bar button of its own.
+  void CreateSplash(HWND owner);
   void CloseSplash();
   // The box while it is up (null otherwise).
   using DialogBase::Handle;

@@ -43,12 +43,14 @@ void TfTop::ApplyLook(const TagLineLook& look, int nextTagToShow) {
   tagline_.SetBackgroundColor(look.backColor);
   tagline_.SetFontColor(look.fontColor);
   panelColor_ = look.backColor & 0xFFFFFF;
-  const int dpi = DpiOf(notify_ ? notify_ : Handle());
-  tagline_.SetFont(look.fontName, -Scale(11, dpi), look.bold, look.italic);
+  look_ = look;
+  SetDpi(DpiOf(notify_ ? notify_ : Handle()));
   tagline_.SetHint(look.hint, true);
   SetTagLines(look.lines, nextTagToShow);
   if (Handle()) InvalidateRect(Handle(), nullptr, TRUE);
 }
+
+void TfTop::SetDpi(int dpi) { tagline_.SetFont(look_.fontName, -Scale(11, dpi), look_.bold, look_.italic); }
 
 void TfTop::SetTagLines(std::vector<std::string> lines, int nextTagToShow) {
   tagLines_ = std::move(lines);

@@ -44,6 +44,8 @@ class TfTop : private WindowBase {
   // Tag lines, start index, hint, font and colours from the brand, and the
   // banner's stepping: speed 150, 4 pixels a step, fade 25, right to left.
   void ApplyLook(const TagLineLook& look, int nextTagToShow);
+  // The tag line's font follows the DPI of the monitor the window moved to.
+  void SetDpi(int dpi);
   // An out-of-range index starts at the first line.
   void SetTagLines(std::vector<std::string> lines, int nextTagToShow);
   const std::vector<std::string>& TagLines() const { return tagLines_; }
@@ -75,6 +77,7 @@ class TfTop : private WindowBase {
   void TaglineTextDone();
 
   HWND notify_ = nullptr;
+  TagLineLook look_;
   TALScrollingText tagline_;
   std::vector<std::string> tagLines_;
   int nextTagToShow_ = 0;

@@ -20,20 +20,14 @@ class GenMsgDialog : public DialogBase {
     SetWindowTextW(dlg, caption_.c_str());
     SetDlgItemTextW(dlg, IDC_GENMSG_TEXT, question_.c_str());
     SendMessageW(Item(IDC_GENMSG_ICON), STM_SETICON, reinterpret_cast<WPARAM>(LoadIconW(nullptr, IDI_QUESTION)), 0);
-    // Client area of 322 x 106 at 96 DPI, laid out in pixels.
-    const int dpi = DpiOf(dlg);
-    auto S = [&](int v) { return Scale(v, dpi); };
-    RECT r{0, 0, S(322), S(106)};
-    AdjustWindowRectEx(&r, static_cast<DWORD>(GetWindowLongPtrW(dlg, GWL_STYLE)), FALSE,
-                       static_cast<DWORD>(GetWindowLongPtrW(dlg, GWL_EXSTYLE)));
-    const int w = r.right - r.left, h = r.bottom - r.top;
-    const int sw = GetSystemMetrics(SM_CXSCREEN), sh = GetSystemMetrics(SM_CYSCREEN);
-    SetWindowPos(dlg, HWND_TOP, (sw - w) / 2, (sh - h) / 2, w, h, 0);
-    MoveWindow(Item(IDC_GENMSG_ICON), S(14), S(14), S(32), S(32), TRUE);
-    MoveWindow(Item(IDC_GENMSG_TEXT), S(60), S(14), S(250), S(34), TRUE);
-    MoveWindow(Item(IDYES), S(80), S(56), S(80), S(26), TRUE);
-    MoveWindow(Item(IDNO), S(172), S(56), S(80), S(26), TRUE);
-    MoveWindow(Item(IDC_GENMSG_CHECK), S(14), S(86), S(250), S(18), TRUE);
+    SetClientSize(322, 106);
+    CentreOnScreen();
+    SetWindowPos(dlg, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    PlaceItem(IDC_GENMSG_ICON, 14, 14, 32, 32);
+    PlaceItem(IDC_GENMSG_TEXT, 60, 14, 250, 34);
+    PlaceItem(IDYES, 80, 56, 80, 26);
+    PlaceItem(IDNO, 172, 56, 80, 26);
+    PlaceItem(IDC_GENMSG_CHECK, 14, 86, 250, 18);
     SetForegroundWindow(dlg);
     return TRUE;
   }

@@ -79,16 +79,13 @@ void SpeedButton::Click() {
 LRESULT SpeedButton::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
   const HWND w = Handle();
   switch (msg) {
-    case WM_ERASEBKGND:
-      return 1;
+    case WM_ERASEBKGND: return 1;
     case WM_SETFONT:
       font_ = reinterpret_cast<HFONT>(wp);
       if (lp) InvalidateRect(w, nullptr, TRUE);
       return 0;
-    case WM_GETFONT:
-      return reinterpret_cast<LRESULT>(font_);
-    case WM_GETDLGCODE:
-      return DLGC_BUTTON | DLGC_UNDEFPUSHBUTTON;  // the access key clicks it
+    case WM_GETFONT: return reinterpret_cast<LRESULT>(font_);
+    case WM_GETDLGCODE: return DLGC_BUTTON | DLGC_UNDEFPUSHBUTTON;  // the access key clicks it
     case WM_SETFOCUS:
       // Never keeps the focus: it goes back to where it came from.
       if (wp && IsWindow(reinterpret_cast<HWND>(wp))) SetFocus(reinterpret_cast<HWND>(wp));
@@ -155,17 +152,7 @@ void SpeedButton::OnPaint(HDC target, const PAINTSTRUCT&) {
   GetClientRect(Handle(), &rc);
   if (rc.right <= 0 || rc.bottom <= 0) return;
   // Painted off screen so hovering never flickers.
-  UniqueMemDC dc(CreateCompatibleDC(target));
-  UniqueBitmap bmp(CreateCompatibleBitmap(target, rc.right, rc.bottom));
-  if (!dc || !bmp) {
-    PaintFace(target, rc);
-    return;
-  }
-  {
-    SelectObj sel(dc.get(), bmp.get());
-    PaintFace(dc.get(), rc);
-    BitBlt(target, 0, 0, rc.right, rc.bottom, dc.get(), 0, 0, SRCCOPY);
-  }
+  PaintBuffered(target, rc, [&](HDC dc) { PaintFace(dc, rc); });
 }
 
 void SpeedButton::PaintFace(HDC dc, const RECT& rc) {

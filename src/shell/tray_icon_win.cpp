@@ -134,8 +134,6 @@ TAnimatedTrayIcon::~TAnimatedTrayIcon() {
   animation_.OnStopped = nullptr;
   if (animation_.Playing()) animation_.Stop();
   DestroyHandle();
-  if (icon_) DestroyIcon(icon_);
-  if (frameIcon_) DestroyIcon(frameIcon_);
 }
 
 UINT TAnimatedTrayIcon::TaskbarCreatedMessage() {
@@ -199,7 +197,7 @@ void TAnimatedTrayIcon::UpdateTrayIcon() {
   if (animation_.Playing()) animation_.Stop();
   if (shown_) {
     shown_ = false;
-    NotifyShell(NIM_DELETE, kAllFlags, icon_);
+    NotifyShell(NIM_DELETE, kAllFlags, icon_.get());
   }
 }
 
@@ -218,42 +216,40 @@ HICON TAnimatedTrayIcon::CurrentIcon() {
     return FrameIcon(0);
   }
   if (animation_.Playing()) animation_.Stop();
-  return icon_;
+  return icon_.get();
 }
 
 HICON TAnimatedTrayIcon::FrameIcon(int frame) {
-  if (frame < 0 || frame >= animation_.Count()) return icon_;
+  if (frame < 0 || frame >= animation_.Count()) return icon_.get();
   const auto& data = animation_.Frames()[static_cast<size_t>(frame)].iconData;
   int size = SmallIconSize();
   auto range = PickIconImage(data.data(), data.size(), size);
-  if (!range) return icon_;  // an empty or unreadable frame shows the still image
+  if (!range) return icon_.get();  // an empty or unreadable frame shows the still image
   HICON h = CreateIconFromResourceEx(const_cast<PBYTE>(data.data() + range->offset),
                                      static_cast<DWORD>(range->size), TRUE, 0x00030000, size, size,
                                      LR_DEFAULTCOLOR);
-  if (!h) return icon_;
+  if (!h) return icon_.get();
   // The shell keeps its own copy of what it was given, so the last frame can go.
-  if (frameIcon_) DestroyIcon(frameIcon_);
-  frameIcon_ = h;
+  frameIcon_.reset(h);
   return h;
 }
 
 void TAnimatedTrayIcon::SetHint(const std::string& value) {
   if (value == hint_) return;
   hint_ = value;
-  ModifyIcon(NIF_TIP, icon_);
+  ModifyIcon(NIF_TIP, icon_.get());
 }
 
 void TAnimatedTrayIcon::SetShowHint(bool value) {
   if (value == showHint_) return;
   showHint_ = value;
-  ModifyIcon(NIF_TIP, icon_);
+  ModifyIcon(NIF_TIP, icon_.get());
 }
 
 void TAnimatedTrayIcon::SetIcon(HICON icon) {
   HICON copy = icon ? CopyIcon(icon) : DefaultIcon();
   if (!copy) copy = DefaultIcon();
-  if (icon_) DestroyIcon(icon_);
-  icon_ = copy;
+  icon_.reset(copy);
   ModifyIcon(NIF_ICON, CurrentIcon());
 }
 

@@ -7,6 +7,7 @@
 #include <functional>
 #include <string>
 
+#include "base/handles_win.h"
 #include "shell/tray_model.h"
 #include "shell/windowed_component_win.h"
 
@@ -35,7 +36,7 @@ class TAnimatedTrayIcon : public TWindowedComponent {
   bool ShowHint() const { return showHint_; }
   void SetShowHint(bool value);
   // The still image. Assigning copies it; a null icon brings back "TRAYICON".
-  HICON Icon() const { return icon_; }
+  HICON Icon() const { return icon_.get(); }
   void SetIcon(HICON icon);
   TTrayIconStyle Style() const { return style_; }
   void SetStyle(TTrayIconStyle value);
@@ -95,8 +96,8 @@ class TAnimatedTrayIcon : public TWindowedComponent {
   bool waiting_ = false;
   std::string hint_;
   bool showHint_ = true;
-  HICON icon_ = nullptr;       // owned
-  HICON frameIcon_ = nullptr;  // owned, the animation frame last shown
+  UniqueIcon icon_;
+  UniqueIcon frameIcon_;  // the animation frame last shown
   TTrayIconStyle style_ = TTrayIconStyle::tsNormal;
   int repeatCount_ = 0;
   TAnimatedIcons animation_;

@@ -56,9 +56,7 @@ LRESULT WindowBase::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
       EndPaint(hwnd_, &ps);
       return 0;
     }
-    case WM_SIZE:
-      OnSize(static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp)));
-      break;
+    case WM_SIZE: OnSize(static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))); break;
   }
   return DefaultProc(msg, wp, lp);
 }
@@ -109,9 +107,7 @@ bool ClickTracker::Track(HWND w, UINT msg, LPARAM lp, bool& clicked) {
         clicked = PtInRect(&rc, pt) != FALSE;
       }
       return true;
-    case WM_CAPTURECHANGED:
-      pressed_ = false;
-      return true;
+    case WM_CAPTURECHANGED: pressed_ = false; return true;
   }
   return false;
 }
@@ -147,12 +143,34 @@ void DialogBase::End(INT_PTR result) {
   else DestroyWindow(hwnd_);
 }
 
+int DialogBase::Dpi() const { return DpiOf(hwnd_); }
+
+void DialogBase::SetClientSize(int width, int height) {
+  const SIZE size = WindowSizeForClient(hwnd_, S(width), S(height));
+  SetWindowPos(hwnd_, nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void DialogBase::PlaceItem(int id, int x, int y, int width, int height) {
+  MoveWindow(Item(id), S(x), S(y), S(width), S(height), FALSE);
+}
+
+void DialogBase::CentreOnScreen() {
+  RECT r;
+  GetWindowRect(hwnd_, &r);
+  const int w = r.right - r.left, h = r.bottom - r.top;
+  const int sw = GetSystemMetrics(SM_CXSCREEN), sh = GetSystemMetrics(SM_CYSCREEN);
+  MoveTo((sw - w) / 2, (sh - h) / 2);
+}
+
+void DialogBase::MoveTo(int x, int y) {
+  SetWindowPos(hwnd_, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  KeepInWorkArea(hwnd_);
+}
+
 INT_PTR DialogBase::DlgProc(UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
-    case WM_INITDIALOG:
-      return OnInitDialog();
-    case WM_COMMAND:
-      return OnCommand(LOWORD(wp), HIWORD(wp), reinterpret_cast<HWND>(lp)) ? TRUE : FALSE;
+    case WM_INITDIALOG: return OnInitDialog();
+    case WM_COMMAND: return OnCommand(LOWORD(wp), HIWORD(wp), reinterpret_cast<HWND>(lp)) ? TRUE : FALSE;
   }
   return FALSE;
 }

@@ -33,8 +33,8 @@ class WindowBase {
   };
   // Registers the class on first use and creates the window bound to this.
   // Throws when the window cannot be made.
-  HWND CreateWin(const WindowClass& cls, DWORD exStyle, const wchar_t* title, DWORD style, int x, int y, int w,
-                 int h, HWND parent, HMENU menuOrId = nullptr);
+  HWND CreateWin(const WindowClass& cls, DWORD exStyle, const wchar_t* title, DWORD style, int x, int y, int w, int h,
+                 HWND parent, HMENU menuOrId = nullptr);
 
   // Every message. The default calls the hooks below and gives the rest to
   // the system; overrides pass what they do not handle on to it.
@@ -95,7 +95,8 @@ class DialogBase {
   template <class CommonDialogStruct>
   static UINT_PTR CALLBACK CommonDialogHook(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     DialogBase* self = nullptr;
-    if (msg == WM_INITDIALOG) self = reinterpret_cast<DialogBase*>(reinterpret_cast<CommonDialogStruct*>(lp)->lCustData);
+    if (msg == WM_INITDIALOG)
+      self = reinterpret_cast<DialogBase*>(reinterpret_cast<CommonDialogStruct*>(lp)->lCustData);
     return Dispatch(hwnd, msg, wp, lp, self);
   }
 
@@ -110,6 +111,17 @@ class DialogBase {
   virtual void OnFinalMessage() {}
 
   HWND Item(int id) const { return GetDlgItem(hwnd_, id); }
+
+  // Layout in 96-DPI pixels, scaled to the dialog's DPI.
+  int Dpi() const;
+  int S(int v) const { return MulDiv(v, Dpi(), 96); }
+  // Sizes the dialog for a client area of width x height.
+  void SetClientSize(int width, int height);
+  void PlaceItem(int id, int x, int y, int width, int height);
+  // Centres the dialog on the work area of its monitor, or on the screen.
+  void CentreOnScreen();
+  // Puts the top-left corner at (x, y) in screen pixels, inside the work area.
+  void MoveTo(int x, int y);
 
  private:
   static INT_PTR CALLBACK StaticDlgProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);

@@ -3,6 +3,7 @@ starting it, pressing keys and clicking with xdotool, reading the registry
 with `wine reg`, looking at windows with griv-probe and at the screen with
 ImageMagick. Every wait is for a condition, with a timeout."""
 import os
+import re
 import shutil
 import signal
 import subprocess
@@ -20,6 +21,18 @@ KEY = r'HKCU\Software\GRIV'
 
 class RigError(AssertionError):
     pass
+
+
+def _resource_ids():
+    """Every #define NAME number of the program's resource headers (command and control ids)."""
+    ids = {}
+    for header in sorted((TOP / 'resources').glob('ids_*.h')):
+        for m in re.finditer(r'^#define\s+(\w+)\s+(\d+)\s*$', header.read_text(), re.M):
+            ids[m.group(1)] = int(m.group(2))
+    return ids
+
+
+IDS = _resource_ids()
 
 
 def wait_until(cond, timeout=10.0, interval=0.05, what='condition'):
@@ -154,8 +167,9 @@ class Rig:
         lines = out.splitlines()
         return lines[1] if len(lines) > 1 else ''
 
-    def command(self, cmd_id):
-        self.probe('command', MAIN_CLASS, str(cmd_id))
+    def command(self, name):
+        """Runs a command of the main window as its menu item does, by its name in the resource headers."""
+        self.probe('command', MAIN_CLASS, str(IDS[name]))
 
     def windows(self):
         code, out = self.probe('windows')
@@ -253,7 +267,6 @@ class Rig:
         left, top, right, bottom = rect
         out = subprocess.run(['xwininfo', '-root', '-tree'], env=self.env, capture_output=True, text=True,
                              timeout=30).stdout
-        import re
         for m in re.finditer(r'(0x[0-9a-f]+) .*?(\d+)x(\d+)\+(-?\d+)\+(-?\d+)', out):
             wid, w, h, x, y = m.group(1), *map(int, m.groups()[1:])
             if (x, y, w, h) == (left, top, right - left, bottom - top):

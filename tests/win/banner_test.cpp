@@ -305,13 +305,16 @@ TEST_F(AboutTest, ModalBoxLaysOutOverThePictureDragsAndOpensTheSite) {
   EXPECT_EQ(box.Handle(), nullptr);
 }
 
-TEST_F(AboutTest, SplashIsModelessUnownedCentredOnTheScreenAndCloses) {
+TEST_F(AboutTest, SplashIsModelessOwnedByTheHiddenApplicationWindowCentredOnTheScreenAndCloses) {
+  // An owned window gets no task-bar button: the splash must not add an empty one.
+  TestWindow app(0, 0, 10, 10, false);
   TdlgAbout splash(res, {"Grivanta", "https://www.grivanta.com"});
-  splash.CreateSplash();
+  splash.CreateSplash(app.hwnd);
   HWND h = splash.Handle();
   ASSERT_TRUE(h);
   EXPECT_TRUE(IsWindowVisible(h));
-  EXPECT_EQ(GetWindow(h, GW_OWNER), nullptr);
+  EXPECT_EQ(GetWindow(h, GW_OWNER), app.hwnd);
+  EXPECT_FALSE(GetWindowLongW(h, GWL_EXSTYLE) & WS_EX_APPWINDOW);
   RECT w;
   GetWindowRect(h, &w);
   EXPECT_NEAR((w.left + w.right) / 2, GetSystemMetrics(SM_CXSCREEN) / 2, 1);
@@ -320,7 +323,7 @@ TEST_F(AboutTest, SplashIsModelessUnownedCentredOnTheScreenAndCloses) {
   SendMessageW(GetDlgItem(GetDlgItem(h, IDC_ABOUT_BACK), IDOK), BM_CLICK, 0, 0);
   EXPECT_FALSE(IsWindow(h));
   EXPECT_EQ(splash.Handle(), nullptr);
-  splash.CreateSplash();
+  splash.CreateSplash(app.hwnd);
   h = splash.Handle();
   splash.CloseSplash();
   EXPECT_FALSE(IsWindow(h));
