@@ -120,7 +120,7 @@ void TfrmCaptureForm::CaptureArea() {
 }
 
 void TfrmCaptureForm::DoAutoCopy() {
-  // Copying to the clipboard comes with the clipboard commands.
+  if (settings_.AutoClipCopy) mnuCopyClick();
 }
 
 void TfrmCaptureForm::DoAutoPrint() {

@@ -38,11 +38,27 @@ constexpr CommandRule kRules[] = {
 };
 
 // Commands whose work is not in the program yet: greyed everywhere, inert.
+// clang-format off
 constexpr int kNotBuilt[] = {
-    CM_SENDMAIL,     CM_PRINTSETUP, CM_PRINTPREVIEW, CM_PRINT,     CM_COPY,       CM_PASTE,       CM_EDITOR,
-    CM_SENDTOEDITOR, CM_OPTIONS,    CM_ADDCURSOR,    CM_STAMPICON, CM_GETCURSOR,  CM_HELPCONTENT, CM_HELPCAPTURE,
-    CM_HELPPRINT,    CM_HELPSAVE,   CM_HELPCONTACT,  CM_HELP1,     CM_QUICKSTART,
+    CM_SENDMAIL,
+    CM_PRINTSETUP,
+    CM_PRINTPREVIEW,
+    CM_PRINT,
+    CM_EDITOR,
+    CM_SENDTOEDITOR,
+    CM_OPTIONS,
+    CM_ADDCURSOR,
+    CM_STAMPICON,
+    CM_GETCURSOR,
+    CM_HELPCONTENT,
+    CM_HELPCAPTURE,
+    CM_HELPPRINT,
+    CM_HELPSAVE,
+    CM_HELPCONTACT,
+    CM_HELP1,
+    CM_QUICKSTART,
 };
+// clang-format on
 
 }  // namespace
 

@@ -116,11 +116,10 @@ LRESULT TfrmCaptureForm::WndProc(UINT m, WPARAM wp, LPARAM lp) {
       if (wp == kTimer1) Timer1Timer();
       return 0;
     case WM_CHANGECBCHAIN:
-      if (reinterpret_cast<HWND>(wp) == nextClipboardViewer_) nextClipboardViewer_ = reinterpret_cast<HWND>(lp);
-      else if (nextClipboardViewer_) SendMessageW(nextClipboardViewer_, m, wp, lp);
+      ClipboardChainChanged(reinterpret_cast<HWND>(wp), reinterpret_cast<HWND>(lp));
       return 0;
     case WM_DRAWCLIPBOARD:
-      if (nextClipboardViewer_) SendMessageW(nextClipboardViewer_, m, wp, lp);
+      ClipboardChanged();
       return 0;
     case WM_DPICHANGED: {
       dpi_ = HIWORD(wp);
@@ -252,6 +251,7 @@ void TfrmCaptureForm::CreateChildren() {
   toolBar_.Create(Handle(), dpi_);
   statusBar_ = CreateWindowExW(0, STATUSCLASSNAMEW, L"", WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, 0, 0, 0, 0, Handle(),
                                reinterpret_cast<HMENU>(IDC_STATUSBAR), inst_, nullptr);
+  SetStatusText(0, "");  // a panel never set reads back as garbage under Wine
   view_.Create(Handle(), IDC_SCROLLBOX);
   trayMenuRoot_.reset(LoadMenuW(inst_, MAKEINTRESOURCEW(IDM_TRAYMENU)));
   trayMenu_ = GetSubMenu(trayMenuRoot_.get(), 0);

@@ -5,6 +5,7 @@
 //   document_commands_win.cpp   zoom, undo, clear, crop, greys and the view's clicks
 //   capture_commands_win.cpp    the three captures and the steps after each
 //   image_files_win.cpp         save, numbered save, open and load
+//   clipboard_commands_win.cpp  copy, paste and the clipboard viewer chain
 #pragma once
 #include <windows.h>
 
@@ -143,6 +144,13 @@ class TfrmCaptureForm : private WindowBase, private EncryptedFilesHost, private 
   void DoAutoSave();
   void DoAutoEdit();
 
+  // ---- the clipboard (clipboard_commands_win.cpp)
+  void mnuCopyClick();
+  void mnuPasteClick() { CaptureFromClipboard(); }
+  void CaptureFromClipboard();
+  void ClipboardChanged();
+  void ClipboardChainChanged(HWND leaving, HWND next);
+
   // ---- image files (image_files_win.cpp)
   void Save1Click();
   void SaveAs1Click() { SaveImageAs(false); }
@@ -211,6 +219,7 @@ class TfrmCaptureForm : private WindowBase, private EncryptedFilesHost, private 
   int areaCaptureDelay_ = 100;
   bool saveWritten_ = false;
   bool stampArmed_ = false;
+  bool clipboardBitmap_ = false;  // the paste commands follow it
 
   // components
   std::unique_ptr<TAnimatedTrayIcon> atiTray_;

@@ -171,6 +171,20 @@ class Rig:
         """Runs a command of the main window as its menu item does, by its name in the resource headers."""
         self.probe('command', MAIN_CLASS, str(IDS[name]))
 
+    def enabled(self, name):
+        """Whether the main window's tool button of a command is enabled (every place of a
+        command follows one state, and menus of another process cannot be read under Wine)."""
+        code, out = self.probe('enabled', MAIN_CLASS, str(IDS[name]))
+        if code:
+            raise RigError(f'no control {name}')
+        return out == '1'
+
+    def child_rect(self, name):
+        code, out = self.probe('child-rect', MAIN_CLASS, str(IDS[name]))
+        if code:
+            raise RigError(f'no control {name}')
+        return tuple(int(v) for v in out.split())
+
     def windows(self):
         code, out = self.probe('windows')
         rows = []
