@@ -101,6 +101,25 @@ Function ${UN}CloseRunning
       Abort "${PRODUCT} is still running."
     ${EndIf}
   ${EndIf}
+  ; The mutex goes with the process's last thread; the program file can stay
+  ; locked a moment longer.
+  ${IfNot} ${FileExists} "$INSTDIR\GRIV.exe"
+    Return
+  ${EndIf}
+  StrCpy $3 0
+  ${Do}
+    ClearErrors
+    FileOpen $4 "$INSTDIR\GRIV.exe" a
+    ${IfNot} ${Errors}
+      FileClose $4
+      ${Break}
+    ${EndIf}
+    IntOp $3 $3 + 1
+    ${If} $3 > 100
+      ${Break}
+    ${EndIf}
+    Sleep 100
+  ${Loop}
 FunctionEnd
 !macroend
 !insertmacro CLOSE_RUNNING ""
@@ -110,11 +129,18 @@ Section "${PRODUCT}" SecMain
   SectionIn RO
   Call CloseRunning
   SetOutPath "$INSTDIR"
+  ; A file that cannot be replaced fails the install (a silent one too)
+  ; rather than leave a mix of old and new files.
+  ClearErrors
   File "${STAGE}\GRIV.exe"
   File "${STAGE}\griv.dat"
 !if /FileExists "${STAGE}\griv.chm"
   File "${STAGE}\griv.chm"
 !endif
+  ${If} ${Errors}
+    SetErrorLevel 5
+    Abort "The files in $INSTDIR could not be written."
+  ${EndIf}
   WriteUninstaller "$INSTDIR\Uninstall.exe"
   CreateShortcut "$SMPROGRAMS\${START_MENU}.lnk" "$INSTDIR\GRIV.exe" "" "$INSTDIR\GRIV.exe" 0
 
@@ -235,7 +261,6 @@ Section "Uninstall"
   ; Not /r: the folder may have been chosen by hand and hold other files.
   RMDir "$INSTDIR"
   Delete "$SMPROGRAMS\${START_MENU}.lnk"
-  DeleteRegKey SHCTX "${UNINST_KEY}"
   ReadRegStr $0 HKCU "${RUN_KEY}" "${UNINST_ID}"
   ${If} $0 == '"$INSTDIR\GRIV.exe"'
     DeleteRegValue HKCU "${RUN_KEY}" "${UNINST_ID}"
@@ -255,4 +280,6 @@ Section "Uninstall"
     RMDir "$APPDATA\${DATA_FOLDER}\Images"
     RMDir "$APPDATA\${DATA_FOLDER}"
   ${EndIf}
+  ; Last: while anything is left, the entry in Apps & features stays.
+  DeleteRegKey SHCTX "${UNINST_KEY}"
 SectionEnd
