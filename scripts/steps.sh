@@ -3,9 +3,13 @@
 # is shown only when a step fails.
 # Needs $top (the project folder). GRIV_LOG names the log; a script that calls
 # another passes it on, so one run keeps one log.
-: "${GRIV_LOG:=$top/build/logs/$(basename "$0").log}"
+if [ -z "${GRIV_LOG:-}" ]; then
+  # The first script of a run starts its log afresh.
+  GRIV_LOG=$top/build/logs/$(basename "$0").log
+  mkdir -p "$(dirname "$GRIV_LOG")"
+  : >"$GRIV_LOG"
+fi
 export GRIV_LOG
-mkdir -p "$(dirname "$GRIV_LOG")"
 
 griv_duration() {
   local s=$1
