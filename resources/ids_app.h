@@ -37,6 +37,9 @@
 #define CM_SETSCREEN 1030
 #define CM_SETAREA 1031
 #define CM_OPTIONS 1032
+// Image: the two zoom submenus (enabled by position; these ids never appear in a menu)
+#define CM_ZOOMIN_MENU 1039
+#define CM_ZOOMOUT_MENU 1040
 // Image: zoom in 1041..1050 (1:1 .. 10:1), zoom out 1061..1070 (1:1 .. 1:10)
 #define CM_ZMI01 1041
 #define CM_ZMI10 1050

@@ -4,7 +4,7 @@
 #include <commdlg.h>
 #include <shellapi.h>
 
-#include "app/app_win.h"
+#include "shell/ui_win.h"
 #include "app/file_dialogs_win.h"
 #include "app/image_files.h"
 #include "app/main_form_win.h"
@@ -27,7 +27,7 @@ void TfrmCaptureForm::SaveImageAs(bool asShown) {
   o.initialDir = settings_.SavePath;
   o.filter = kSaveFilter;
   o.filterIndex = SaveFilterIndex(settings_.AutoExt);
-  if (!RunSaveDialog(hwnd_, o)) return;
+  if (!RunSaveDialog(Handle(), o)) return;
   const std::string name = SaveAsTargetName(o.fileName, o.filterIndex);
   if (FileExists(name) &&
       ShowMessage(OverwriteQuestion(name), dialogCaption_, MB_YESNO | MB_ICONQUESTION) != IDYES)
@@ -45,8 +45,10 @@ void TfrmCaptureForm::WriteImageFile(const std::string& name, bool silent, bool 
     doc_.SetStatusAction(name);
     ShowImageStatus();
   }
-  saveEnabled_ = true;
-  EnableMenuItem(mainMenu_, CM_SAVE, MF_BYCOMMAND | MF_ENABLED);
+  if (!saveWritten_) {
+    saveWritten_ = true;
+    UpdateCommands();
+  }
 }
 
 void TfrmCaptureForm::AutoSaveImage() {
@@ -70,7 +72,7 @@ void TfrmCaptureForm::AutoSaveImage() {
 void TfrmCaptureForm::mnuOpenFileClick() {
   TOpenPictureDialog2 dialog;
   std::string name;
-  if (dialog.Execute(hwnd_, settings_.OpenPath, kOpenFilter, OpenFilterIndex(settings_.LastOpenExt), name))
+  if (dialog.Execute(Handle(), settings_.OpenPath, kOpenFilter, OpenFilterIndex(settings_.LastOpenExt), name))
     OpenFileByName(name);
 }
 

@@ -11,35 +11,21 @@ namespace {
 const wchar_t kClass[] = L"TfrmCapArea";
 }
 
-TfrmCapArea::TfrmCapArea(HINSTANCE inst, int monitorIndex) : inst_(inst) {
+TfrmCapArea::TfrmCapArea(int monitorIndex) {
   const MonitorRect m = ChosenMonitorBounds(monitorIndex, &overlayMonitor_);
   monitor_ = RECT{m.left, m.top, m.left + m.width, m.top + m.height};
   GrabRect(monitor_, frozen_);
   if (!MakeDibSection(frozen_, frozenDib_, true)) throw std::runtime_error("Unable to make a bitmap of the screen");
 
-  WNDCLASSEXW wc{sizeof wc};
-  if (!GetClassInfoExW(inst, kClass, &wc)) {
-    wc = WNDCLASSEXW{sizeof wc};
-    wc.lpfnWndProc = StaticProc;
-    wc.hInstance = inst;
-    wc.hCursor = LoadCursorW(nullptr, IDC_CROSS);
-    wc.lpszClassName = kClass;
-    RegisterClassExW(&wc);
-  }
-  hwnd_ = CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, kClass, L"frmCapArea", WS_POPUP, m.left, m.top, m.width,
-                          m.height, nullptr, nullptr, inst, this);
-  if (!hwnd_) throw std::runtime_error("Unable to create the selection window");
-}
-
-TfrmCapArea::~TfrmCapArea() {
-  if (hwnd_) DestroyWindow(hwnd_);
+  CreateWin({kClass, 0, LoadCursorW(nullptr, IDC_CROSS)}, WS_EX_TOPMOST | WS_EX_TOOLWINDOW, L"frmCapArea", WS_POPUP,
+            m.left, m.top, m.width, m.height, nullptr);
 }
 
 bool TfrmCapArea::ShowModal() {
-  ShowWindow(hwnd_, SW_SHOW);
-  SetForegroundWindow(hwnd_);
-  SetFocus(hwnd_);
-  UpdateWindow(hwnd_);
+  ShowWindow(Handle(), SW_SHOW);
+  SetForegroundWindow(Handle());
+  SetFocus(Handle());
+  UpdateWindow(Handle());
   MSG msg;
   while (!done_) {
     BOOL r = GetMessageW(&msg, nullptr, 0, 0);
@@ -50,7 +36,7 @@ bool TfrmCapArea::ShowModal() {
     TranslateMessage(&msg);
     DispatchMessageW(&msg);
   }
-  ShowWindow(hwnd_, SW_HIDE);
+  ShowWindow(Handle(), SW_HIDE);
   return ok_;
 }
 
@@ -65,18 +51,8 @@ void TfrmCapArea::DrawFocus() {
   // selection itself keeps its corners.
   if (r.left > r.right) std::swap(r.left, r.right);
   if (r.top > r.bottom) std::swap(r.top, r.bottom);
-  WindowDC dc(hwnd_);
+  WindowDC dc(Handle());
   DrawFocusRect(dc.get(), &r);
-}
-
-LRESULT CALLBACK TfrmCapArea::StaticProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
-  if (m == WM_NCCREATE)
-    SetWindowLongPtrW(w, GWLP_USERDATA,
-                      reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams));
-  auto* self = reinterpret_cast<TfrmCapArea*>(GetWindowLongPtrW(w, GWLP_USERDATA));
-  if (!self || m == WM_NCCREATE) return DefWindowProcW(w, m, wp, lp);
-  if (!self->hwnd_) self->hwnd_ = w;
-  return self->WndProc(m, wp, lp);
 }
 
 LRESULT TfrmCapArea::WndProc(UINT m, WPARAM wp, LPARAM lp) {
@@ -85,11 +61,11 @@ LRESULT TfrmCapArea::WndProc(UINT m, WPARAM wp, LPARAM lp) {
       return 1;
     case WM_PAINT: {
       PAINTSTRUCT ps;
-      HDC dc = BeginPaint(hwnd_, &ps);
+      HDC dc = BeginPaint(Handle(), &ps);
       UniqueMemDC mem(CreateCompatibleDC(dc));
       SelectObj sel(mem.get(), frozenDib_.bitmap);
       BitBlt(dc, 0, 0, frozen_.width, frozen_.height, mem.get(), 0, 0, SRCCOPY);
-      EndPaint(hwnd_, &ps);
+      EndPaint(Handle(), &ps);
       if (dragging_) DrawFocus();
       return 0;
     }
@@ -97,7 +73,7 @@ LRESULT TfrmCapArea::WndProc(UINT m, WPARAM wp, LPARAM lp) {
       const int x = GET_X_LPARAM(lp), y = GET_Y_LPARAM(lp);
       dragging_ = true;
       selRect_ = RECT{x, y, x, y};
-      SetCapture(hwnd_);
+      SetCapture(Handle());
       DrawFocus();
       return 0;
     }
@@ -134,7 +110,7 @@ LRESULT TfrmCapArea::WndProc(UINT m, WPARAM wp, LPARAM lp) {
       SetCursor(LoadCursorW(nullptr, IDC_CROSS));
       return TRUE;
   }
-  return DefWindowProcW(hwnd_, m, wp, lp);
+  return DefaultProc(m, wp, lp);
 }
 
 }  // namespace griv

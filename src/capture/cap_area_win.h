@@ -5,16 +5,14 @@
 
 #include "base/picture.h"
 #include "capture/grab_win.h"
+#include "shell/window_base_win.h"
 
 namespace griv {
 
-class TfrmCapArea {
+class TfrmCapArea : private WindowBase {
  public:
   // Takes the picture of the monitor (the same choice as a full-screen grab).
-  TfrmCapArea(HINSTANCE inst, int monitorIndex);
-  ~TfrmCapArea();
-  TfrmCapArea(const TfrmCapArea&) = delete;
-  TfrmCapArea& operator=(const TfrmCapArea&) = delete;
+  explicit TfrmCapArea(int monitorIndex);
 
   // Runs until a mouse button is released (true: OK) or the window is closed
   // or Esc is pressed (false).
@@ -23,16 +21,13 @@ class TfrmCapArea {
   const RECT& SelRect() const { return selRect_; }  // never normalised
   const Picture& FrozenScreen() const { return frozen_; }
   int OverlayMonitor() const { return overlayMonitor_; }
-  HWND Handle() const { return hwnd_; }
+  using WindowBase::Handle;
 
  private:
-  static LRESULT CALLBACK StaticProc(HWND, UINT, WPARAM, LPARAM);
-  LRESULT WndProc(UINT, WPARAM, LPARAM);
+  LRESULT WndProc(UINT, WPARAM, LPARAM) override;
   void DrawFocus();
   void End(bool ok);
 
-  HINSTANCE inst_;
-  HWND hwnd_ = nullptr;
   bool dragging_ = false;
   RECT selRect_{0, 0, 0, 0};
   Picture frozen_;

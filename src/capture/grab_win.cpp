@@ -4,15 +4,15 @@
 #include <vector>
 
 #include "base/handles_win.h"
+#include "base/picture_area.h"
+#include "capture/selection.h"
 #include "capture/monitors_win.h"
 
 namespace griv {
 
 namespace {
 int ChooseFrom(int index, int count) {
-  if ((GetAsyncKeyState(VK_CONTROL) & 0x8001) && count > 1) index = index == 0 ? 1 : 0;
-  if (index < 0 || index >= count) index = 0;
-  return index;
+  return ChooseMonitorIndex(index, (GetAsyncKeyState(VK_CONTROL) & 0x8001) != 0, count);
 }
 }  // namespace
 
@@ -108,11 +108,7 @@ void DrawMouseCursor(Picture& target, int originX, int originY) {
   const int x0 = std::max(0, x), y0 = std::max(0, y);
   const int x1 = std::min(target.width, x + cw), y1 = std::min(target.height, y + ch);
   if (x0 >= x1 || y0 >= y1) return;
-  Picture part;
-  part.Resize(x1 - x0, y1 - y0, target.bpp);
-  const int bytes = part.bpp / 8;
-  for (int r = 0; r < part.height; ++r)
-    std::memcpy(part.Row(r), target.Row(y0 + r) + x0 * bytes, static_cast<size_t>(part.width) * bytes);
+  Picture part = CopyArea(target, x0, y0, x1 - x0, y1 - y0);
   DibSection dib;
   if (!MakeDibSection(part, dib, true)) return;
   {
@@ -122,8 +118,7 @@ void DrawMouseCursor(Picture& target, int originX, int originY) {
     GdiFlush();
   }
   std::memcpy(part.pixels.data(), dib.bits, part.pixels.size());
-  for (int r = 0; r < part.height; ++r)
-    std::memcpy(target.Row(y0 + r) + x0 * bytes, part.Row(r), static_cast<size_t>(part.width) * bytes);
+  PasteArea(target, part, x0, y0);
 }
 
 }  // namespace griv

@@ -28,7 +28,7 @@ def saved(folder, count=1, timeout=15):
 
 def capture_full_screen(rig, folder, shots, incl_mouse):
     rig.reg_set('InclMouse', '1' if incl_mouse else '0')
-    rig.start_griv()
+    rig.start_griv(settle=True)  # the start-up splash must not come up between screenshot and capture
     rig.open_test_window()
     rig.xdotool('mousemove', *POINTER_PARK)
     screen = rig.stable_screenshot(shots / 'screen.png')

@@ -150,9 +150,9 @@ TEST_F(BannerTest, CyclesThroughTheTagLinesOnePassEach) {
   TestWindow main(100, 100, 600, 300, false);
   TfTop banner;
   banner.Create(main.hwnd);
-  Branding brand;
-  brand.tagLines = {"first", "second", "third"};
-  banner.ApplyBranding(brand, 1);
+  TagLineLook look;
+  look.lines = {"first", "second", "third"};
+  banner.ApplyLook(look, 1);
   TALScrollingText& line = banner.Tagline();
   EXPECT_FALSE(line.Enabled());  // still hidden: not scrolling
   banner.SetTagLineEnabled(true);
@@ -161,7 +161,7 @@ TEST_F(BannerTest, CyclesThroughTheTagLinesOnePassEach) {
   EXPECT_EQ(line.PixelJump(), 4);
   EXPECT_EQ(line.EdgeFadeWidth(), 25);
   EXPECT_EQ(line.TextDirection(), TTextDirection::tdRightToLeft);
-  EXPECT_EQ(line.BackgroundColor(), static_cast<COLORREF>(brand.taglineBackColor));
+  EXPECT_EQ(line.BackgroundColor(), static_cast<COLORREF>(look.backColor));
 
   banner.ShowNextTagLine();
   EXPECT_EQ(line.Text(), "second");
@@ -189,7 +189,7 @@ TEST_F(BannerTest, LiesOverTheTitleBarAndAClickAsksForTheWebSite) {
   TestWindow main(100, 100, 600, 300, true);
   TfTop banner;
   banner.Create(main.hwnd);
-  banner.ApplyBranding(Branding{}, 0);
+  banner.ApplyLook(TagLineLook{}, 0);
   EXPECT_EQ(GetWindow(banner.Handle(), GW_OWNER), main.hwnd);
   EXPECT_FALSE(GetWindowLongW(banner.Handle(), GWL_STYLE) & (WS_CAPTION | WS_THICKFRAME));
 

@@ -10,7 +10,7 @@
 #include "base/file_io.h"
 #include "win_test_util.h"
 #include "base/utf.h"
-#include "crypto/encrypted_files_win.h"
+#include "app/encrypted_files_win.h"
 #include "crypto/key_dialog_win.h"
 #include "ids_crypto.h"
 #include "shell/system_path_win.h"

@@ -1,4 +1,4 @@
-#include "app/app_win.h"
+#include "shell/ui_win.h"
 
 #include <exception>
 #include <new>
