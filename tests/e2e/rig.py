@@ -387,3 +387,83 @@ class Pixels:
                     if a[x * 3:x * 3 + 3] != b[x * 3:x * 3 + 3]:
                         out.append((x0 + x, y))
         return out
+
+
+# ---- installer ------------------------------------------------------------------
+INSTALLER = TOP / 'build' / 'win' / 'installer' / 'GRIV-setup.exe'
+INSTALLED_FILES = TOP / 'build' / 'win' / 'installer' / 'files'  # what the installer carries
+UNINSTALL_KEY = r'Software\Microsoft\Windows\CurrentVersion\Uninstall'
+RUN_KEY = r'HKCU\Software\Microsoft\Windows\CurrentVersion\Run'
+
+
+def project_version():
+    import re
+    text = (TOP / 'build' / 'win' / 'gen' / 'version.h').read_text()
+    return re.search(r'GRIV_VERSION_TEXT "([^"]+)"', text).group(1)
+
+
+class InstallerRig(Rig):
+    """A prefix of its own for installing and uninstalling, and the places a
+    per-user or an all-users install uses in it."""
+
+    def env_folder(self, name):
+        """A folder named by an environment variable of the prefix (APPDATA, LOCALAPPDATA, ProgramData...)."""
+        cache = self.__dict__.setdefault('_env_folders', {})
+        if name not in cache:
+            cache[name] = self.wine('cmd', '/c', f'echo %{name}%').stdout.strip()
+        return cache[name]
+
+    def places(self, product, all_users=False):
+        """Windows paths of the program folder and the Start-menu link, and the uninstall key."""
+        if all_users:
+            folder = self.env_folder('ProgramFiles') + '\\' + product
+            menu = self.env_folder('ProgramData') + r'\Microsoft\Windows\Start Menu\Programs'
+            key = 'HKLM\\' + UNINSTALL_KEY + '\\' + product
+        else:
+            folder = self.env_folder('LOCALAPPDATA') + r'\Programs' + '\\' + product
+            menu = self.env_folder('APPDATA') + r'\Microsoft\Windows\Start Menu\Programs'
+            key = 'HKCU\\' + UNINSTALL_KEY + '\\' + product
+        return dict(folder=folder, link=menu + '\\' + product + '.lnk', key=key)
+
+    def unix_path(self, windows_path):
+        """As Rig.unix_path, from the drive letter's folder of the prefix (no Wine call)."""
+        drive, _, rest = windows_path.partition(':')
+        if len(drive) != 1 or not rest.startswith('\\'):
+            return super().unix_path(windows_path)
+        return self.prefix / 'dosdevices' / f'{drive.lower()}:' / rest[1:].replace('\\', '/')
+
+    def install(self, installer, *args, timeout=120):
+        r = self.wine(installer, *args, timeout=timeout)
+        if r.returncode:
+            raise RigError(f'{installer.name} {args} ended with {r.returncode}')
+        return r
+
+    def uninstall(self, places, *args, timeout=60):
+        """Runs the uninstaller of an install (places() of it). It copies itself away and
+        returns at once; the copy removes the uninstall entry as its last step."""
+        r = self.wine(places['folder'] + r'\Uninstall.exe', *args, timeout=timeout)
+        if r.returncode:
+            raise RigError(f'the uninstaller ended with {r.returncode}')
+        wait_until(lambda: not self.reg_values(places['key']), timeout, what='the uninstaller to finish')
+
+    def remove_installs(self, *products):
+        """Takes away whatever earlier tests installed, without the uninstaller."""
+        self.probe('post', MAIN_CLASS, '0x10')
+        self.probe('gone', MAIN_CLASS, '10000')
+        self.kill_all()
+        hive = {'HKLM': 'HKEY_LOCAL_MACHINE', 'HKCU': 'HKEY_CURRENT_USER'}
+        reg = ['Windows Registry Editor Version 5.00', '', r'[-HKEY_CURRENT_USER\Software\GRIV]']
+        run = RUN_KEY.replace('HKCU', hive['HKCU'])
+        reg += ['', f'[{run}]'] + [f'"{product}"=-' for product in products]
+        for product in products:
+            for all_users in (False, True):
+                p = self.places(product, all_users)
+                shutil.rmtree(self.unix_path(p['folder']), ignore_errors=True)
+                self.unix_path(p['link']).unlink(missing_ok=True)
+                root, _, rest = p['key'].partition('\\')
+                reg += ['', f'[-{hive[root]}\\{rest}]']
+        shutil.rmtree(self.unix_path(self.env_folder('APPDATA') + r'\GRIV'), ignore_errors=True)
+        with tempfile.TemporaryDirectory() as tmp:
+            f = Path(tmp) / 'clean.reg'
+            f.write_text('\r\n'.join(reg) + '\r\n', encoding='utf-16')
+            self.wine('regedit', '/s', f, check=True)
