@@ -230,6 +230,42 @@ class Rig:
     def reg_delete_key(self, key=KEY):
         self.wine('reg', 'delete', key, '/f')
 
+    # ---- mail -------------------------------------------------------------------
+    OUTLOOK_APP_PATH = r'HKLM\Software\Microsoft\Windows\CurrentVersion\App Paths\OUTLOOK.EXE'
+    OUTLOOK_EXE = r'C:\Program Files\GRIV Test Outlook\OUTLOOK.EXE'
+
+    def install_outlook(self, exe_exists=True):
+        """Makes Outlook look installed: the App Paths entry GRIV reads at start-up names
+        OUTLOOK.EXE (an empty file, created unless exe_exists is false), and the tests'
+        automation stand-in answers for "Outlook.Application". Its calls go to the file
+        named by GRIV_TEST_OUTLOOK_LOG in self.env."""
+        exe = self.unix_path(self.OUTLOOK_EXE)
+        if exe_exists:
+            exe.parent.mkdir(parents=True, exist_ok=True)
+            exe.touch()
+        elif exe.exists():
+            exe.unlink()
+        self.wine('reg', 'add', self.OUTLOOK_APP_PATH, '/ve', '/d', self.OUTLOOK_EXE, '/f', check=True)
+        self.wine('regsvr32', '/s', self.windows_path(BIN / 'griv_test_outlook.dll'), check=True)
+
+    def remove_outlook(self):
+        self.wine('reg', 'delete', self.OUTLOOK_APP_PATH, '/f')
+        self.wine('regsvr32', '/u', '/s', self.windows_path(BIN / 'griv_test_outlook.dll'))
+
+    def use_test_mail_client(self, log_path, **settings):
+        """Programs started from now on load the tests' recording mapi32.dll (beside
+        GRIV.exe) instead of Wine's; it appends its calls to log_path. settings are
+        its other GRIV_TEST_MAPI_* variables, e.g. SEND_RESULT='1'."""
+        self.env['WINEDLLOVERRIDES'] = 'mscoree,mshtml=;mapi32=n,b'
+        self.env['GRIV_TEST_MAPI_LOG'] = self.windows_path(log_path)
+        for name, value in settings.items():
+            self.env['GRIV_TEST_MAPI_' + name.upper()] = str(value)
+
+    def use_system_mail_client(self):
+        self.env['WINEDLLOVERRIDES'] = 'mscoree,mshtml='
+        for name in [n for n in self.env if n.startswith('GRIV_TEST_MAPI_')]:
+            del self.env[name]
+
     # ---- files ---------------------------------------------------------------
     def unix_path(self, windows_path):
         r = self.wine('winepath', '-u', windows_path)
@@ -333,6 +369,28 @@ class Rig:
         self.spawn(BIN / 'griv-testwin.exe', x, y, w, h, title)
         wait_until(lambda: any(r['title'] == title and r['visible'] for r in self.windows()), 15,
                    what=f'the test window {title}')
+
+
+# ---- call logs of the tests' mail client and Outlook stand-in --------------------
+def read_call_log(path):
+    """Records of a call log: [(verb, {key: value})], values as bytes unescaped to str
+    (latin-1, so ANSI bytes keep their values)."""
+    import re
+    out = []
+    p = Path(path)
+    if not p.exists():
+        return out
+    def unescape(v):
+        b = re.sub(rb'\\(x[0-9A-F]{2}|.)', lambda m: {b't': b'\t', b'r': b'\r', b'n': b'\n'}.get(
+            m.group(1), bytes([int(m.group(1)[1:], 16)]) if m.group(1).startswith(b'x') else m.group(1)), v)
+        return b.decode('latin-1')
+    for line in p.read_bytes().split(b'\n'):
+        if not line:
+            continue
+        verb, *fields = line.split(b'\t')
+        out.append((verb.decode('latin-1'), {f.split(b'=', 1)[0].decode(): unescape(f.split(b'=', 1)[1])
+                                              for f in fields if b'=' in f}))
+    return out
 
 
 # ---- pictures ------------------------------------------------------------------
