@@ -109,6 +109,8 @@ LRESULT TfrmCaptureForm::WndProc(UINT m, WPARAM wp, LPARAM lp) {
       if (bannerPresent_ && IsWindowVisible(Handle()) && !IsIconic(Handle())) {
         FormResize();
         banner_.Show();
+        // Once more after the system has finished its own reordering.
+        PostMessageW(Handle(), kShowBannerMessage, 0, 0);
       }
       return r;
     }
