@@ -6,8 +6,10 @@
 //   capture_commands_win.cpp    the three captures and the steps after each
 //   image_files_win.cpp         save, numbered save, open and load
 //   clipboard_commands_win.cpp  copy, paste and the clipboard viewer chain
+//   stamping_win.cpp            the pointer shapes and stamping them onto the image
 #pragma once
 #include <windows.h>
+#include <commctrl.h>
 
 #include <memory>
 #include <string>
@@ -19,6 +21,7 @@
 #include "app/encrypted_files_win.h"
 #include "app/image_view_win.h"
 #include "app/settings.h"
+#include "app/stamping.h"
 #include "app/toolbar_win.h"
 #include "base/handles_win.h"
 #include "hotkeys/hk_set_win.h"
@@ -144,6 +147,17 @@ class TfrmCaptureForm : private WindowBase, private EncryptedFilesHost, private 
   void DoAutoSave();
   void DoAutoEdit();
 
+  // ---- stamping (stamping_win.cpp)
+  void CreateStampImages();
+  void LoadStampChoice();
+  void SelectStampCursor(int tag);
+  void PopupIconMenu(int x);
+  void btnGetCursorClick();
+  void mnuAddCursorClick();
+  void mnuIcon0Click(int imageIndex);
+  void N39MeasureItem(MEASUREITEMSTRUCT& m) const;
+  void DrawShapeItem(const DRAWITEMSTRUCT& d) const;
+
   // ---- the clipboard (clipboard_commands_win.cpp)
   void mnuCopyClick();
   void mnuPasteClick() { CaptureFromClipboard(); }
@@ -219,6 +233,13 @@ class TfrmCaptureForm : private WindowBase, private EncryptedFilesHost, private 
   int areaCaptureDelay_ = 100;
   bool saveWritten_ = false;
   bool stampArmed_ = false;
+  int stampIconIndex_ = 0;                                  // StampIconIndex
+  StampSelection stamp_{0, 0, 0, StampCursor::Arrow};       // StampCursorId and the offsets
+  struct ImageListTraits {
+    static HIMAGELIST invalid() { return nullptr; }
+    static void close(HIMAGELIST h) { ImageList_Destroy(h); }
+  };
+  UniqueHandle<HIMAGELIST, ImageListTraits> imgIcons_;  // ImgIcons
   bool clipboardBitmap_ = false;  // the paste commands follow it
 
   // components
