@@ -14,6 +14,7 @@ namespace griv {
 std::vector<std::wstring> ListPrinters();
 // The system's default printer; empty when there is none.
 std::wstring DefaultPrinterName();
+inline bool PrinterInstalled() { return !ListPrinters().empty(); }
 
 // The page of a printer as jobs see it, in device pixels.
 struct PrinterPage {

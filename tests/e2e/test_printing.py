@@ -231,3 +231,20 @@ def test_a_missing_printer_gives_a_failure_not_a_crash(rig, jobs, tmp_path):
     code, info = sample(rig, 'text', rig.windows_path(src))
     assert code == 0
     assert len(wait_print_jobs(jobs, 1)) == 1 and len(complete_jobs(jobs)) == 1
+
+
+def test_a_failed_job_is_aborted_and_a_printer_gone_midway_fails(rig, jobs):
+    code, info = sample(rig, 'abort')
+    assert code == 0, info
+    code, info = sample(rig, 'image', 'Full', 1, 40, 30, 'portrait', '0', '0', CAPTION)
+    assert code == 0
+    # Only the job that ended reached the paper; the aborted one never did.
+    job, = wait_print_jobs(jobs, 1)
+    assert b'%%Title: GRIV Print Image' in job.read_bytes()[:2048]
+    assert len(list(jobs.glob('job.*'))) == 1
+    # The printer deleted after its settings were read: printing fails cleanly.
+    code, info = sample(rig, 'vanish')
+    try:
+        assert (info['deleted'], info['printed'], code) == ('1', '0', 0), info
+    finally:
+        install_printer(rig)

@@ -7,10 +7,15 @@
 //       the UTF-8 text of FILE through the console text printer
 //   griv-print-sample [--printer NAME] preview W H SCALE DATE CAPTION
 //       the pattern as the print preview prints it at SCALE
+//   griv-print-sample abort
+//       begins a job, draws the pattern, then fails it (nothing may come out)
+//   griv-print-sample vanish
+//       reads the printer's settings, deletes the printer, then prints the pattern
 // Prints what it used: "page W H DPIX DPIY OFFX OFFY LANDSCAPE", "placement L T W H",
 // "font AVGWIDTH HEIGHT", "date D", "time T", and last "result 1" (or 0 on failure).
 #include <windows.h>
 #include <shellapi.h>
+#include <winspool.h>
 
 #include <cstdio>
 #include <fstream>
@@ -131,6 +136,35 @@ int Text(Printer& printer, const std::vector<std::string>& a) {
   }
 }
 
+int Abort(Printer& printer) {
+  UniqueMemDC dc = printer.OpenDC();
+  if (!dc) return 1;
+  PrintJob job(dc.get());
+  if (!job.Begin(L"GRIV aborted job")) return 1;
+  Picture pic = Pattern(40, 30);
+  if (!PrintDIB(dc.get(), 125, 125, 400, 300, pic)) return 1;
+  job.Fail();
+  // Nothing more goes through a failed job.
+  return !job.Ok() && !job.NewPage() && !job.End() ? 0 : 1;
+}
+
+int Vanish(Printer& printer) {
+  PrinterPage page;
+  if (!printer.QueryPage(page)) return 1;
+  std::wstring name = printer.Name();
+  PRINTER_DEFAULTSW pd{nullptr, nullptr, PRINTER_ALL_ACCESS};
+  HANDLE h = nullptr;
+  if (!OpenPrinterW(name.data(), &h, &pd)) return 1;
+  BOOL deleted = DeletePrinter(h);
+  ClosePrinter(h);
+  std::printf("deleted %d\n", deleted ? 1 : 0);
+  ImagePrintOptions o;
+  Picture pic = Pattern(40, 30);
+  bool printed = PrintImage(printer, pic, o);
+  std::printf("printed %d\n", printed ? 1 : 0);
+  return printed ? 1 : 0;
+}
+
 }  // namespace
 
 int main() {
@@ -150,6 +184,8 @@ int main() {
   if (cmd == "image") rc = Image(printer, args);
   if (cmd == "text") rc = Text(printer, args);
   if (cmd == "preview") rc = Preview(printer, args);
+  if (cmd == "abort") rc = Abort(printer);
+  if (cmd == "vanish") rc = Vanish(printer);
   std::printf("result %d\n", rc == 0 ? 1 : 0);
   std::fflush(stdout);
   return rc;
