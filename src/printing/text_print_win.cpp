@@ -9,8 +9,8 @@ namespace griv {
 
 static_assert(sizeof(wchar_t) == sizeof(char16_t), "UTF-16 text");
 
-PrintFontSpec ConsolePrintFont(HFONT windowFont, const std::string& dosFont) {
-  PrintFontSpec f;
+PrintFont ConsolePrintFont(HFONT windowFont, const std::string& dosFont) {
+  PrintFont f;
   LOGFONTW lf{};
   if (windowFont && GetObjectW(windowFont, sizeof lf, &lf) == sizeof lf) {
     f.weight = lf.lfWeight;
@@ -20,6 +20,12 @@ PrintFontSpec ConsolePrintFont(HFONT windowFont, const std::string& dosFont) {
   f.face = Widen(dosFont).substr(0, LF_FACESIZE - 1);
   f.points = 8;
   return f;
+}
+
+UniqueFont CreatePrintFont(HDC dc, const PrintFont& f) {
+  return UniqueFont(CreateFontW(-MulDiv(f.points, GetDeviceCaps(dc, LOGPIXELSY), 72), 0, 0, 0, f.weight, f.italic,
+                                FALSE, FALSE, f.charset, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                                DEFAULT_PITCH, f.face.c_str()));
 }
 
 namespace {
@@ -65,16 +71,13 @@ class JobTextPage : public TextPage {
 
 }  // namespace
 
-void PrintText(Printer& printer, const std::wstring& text, const PrintFontSpec* font) {
+void PrintText(Printer& printer, const std::wstring& text, const PrintFont* font) {
   if (text.empty()) return;
   UniqueMemDC dc = printer.OpenDC();
   if (!dc) throw EPrintTextError();
   PrintJob job(dc.get());
   if (!job.Begin(L"")) throw EPrintTextError();
-  const PrintFontSpec spec = font ? *font : PrintFontSpec{};
-  UniqueFont f(CreateFontW(-MulDiv(spec.points, GetDeviceCaps(dc.get(), LOGPIXELSY), 72), 0, 0, 0, spec.weight,
-                           spec.italic, FALSE, FALSE, spec.charset, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                           DEFAULT_QUALITY, DEFAULT_PITCH, spec.face.c_str()));
+  UniqueFont f = CreatePrintFont(dc.get(), font ? *font : PrintFont{});
   SelectObj selected(dc.get(), f.get());
   JobTextPage page(job);
   StreamText(std::u16string_view(reinterpret_cast<const char16_t*>(text.data()), text.size()), page);

@@ -6,6 +6,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "base/handles_win.h"
 #include "printing/printer_win.h"
 
 namespace griv {
@@ -17,7 +18,7 @@ class EPrintTextError : public std::runtime_error {
 };
 
 // A font by face and size in points; the printer's resolution gives its pixels.
-struct PrintFontSpec {
+struct PrintFont {
   std::wstring face = L"Courier New";
   int points = 12;
   LONG weight = FW_NORMAL;
@@ -25,12 +26,15 @@ struct PrintFontSpec {
   BYTE charset = DEFAULT_CHARSET;
 };
 
+// The font at its size on the device dc.
+UniqueFont CreatePrintFont(HDC dc, const PrintFont& font);
+
 // The console-print font: the window font's style at 8 points in the DosFont face.
-PrintFontSpec ConsolePrintFont(HFONT windowFont, const std::string& dosFont);
+PrintFont ConsolePrintFont(HFONT windowFont, const std::string& dosFont);
 
 // Prints text as one job in font (Courier New 12 points when none is given).
 // Does nothing for empty text; throws EPrintTextError when the printer is
 // missing or fails.
-void PrintText(Printer& printer, const std::wstring& text, const PrintFontSpec* font = nullptr);
+void PrintText(Printer& printer, const std::wstring& text, const PrintFont* font = nullptr);
 
 }  // namespace griv

@@ -569,3 +569,13 @@ def coloured_span(px, fixed, vertical=False, spread=100):
         if max(c) - min(c) > spread:
             hits.append(i)
     return (hits[0], hits[-1]) if hits else None
+
+
+def job_png(job, path, dpi=300, page=1):
+    """One page of a job as a PNG to look at (turned upright for landscape)."""
+    subprocess.run(['gs', '-q', '-dSAFER', '-dBATCH', '-dNOPAUSE', '-sDEVICE=png16m', f'-r{dpi}',
+                    f'-dFirstPage={page}', f'-dLastPage={page}', '-o', str(path), str(job)], check=True, timeout=120,
+                   stdout=subprocess.DEVNULL)
+    if job_is_landscape(job):
+        subprocess.run(['convert', str(path), '-rotate', '90', str(path)], check=True, timeout=120)
+    return Path(path)

@@ -133,7 +133,7 @@ TEST(ConsolePrintFontTest, TakesTheWindowFontsStyleAtEightPointsInTheChosenFace)
   lf.lfCharSet = ANSI_CHARSET;
   wcscpy(lf.lfFaceName, L"Tahoma");
   UniqueFont window(CreateFontIndirectW(&lf));
-  PrintFontSpec f = ConsolePrintFont(window.get(), "Arial");
+  PrintFont f = ConsolePrintFont(window.get(), "Arial");
   EXPECT_EQ(f.face, L"Arial");
   EXPECT_EQ(f.points, 8);
   EXPECT_EQ(f.weight, FW_BOLD);
@@ -141,7 +141,7 @@ TEST(ConsolePrintFontTest, TakesTheWindowFontsStyleAtEightPointsInTheChosenFace)
   EXPECT_EQ(f.charset, ANSI_CHARSET);
   // A face name longer than a font can carry is cut, not overrun.
   EXPECT_EQ(ConsolePrintFont(nullptr, std::string(40, 'x')).face.size(), size_t{LF_FACESIZE - 1});
-  PrintFontSpec none;
+  PrintFont none;
   EXPECT_EQ(none.face, L"Courier New");
   EXPECT_EQ(none.points, 12);
 }

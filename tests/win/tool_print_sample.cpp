@@ -111,7 +111,7 @@ int Text(Printer& printer, const std::vector<std::string>& a) {
   std::ifstream in(Widen(a[0]).c_str(), std::ios::binary);
   std::stringstream ss;
   ss << in.rdbuf();
-  PrintFontSpec font;
+  PrintFont font;
   if (a.size() >= 3) {
     font.face = Widen(a[1]);
     font.points = std::stoi(a[2]);
@@ -119,9 +119,7 @@ int Text(Printer& printer, const std::vector<std::string>& a) {
   Report(printer);
   // The font's measures on this printer, for the test to work out tab columns.
   if (UniqueMemDC dc = printer.OpenDC()) {
-    UniqueFont f(CreateFontW(-MulDiv(font.points, GetDeviceCaps(dc.get(), LOGPIXELSY), 72), 0, 0, 0, font.weight,
-                             FALSE, FALSE, FALSE, font.charset, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                             DEFAULT_QUALITY, DEFAULT_PITCH, font.face.c_str()));
+    UniqueFont f = CreatePrintFont(dc.get(), font);
     SelectObj sel(dc.get(), f.get());
     TEXTMETRICW tm{};
     GetTextMetricsW(dc.get(), &tm);
