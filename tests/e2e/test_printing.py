@@ -4,6 +4,7 @@ picture must land in its rectangle (within 2 printer pixels) with its colours,
 the header and notes must be there, and console text must keep its line breaks
 and tab columns."""
 import re
+import subprocess
 
 import pytest
 
@@ -248,3 +249,25 @@ def test_a_failed_job_is_aborted_and_a_printer_gone_midway_fails(rig, jobs):
         assert (info['deleted'], info['printed'], code) == ('1', '0', 0), info
     finally:
         install_printer(rig)
+
+
+def test_the_setup_dialog_choice_is_kept_for_the_next_job(rig, jobs, tmp_path):
+    out = tmp_path / 'setup.out'
+    with open(out, 'w') as fh:
+        proc = subprocess.Popen(['wine', str(PRINT_SAMPLE), 'setup'], env=rig.env, stdout=fh,
+                                stderr=subprocess.DEVNULL)
+    try:
+        assert rig.probe('find-title', 'Print Setup', '15000')[0] == 0
+        assert rig.probe('press-button', 'Print Setup', 'L&andscape')[0] == 0
+        assert rig.probe('press-button', 'Print Setup', 'OK')[0] == 0
+        assert proc.wait(30) == 0
+    finally:
+        if proc.poll() is None:
+            proc.kill()
+    lines = dict(line.split(' ', 1) for line in out.read_text().splitlines() if ' ' in line)
+    assert lines['dialog'] == '1' and lines['landscape'] == '0 1', lines
+    job, = wait_print_jobs(jobs, 1)
+    assert job_is_landscape(job)
+    pw, ph, _, _, ox, oy, landscape = ints(lines['page'])
+    assert_picture_at(render_job(job, tmp_path)[0], expected_placement('Zoom', 600, 300, 1, pw, ph, True), (ox, oy),
+                      'after the dialog')

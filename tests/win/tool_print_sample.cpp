@@ -9,6 +9,8 @@
 //       the pattern as the print preview prints it at SCALE
 //   griv-print-sample abort
 //       begins a job, draws the pattern, then fails it (nothing may come out)
+//   griv-print-sample setup
+//       the printer setup dialog, then a 600 x 300 pattern in style Zoom on what it chose
 //   griv-print-sample vanish
 //       reads the printer's settings, deletes the printer, then prints the pattern
 // Prints what it used: "page W H DPIX DPIY OFFX OFFY LANDSCAPE", "placement L T W H",
@@ -146,6 +148,19 @@ int Abort(Printer& printer) {
   return !job.Ok() && !job.NewPage() && !job.End() ? 0 : 1;
 }
 
+int Setup(Printer& printer) {
+  const bool before = printer.Landscape();
+  const bool ok = printer.SetupDialog(nullptr);
+  std::printf("dialog %d\nlandscape %d %d\n", ok ? 1 : 0, before ? 1 : 0, printer.Landscape() ? 1 : 0);
+  std::fflush(stdout);
+  ImagePrintOptions o;
+  o.printStyle = "Zoom";
+  Picture pic = Pattern(600, 300);
+  bool printed = PrintImage(printer, pic, o);
+  Report(printer);
+  return ok && printed ? 0 : 1;
+}
+
 int Vanish(Printer& printer) {
   PrinterPage page;
   if (!printer.QueryPage(page)) return 1;
@@ -184,6 +199,7 @@ int main() {
   if (cmd == "preview") rc = Preview(printer, args);
   if (cmd == "abort") rc = Abort(printer);
   if (cmd == "vanish") rc = Vanish(printer);
+  if (cmd == "setup") rc = Setup(printer);
   std::printf("result %d\n", rc == 0 ? 1 : 0);
   std::fflush(stdout);
   return rc;
