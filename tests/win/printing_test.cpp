@@ -23,7 +23,7 @@ struct Canvas {
     p.Resize(w, h, 32);
     std::fill(p.pixels.begin(), p.pixels.end(), 0xFF);
     MakeDibSection(p, dib, true);
-    old = SelectObject(dc.get(), dib.bitmap);
+    old = SelectObject(dc.get(), dib.bitmap.get());
   }
   ~Canvas() { SelectObject(dc.get(), old); }
   COLORREF At(int x, int y) const {
