@@ -41,9 +41,6 @@ constexpr CommandRule kRules[] = {
 // clang-format off
 constexpr int kNotBuilt[] = {
     CM_SENDMAIL,
-    CM_PRINTSETUP,
-    CM_PRINTPREVIEW,
-    CM_PRINT,
     CM_EDITOR,
     CM_SENDTOEDITOR,
     CM_OPTIONS,
