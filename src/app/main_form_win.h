@@ -180,6 +180,7 @@ class TfrmCaptureForm : private WindowBase, private EncryptedFilesHost, private 
   ImagePrintOptions PrintOptions() const;
   void ApplyPrinterChoice(const PrinterChoice& choice);
   void PrintConsoleText();
+  void SetHotKeysActive(bool on);
   Printer printer_;
   std::vector<std::string> noteLines_;  // NoteLines: the notes last entered
   // ---- end of printing ------------------------------------------------------

@@ -66,6 +66,11 @@ void TfrmCaptureForm::ApplyPrinterChoice(const PrinterChoice& choice) {
   if (choice.orientationKnown) printer_.SetLandscape(choice.landscape);
 }
 
+void TfrmCaptureForm::SetHotKeysActive(bool on) {
+  // The window may have been closed from the tray while a print or the preview ran.
+  if (shk1_) shk1_->SetActive(on);
+}
+
 bool TfrmCaptureForm::AskNotes(HWND owner) {
   RECT r{};
   GetWindowRect(Handle(), &r);
@@ -77,7 +82,7 @@ void TfrmCaptureForm::PrintImage(bool withNotes) {
   // them off until it has finished too.
   const bool keysWereOn = shk1_->Active();
   shk1_->SetActive(false);
-  ScopeExit keys([&] { shk1_->SetActive(keysWereOn); });
+  ScopeExit keys([&] { SetHotKeysActive(keysWereOn); });
   if (withNotes && !AskNotes()) return;
   SetStatusText(0, kPrintingStatus);
   UpdateWindow(statusBar_);
@@ -111,7 +116,7 @@ void TfrmCaptureForm::PrintPreview1Click() {
   if (doc_.FullImage().Empty()) return;
   const bool keysWereOn = shk1_->Active();
   shk1_->SetActive(false);
-  ScopeExit keys([&] { shk1_->SetActive(keysWereOn); });
+  ScopeExit keys([&] { SetHotKeysActive(keysWereOn); });
   PreviewOptions options;
   options.print = PrintOptions();
   options.printNotes = settings_.PrintNotes;
@@ -134,7 +139,7 @@ void TfrmCaptureForm::PrintPreview1Click() {
 void TfrmCaptureForm::PrintConsoleText() {
   shk1_->SetActive(false);
   // Also after a failed print, whose error the general report shows.
-  ScopeExit keys([&] { shk1_->SetActive(true); });
+  ScopeExit keys([&] { SetHotKeysActive(true); });
   const std::wstring text = ClipboardText(Handle());
   auto windowFont = reinterpret_cast<HFONT>(SendMessageW(Handle(), WM_GETFONT, 0, 0));
   if (!windowFont) windowFont = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));

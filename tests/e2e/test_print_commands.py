@@ -293,6 +293,46 @@ def test_preview_print_at_250_percent_lands_where_the_preview_put_it(rig, jobs, 
     wait_until(lambda: rig.status_text().endswith('Viewed at: 2:1'), 10, what='the main window to respond')
 
 
+def test_setup_from_the_preview_turns_the_page_and_its_print_asks_for_notes(rig, jobs, tmp_path, shots):
+    status = open_picture(rig, tmp_path, 400, 300, PrintStyle='Full', PrintDate='1', PrintNotes='1',
+                          AutoOrient='Off')
+    open_preview(rig)
+    scale = float(zoom_text(rig).rstrip('%')) / 100
+    # The capture hot keys are off while the preview is open.
+    rig.key('Print')
+    assert rig.probe('press-button', PREVIEW_TITLE, 'Printer Setup')[0] == 0
+    assert rig.probe('find-title', 'Print Setup', '15000')[0] == 0
+    assert rig.probe('press-button', 'Print Setup', 'L&andscape')[0] == 0
+    assert rig.probe('press-button', 'Print Setup', 'OK')[0] == 0
+    pw, ph, dpi, _, ox, oy = page_of(rig, 'landscape')
+    ratio = round(5 * dpi / 300)
+    # The page follows the new orientation; the scale stays.
+    wait_until(lambda: (lambda r: (r[2] - r[0], r[3] - r[1]))(preview_rect(rig, 'IDC_PREVIEW_PAGE')) ==
+               (round(pw / ratio), round(ph / ratio)), 10, what='a landscape page in the preview')
+    assert zoom_text(rig) == f'{round(scale * 100)}%'
+    rig.stable_screenshot(shots / 'preview-landscape.png')
+
+    rig.focus_x_window(next(w['rect'] for w in rig.windows() if w['cls'] == PREVIEW))
+    rig.key('ctrl+p')
+    title = notes_dialog(rig)
+    assert rig.probe('dlg-text', title, str(IDS['IDC_GETNOTES_MEMO']), 'From the preview')[0] == 0
+    assert rig.probe('press-button', title, 'OK')[0] == 0
+    job, = wait_print_jobs(jobs, 1)
+    rig.probe('gone', PREVIEW, '10000')
+    assert job_is_landscape(job)
+    margin = round(125 / ratio)
+    box_w = round(400 * scale / ratio)
+    box_left = max((round(pw / ratio) - box_w - margin) // 2, margin)
+    want = (box_left * ratio, margin * ratio, min(round(400 * scale), pw - box_left * ratio),
+            min(round(300 * scale), ph - margin * ratio))
+    assert_picture_at(render_job(job, tmp_path)[0], want, (ox, oy), 'landscape preview print')
+    rows = header_rows(job)
+    assert any('Fromthepreview' in r.replace(' ', '') for r in rows), rows
+    assert_dated_header(job)
+    # The PrintScreen pressed during the preview took nothing.
+    assert rig.status_text() == status
+
+
 def test_console_text_copy_prints_with_its_line_breaks_and_tab_columns(rig, jobs, tmp_path):
     rig.reg_set('DosPrint', 'Yes')
     rig.start_griv(settle=True)
