@@ -78,6 +78,9 @@ class TfrmCaptureForm : private WindowBase, private EncryptedFilesHost, private 
   void ApplyWindowPosition();
   void RunCommandLine();
   void RestoreMainWindow();
+  // The first capture larger than the view, while the window still has its
+  // first size, makes it large enough to show it, up to the monitor's work area.
+  void GrowForFirstCapture();
   void FormShow();
   void FormHide();
   void FormResize();
@@ -114,6 +117,8 @@ class TfrmCaptureForm : private WindowBase, private EncryptedFilesHost, private 
   void UpdateStatusPanels();
   void RegisterCaptureHotKeys();
   void RemoveCaptureHotKeys();
+  // One balloon at start-up when another program holds a capture key.
+  void TellRefusedHotKeys();
   bool IsConsoleForeground();
   void shk1HotKey(int index);
   void FormKeyDown(WPARAM key, bool ctrl, bool& handled);
@@ -126,6 +131,9 @@ class TfrmCaptureForm : private WindowBase, private EncryptedFilesHost, private 
   void ZoomTo(int n, int d);
   void zmiClick(int n);
   void zmoClick(int d);
+  void ZoomToFraction(int n, int d);
+  void FitToWindow();
+  void ZoomStep(int steps) override;
   void mnuUndoClick();
   void Clear1Click();
   void btnCropClick();
@@ -134,6 +142,7 @@ class TfrmCaptureForm : private WindowBase, private EncryptedFilesHost, private 
   bool Image1MouseDown(int button, int x, int y) override;
   void Image1MouseUp() override;
   bool CropMode() const override { return doc_.CropMode(); }
+  std::string EmptyViewText() const override;
   void TakeFocus() override { SetFocus(Handle()); }
 
   // ---- captures (capture_commands_win.cpp)
@@ -221,6 +230,9 @@ class TfrmCaptureForm : private WindowBase, private EncryptedFilesHost, private 
   bool trueColorDisplay_ = true;
   bool closing_ = false;
   bool startupDone_ = false;
+  bool closeNoticeShown_ = false;
+  bool firstCaptureShown_ = false;
+  bool hadStoredPosition_ = false;
   bool shownSinceStartup_ = false;  // by the user, after start-up: the splash leaves it shown
   bool destroyed_ = false;  // after FormDestroy the last messages get the default handling
 
