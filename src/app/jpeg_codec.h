@@ -23,6 +23,11 @@ struct JpegDecodeOptions {
 // for an empty picture or one libjpeg refuses (sides above 65500).
 std::vector<uint8_t> EncodeJpeg(const Picture& pic, int quality = 90);
 
+// The size a JPEG file declares, read by the decoder's own header pass (so
+// stray bytes between markers are skipped exactly as decoding skips them).
+// False when the data has no readable header.
+bool JpegDeclaredSize(const uint8_t* data, size_t size, int& width, int& height);
+
 // Decodes a JPEG file held in memory: 24 bpp unless an option asks for
 // 8 bits. Corrupt data, data that ends before the last row, absurd sizes and
 // files that need more than the picture size limit of working memory throw
