@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "app/hand_off.h"
 #include "base/file_io.h"
 #include "crypto/des.h"
 #include "crypto/ktx_names.h"
@@ -67,6 +68,18 @@ TEST(CodePage, Cp1252AndUtf8Checks) {
   for (const char* bad : {"Caf\xE9", "\x80", "\xC3", "\xE2\x82", "\xC0\x80", "\xE0\x80\x80", "\xED\xA0\x80",
                           "\xF4\x90\x80\x80", "\xF8\x88\x80\x80\x80", "\xC3\xA9\xA9"})
     EXPECT_FALSE(IsValidUtf8(bad)) << bad;
+}
+
+// The hand-off file holds one name in the ANSI code page; anything that
+// cannot be a name gives none.
+TEST(HandOff, NameFromTheFileBytes) {
+  EXPECT_EQ(HandedFileName("C:\\shots\\a.bmp"), "C:\\shots\\a.bmp");
+  EXPECT_EQ(HandedFileName("C:\\Caf\xE9.jpg", Cp1252ToUtf8), "C:\\Caf\xC3\xA9.jpg");
+  EXPECT_EQ(HandedFileName(""), "");
+  EXPECT_EQ(HandedFileName("C:\\a.bmp\r\n"), "");
+  EXPECT_EQ(HandedFileName(std::string("C:\\a.bmp\0junk", 15)), "");
+  EXPECT_EQ(HandedFileName(std::string(kHandOffMaxBytes + 1, 'a')), "");
+  EXPECT_EQ(HandedFileName(std::string(kHandOffMaxBytes, 'a')).size(), kHandOffMaxBytes);
 }
 
 }  // namespace

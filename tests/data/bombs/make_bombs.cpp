@@ -51,6 +51,22 @@ void Jpeg(const std::string& path, int w, int h, int components, bool arith, boo
   std::fclose(f);
 }
 
+// Zero bytes before the end marker: the arithmetic decoder reads them as
+// coded data that keeps saying "same as before", so it never meets the
+// marker early and goes on through every row of the declared picture.
+void PadBeforeEnd(const std::string& path, size_t zeros) {
+  FILE* f = std::fopen(path.c_str(), "rb");
+  if (!f) std::exit(1);
+  std::vector<unsigned char> d;
+  for (int c; (c = std::fgetc(f)) != EOF;) d.push_back((unsigned char)c);
+  std::fclose(f);
+  if (d.size() < 2 || d[d.size() - 2] != 0xFF || d.back() != 0xD9) std::exit(1);
+  d.insert(d.end() - 2, zeros, 0);
+  f = std::fopen(path.c_str(), "wb");
+  std::fwrite(d.data(), 1, d.size(), f);
+  std::fclose(f);
+}
+
 void Put16(std::vector<unsigned char>& v, unsigned x) { v.push_back(x & 255), v.push_back(x >> 8 & 255); }
 void Put32(std::vector<unsigned char>& v, unsigned x) { Put16(v, x & 0xFFFF), Put16(v, x >> 16); }
 
@@ -88,7 +104,9 @@ void Rle(const std::string& path, int w, int h, bool four, size_t bytes) {
 int main(int argc, char** argv) {
   const std::string d = argc > 1 ? std::string(argv[1]) + "/" : "";
   Jpeg(d + "arith_8448x16149.jpg", 8448, 16149, 1, true, false, false);  // beyond the picture limit
+  PadBeforeEnd(d + "arith_8448x16149.jpg", 100);
   Jpeg(d + "arith_8000x8000.jpg", 8000, 8000, 3, true, false, false);    // within it, but no data
+  PadBeforeEnd(d + "arith_8000x8000.jpg", 100);
   Jpeg(d + "arith_progressive_6000x6000.jpg", 6000, 6000, 1, true, true, false);
   Jpeg(d + "huffman_379_scans_3000x3000.jpg", 3000, 3000, 1, false, true, true);
   Rle(d + "rle8_20000x20000.bmp", 20000, 20000, false, 1024);
