@@ -25,19 +25,23 @@ constexpr int kBatchRows = 16;
 
 // What a file may make the decoder spend. Arithmetic coding (and Huffman
 // progressive scans with long end-of-band runs) can describe a huge picture
-// in a few hundred bytes, so both memory and work are tied to the size of the
-// input instead of the declared picture alone:
-//  - memory (the result plus libjpeg's whole-image buffers) up to
-//    kFreeDecodeBytes for any file, beyond that kDecodeBytesPerInputByte for
-//    each byte of input. A Huffman-coded file needs at least one bit per
-//    8x8 block, i.e. at most 512 pixels or 1536 bytes of 24-bit result per
-//    byte, so real files are never refused by it; for a 64 KB input the
-//    bound is 96 MiB.
+// in a few hundred bytes, so pixels, memory and work are tied to the size of
+// the input instead of the declared picture alone. A Huffman-coded file
+// needs at least one bit per 8x8 block, i.e. it holds at most 512 pixels
+// (1536 bytes of 24-bit result) per byte, so real files are never refused:
+//  - pixels: up to kFreeDecodePixels for any file (two 4K screens), beyond
+//    that kPixelsPerInputByte for each byte of input. Decoding time follows
+//    the pixels: a 64 KB input gives at most 32 Mi pixels.
+//  - memory (the result plus libjpeg's whole-image buffers): up to
+//    kFreeDecodeBytes, beyond that kDecodeBytesPerInputByte for each byte;
+//    96 MiB for a 64 KB input.
 //  - work: the blocks that the scans of a multi-scan file visit, at most
 //    kScanVisitsPerBlock times the picture's blocks (the usual progressive
 //    script needs about 6), checked at the start of each scan before it runs.
-constexpr uint64_t kFreeDecodeBytes = 64ull << 20;
-constexpr uint64_t kDecodeBytesPerInputByte = 1536;
+constexpr uint64_t kFreeDecodePixels = 16ull << 20;
+constexpr uint64_t kPixelsPerInputByte = 512;
+constexpr uint64_t kFreeDecodeBytes = 48ull << 20;
+constexpr uint64_t kDecodeBytesPerInputByte = 3 * kPixelsPerInputByte;
 constexpr uint64_t kScanVisitsPerBlock = 32;
 
 uint64_t DecodeMemoryBudget(size_t inputBytes) {
@@ -138,15 +142,13 @@ struct DecodeJob {
   const char* failure;            // our own reason, when not libjpeg's
 };
 
-// Sets up the result without allocating its rows: they grow as they are
-// decoded, so a tiny file that claims a huge size fails before it costs much.
+// Allocates the whole result at once: growing it row by row would hold the
+// old and the new buffer together at each step (half as much again at the
+// peak). What a file may claim is already tied to its size, so a tiny file
+// cannot make this large.
 bool BeginPicture(DecodeJob* job, int w, int h, int bits) noexcept {
   try {
-    Picture::CheckSize(w, h, bits);
-    job->pic->Clear();
-    job->pic->width = w;
-    job->pic->height = h;
-    job->pic->bpp = bits;
+    job->pic->ResizeForOverwrite(w, h, bits);
     if (job->mode == OutMode::CmykBgr || job->mode == OutMode::CmykGrey)
       job->scratch->assign(size_t(w) * 4 * kBatchRows, 0);
     return true;
@@ -295,7 +297,8 @@ bool RunDecode(jpeg_decompress_struct* c, ErrorMgr* err, ProgressMgr* progress, 
   }
   const int w = int(c->output_width), h = int(c->output_height);
   const uint64_t resultBytes = uint64_t(Picture::StrideFor(w, eight ? 8 : 24)) * uint64_t(h);
-  if (resultBytes + WorkingMemory(c) > budget) {
+  if (uint64_t(w) * uint64_t(h) > std::max(kFreeDecodePixels, uint64_t(job->size) * kPixelsPerInputByte) ||
+      resultBytes + WorkingMemory(c) > budget) {
     job->failure = "picture too large for the size of its data";
     return false;
   }

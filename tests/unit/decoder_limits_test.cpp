@@ -96,6 +96,24 @@ TEST(DecoderLimits, BombsAreRefusedWithBoundedMemory) {
   }
 }
 
+// The most a 60 000-byte input may still make the decoder do (30 Mi pixels
+// of arithmetic-coded nothing): it is decoded, within the same 128 MB.
+TEST(DecoderLimits, LargestAllowedForItsSizeStaysWithinBounds) {
+  const bool metered = HeapMeter::Install();
+  const std::vector<uint8_t> data = Bomb("arith_5000x6000_60k.jpg");
+  const int64_t base = HeapMeter::current;
+  HeapMeter::Reset();
+  const auto start = std::chrono::steady_clock::now();
+  const Picture p = DecodeJpeg(data);
+  const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+  EXPECT_EQ(p.width, 5000);
+  if (metered) EXPECT_LT(HeapMeter::PeakAbove(base), kMaxPeak);
+  std::printf("  arith_5000x6000_60k.jpg decoded in %.0f ms, peak %.1f MB\n", ms,
+              metered ? double(HeapMeter::PeakAbove(base)) / (1 << 20) : -1.0);
+  // One byte less of the same data may not declare as much.
+  EXPECT_THROW(DecodeJpeg(data.data(), 58000), EInvalidPicture);
+}
+
 // The bounds leave real files alone: large pictures whose data is as small
 // as Huffman coding allows, and run-length files of long runs.
 TEST(DecoderLimits, RealFilesStillDecode) {

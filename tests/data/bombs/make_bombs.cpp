@@ -61,6 +61,7 @@ void PadBeforeEnd(const std::string& path, size_t zeros) {
   for (int c; (c = std::fgetc(f)) != EOF;) d.push_back((unsigned char)c);
   std::fclose(f);
   if (d.size() < 2 || d[d.size() - 2] != 0xFF || d.back() != 0xD9) std::exit(1);
+  if (zeros == 0) zeros = 60000 - d.size();  // up to a given total size
   d.insert(d.end() - 2, zeros, 0);
   f = std::fopen(path.c_str(), "wb");
   std::fwrite(d.data(), 1, d.size(), f);
@@ -107,6 +108,9 @@ int main(int argc, char** argv) {
   PadBeforeEnd(d + "arith_8448x16149.jpg", 100);
   Jpeg(d + "arith_8000x8000.jpg", 8000, 8000, 3, true, false, false);    // within it, but no data
   PadBeforeEnd(d + "arith_8000x8000.jpg", 100);
+  // The worst an input of 60 000 bytes may still be: 30 Mi pixels, decoded.
+  Jpeg(d + "arith_5000x6000_60k.jpg", 5000, 6000, 1, true, false, false);
+  PadBeforeEnd(d + "arith_5000x6000_60k.jpg", 0);
   Jpeg(d + "arith_progressive_6000x6000.jpg", 6000, 6000, 1, true, true, false);
   Jpeg(d + "huffman_379_scans_3000x3000.jpg", 3000, 3000, 1, false, true, true);
   Rle(d + "rle8_20000x20000.bmp", 20000, 20000, false, 1024);
