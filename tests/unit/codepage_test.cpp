@@ -26,9 +26,9 @@ TEST(CodePage, KeyTextToExactBytes) {
   EXPECT_EQ(InCodePage("", 1252), "");
   EXPECT_EQ(InCodePage("p\xC3\xA4ss", kAnsiCodePage), "p\xE4ss");  // 1252 away from Windows
   // No best fit and no default character: the refusal leaves out alone.
-  for (const char* bad : {"\xE6\x97\xA5\xE6\x9C\xAC key!",  // Japanese
-                          "\xC5\x81\xC3\xB3d\xC5\xBA key",   // Polish Ł and ź have no 1252 byte
-                          "\xEF\xBC\xA1 full-width A",       // would best-fit to "A"
+  for (const char* bad : {"\xE6\x97\xA5\xE6\x9C\xAC" " key!",  // Japanese
+                          "\xC5\x81\xC3\xB3" "d\xC5\xBA key",   // Polish Ł and ź have no 1252 byte
+                          "\xEF\xBC\xA1" " full-width A",       // would best-fit to "A"
                           "\xC3\x28 broken UTF-8", "\xC0\xAF overlong"})
     EXPECT_EQ(InCodePage(bad, 1252), "refused:untouched") << bad;
   EXPECT_EQ(InCodePage("\xC3\xA4", 1251), "refused:untouched");  // ä is not Cyrillic

@@ -23,7 +23,7 @@ TEST(CodePageWin, SameBytesAndRefusalsAsTheLinuxTool) {
   EXPECT_EQ(Exact("p\xC3\xA4ssw\xC3\xB6rd1", 1252), "p\xE4ssw\xF6rd1");
   EXPECT_EQ(Exact("\xE2\x82\xAC uro", 1252), "\x80 uro");
   EXPECT_EQ(Exact("\xD0\x9F\xD0\xB0\xD1\x80\xD0\xBE\xD0\xBB\xD1\x8C", 1251), "\xCF\xE0\xF0\xEE\xEB\xFC");
-  for (const char* bad : {"\xE6\x97\xA5\xE6\x9C\xAC key!", "\xC5\x81\xC3\xB3d\xC5\xBA key", "\xEF\xBC\xA1 full-width A",
+  for (const char* bad : {"\xE6\x97\xA5\xE6\x9C\xAC" " key!", "\xC5\x81\xC3\xB3" "d\xC5\xBA key", "\xEF\xBC\xA1" " full-width A",
                           "\xC3\x28 broken UTF-8"})
     EXPECT_EQ(Exact(bad, 1252), "refused:untouched") << bad;
   std::string out;
