@@ -28,7 +28,9 @@ constexpr int kBatchRows = 16;
 // in a few hundred bytes, so pixels, memory and work are tied to the size of
 // the input instead of the declared picture alone. A Huffman-coded file
 // needs at least one bit per 8x8 block, i.e. it holds at most 512 pixels
-// (1536 bytes of 24-bit result) per byte, so real files are never refused:
+// (1536 bytes of 24-bit result) per byte, so real files pass (the one kind
+// refused is a progressive file of more than about 8 Mi pixels that is all
+// one colour, whose coefficient buffers come on top of the result):
 //  - pixels: up to kFreeDecodePixels for any file (two 4K screens), beyond
 //    that kPixelsPerInputByte for each byte of input. Decoding time follows
 //    the pixels: a 64 KB input gives at most 32 Mi pixels.

@@ -77,7 +77,7 @@ TEST(HandOff, NameFromTheFileBytes) {
   EXPECT_EQ(HandedFileName("C:\\Caf\xE9.jpg", Cp1252ToUtf8), "C:\\Caf\xC3\xA9.jpg");
   EXPECT_EQ(HandedFileName(""), "");
   EXPECT_EQ(HandedFileName("C:\\a.bmp\r\n"), "");
-  EXPECT_EQ(HandedFileName(std::string("C:\\a.bmp\0junk", 15)), "");
+  EXPECT_EQ(HandedFileName(std::string("C:\\a.bmp\0junk", 13)), "");
   EXPECT_EQ(HandedFileName(std::string(kHandOffMaxBytes + 1, 'a')), "");
   EXPECT_EQ(HandedFileName(std::string(kHandOffMaxBytes, 'a')).size(), kHandOffMaxBytes);
 }
