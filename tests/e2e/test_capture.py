@@ -28,7 +28,9 @@ def saved(folder, count=1, timeout=15):
 
 def capture_full_screen(rig, folder, shots, incl_mouse):
     rig.reg_set('InclMouse', '1' if incl_mouse else '0')
-    rig.start_griv()
+    # The start-up splash must be over: on a busy machine it can still be on
+    # screen when the capture runs, after the reference screenshot was taken.
+    rig.start_griv(settle=True)
     rig.open_test_window()
     rig.xdotool('mousemove', *POINTER_PARK)
     screen = rig.stable_screenshot(shots / 'screen.png')
