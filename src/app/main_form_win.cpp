@@ -1,5 +1,7 @@
 #include "app/main_form_win.h"
 
+#include "app/hand_off.h"
+
 #include <commctrl.h>
 #include <shellapi.h>
 #include <shlobj.h>
@@ -624,7 +626,7 @@ void TfrmCaptureForm::OpenHandedFile() {
     const bool ok = size == 0 || (ReadFile(f.get(), bytes.data(), size, &got, nullptr) && got == size);
     UnlockFileRegion(f.get(), 0, size ? size : 1);
     if (!ok) return;
-    handed = FromAnsi(bytes);
+    handed = HandedFileName(bytes);
   }
   if (handed.empty() || !FileExists(handed)) return;
   RestoreMainWindow();

@@ -4,7 +4,7 @@ import time
 
 import pytest
 
-from rig import BIN, GRIV, MAIN_CLASS, wait_until
+from rig import BIN, GRIV, MAIN_CLASS, TOP, wait_until
 from test_capture import autosave, saved  # noqa: F401 (fixture)
 
 KEY_TITLE = 'GRIV - Enter Encryption Key'
@@ -170,3 +170,26 @@ def test_a_decrypted_file_that_is_no_picture_leaves_no_plain_copy(clean, tmp_pat
     appdata = rig.unix_path(rig.wine('cmd', '/c', 'echo %APPDATA%').stdout.strip())
     assert not (appdata / 'GRIV' / 'ework' / 'notes.bmp').exists()
     rig.probe('press-button', 'Grivanta   ', 'OK')
+
+
+def test_ktx_tool_takes_a_non_ascii_key_as_the_linux_tool_does(rig, tmp_path):
+    """umlaut.txt.ktx was made on Linux by griv-ktx with the key "pässwörd1":
+    the Windows tool, given the key in a UTF-8 file, opens it; a key that
+    code page 1252 cannot hold is refused instead of being approximated."""
+    data = TOP / 'tests' / 'data' / 'des'
+    encrypted = tmp_path / 'umlaut.txt.ktx'
+    shutil.copy(data / 'umlaut.txt.ktx', encrypted)
+    key = tmp_path / 'key.txt'
+    key.write_bytes('pässwörd1\r\n'.encode('utf-8'))
+    out = tmp_path / 'umlaut.txt'
+    r = rig.wine(BIN / 'griv-ktx.exe', 'decrypt', '--key-file', rig.windows_path(key), '--codepage', '1252',
+                 rig.windows_path(encrypted), rig.windows_path(out))
+    assert r.returncode == 0, r.stderr
+    assert out.read_bytes() == (data / 'umlaut.txt').read_bytes()
+
+    key.write_bytes('Łódź key 12'.encode('utf-8'))
+    r = rig.wine(BIN / 'griv-ktx.exe', 'encrypt', '--key-file', rig.windows_path(key), '--codepage', '1252',
+                 rig.windows_path(out), rig.windows_path(tmp_path / 'x.ktx'))
+    assert r.returncode == 2
+    assert 'cannot hold exactly' in r.stderr
+    assert not (tmp_path / 'x.ktx').exists()
