@@ -25,8 +25,15 @@ def type_into(rig, title, text, enter=True):
         rig.key('Return')
 
 
-def enter_key(rig, key):
-    type_into(rig, KEY_TITLE, key)
+def enter_key(rig, key, twice=False):
+    """Types the key; a key chosen for encrypting goes into both boxes."""
+    if twice:
+        type_into(rig, KEY_TITLE, key, enter=False)
+        rig.key('Tab')
+        rig.xdotool('type', '--delay', '30', key)
+        rig.key('Return')
+    else:
+        type_into(rig, KEY_TITLE, key)
     wait_until(lambda: not any(r['title'] == KEY_TITLE and r['visible'] for r in rig.windows()), 5,
                what='the key dialog to close')
 
@@ -78,7 +85,7 @@ def test_encrypt_a_file_and_open_it_again(clean, tmp_path, shots):
     report.write_bytes(b'Quarterly figures\r\nall good\r\n' * 50)
     p = rig.start_griv(settle=True)
     rig.command('CM_ENCRYPTFILE')
-    enter_key(rig, 'Sesame open 42')
+    enter_key(rig, 'Sesame open 42', twice=True)
     type_into(rig, 'Select File to Encrypt', rig.windows_path(report))
     encrypted = tmp_path / 'report.txt.KTX'
     wait_until(encrypted.exists, 10, what='the encrypted file')
@@ -139,7 +146,7 @@ def test_save_image_encrypted_and_open_it(autosave, tmp_path):
     victim = rig.unix_path(rig.temp_folder()) / 'shot.bmp'
     victim.write_bytes(b'the user\'s own file')
     rig.command('CM_SAVEENCRYPTED')
-    enter_key(rig, 'picture key 99')
+    enter_key(rig, 'picture key 99', twice=True)
     target = tmp_path / 'shot'
     type_into(rig, window(rig, 'Save As')['title'], rig.windows_path(target))
     encrypted = tmp_path / 'shot.bmp.ktx'
