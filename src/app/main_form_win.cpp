@@ -73,6 +73,14 @@ LRESULT TfrmCaptureForm::WndProc(UINT m, WPARAM wp, LPARAM lp) {
     case WM_CAPTURE_FULL: CaptureFullScreen(); return 0;
     case WM_CAPTURE_ACTIVE: CaptureActiveWindow(); return 0;
     case WM_OPEN_HANDED_FILE: OpenHandedFile(); return 0;
+    case WM_COPYDATA: {
+      const auto* cd = reinterpret_cast<const COPYDATASTRUCT*>(lp);
+      if (!cd || cd->dwData != kHandOffCopyData || cd->cbData % 2 || cd->cbData > kHandOffMaxBytes) return FALSE;
+      const std::wstring name(static_cast<const wchar_t*>(cd->lpData), cd->cbData / 2);
+      if (name.find(L'\0') != std::wstring::npos) return FALSE;
+      OpenHandedName(Narrow(name));
+      return TRUE;
+    }
     case WM_SHOW_MAIN: RestoreMainWindow(); return 0;
     case WM_OPEN_WEBSITE: OpenWebSite(); return 0;
     case WM_COMMAND:
@@ -628,6 +636,10 @@ void TfrmCaptureForm::OpenHandedFile() {
     if (!ok) return;
     handed = HandedFileName(bytes);
   }
+  OpenHandedName(handed);
+}
+
+void TfrmCaptureForm::OpenHandedName(const std::string& handed) {
   if (handed.empty() || !FileExists(handed)) return;
   RestoreMainWindow();
   ProcessMessages();
