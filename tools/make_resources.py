@@ -85,12 +85,31 @@ def dib(px, with_mask=True):
     return hdr + xor + mask
 
 
+def png(px):
+    """A 32-bit RGBA PNG of the picture: large icons are stored this way."""
+    import zlib
+    h = len(px)
+    w = len(px[0])
+    raw = bytearray()
+    for row in px:
+        raw.append(0)
+        for r, g, b, a in row:
+            raw += bytes((r, g, b, a))
+
+    def chunk(kind, data):
+        body = kind + data
+        return struct.pack('>I', len(data)) + body + struct.pack('>I', zlib.crc32(body) & 0xFFFFFFFF)
+
+    return (b'\x89PNG\r\n\x1a\n' + chunk(b'IHDR', struct.pack('>IIBBBBB', w, h, 8, 6, 0, 0, 0)) +
+            chunk(b'IDAT', zlib.compress(bytes(raw), 9)) + chunk(b'IEND', b''))
+
+
 def ico(images, kind=1, hotspots=None):
     out = struct.pack('<HHH', 0, kind, len(images))
     offset = 6 + 16 * len(images)
     blobs = []
     for i, px in enumerate(images):
-        data = dib(px)
+        data = png(px) if len(px) >= 256 else dib(px)
         w = len(px[0])
         h = len(px)
         if kind == 1:
@@ -365,7 +384,8 @@ def main():
         return
     out = Path(sys.argv[1])
     out.mkdir(parents=True, exist_ok=True)
-    (out / 'griv.ico').write_bytes(ico([icon_image(16), icon_image(32), icon_image(48)]))
+    # Every size Windows asks for at some DPI or Explorer view.
+    (out / 'griv.ico').write_bytes(ico([icon_image(s) for s in (16, 20, 24, 32, 40, 48, 64, 256)]))
     (out / 'handdrag.cur').write_bytes(ico([hand_cursor()], kind=2, hotspots=[(14, 16)]))
     (out / 'splash.bmp').write_bytes(bmp24(splash()))
     (out / 'previewglyph.bmp').write_bytes(bmp24(preview_glyph()))

@@ -1,5 +1,7 @@
 #include "app/main_form_win.h"
 
+#include "app/hand_off.h"
+
 #include <commctrl.h>
 #include <shellapi.h>
 #include <shlobj.h>
@@ -71,6 +73,14 @@ LRESULT TfrmCaptureForm::WndProc(UINT m, WPARAM wp, LPARAM lp) {
     case WM_CAPTURE_FULL: CaptureFullScreen(); return 0;
     case WM_CAPTURE_ACTIVE: CaptureActiveWindow(); return 0;
     case WM_OPEN_HANDED_FILE: OpenHandedFile(); return 0;
+    case WM_COPYDATA: {
+      const auto* cd = reinterpret_cast<const COPYDATASTRUCT*>(lp);
+      if (!cd || cd->dwData != kHandOffCopyData || cd->cbData % 2 || cd->cbData > kHandOffMaxBytes) return FALSE;
+      const std::wstring name(static_cast<const wchar_t*>(cd->lpData), cd->cbData / 2);
+      if (name.find(L'\0') != std::wstring::npos) return FALSE;
+      OpenHandedName(Narrow(name));
+      return TRUE;
+    }
     case WM_SHOW_MAIN: RestoreMainWindow(); return 0;
     case WM_OPEN_WEBSITE: OpenWebSite(); return 0;
     case WM_COMMAND:
@@ -81,6 +91,10 @@ LRESULT TfrmCaptureForm::WndProc(UINT m, WPARAM wp, LPARAM lp) {
       if (cmd == SC_MINIMIZE || cmd == SC_CLOSE) {
         ShowWindow(Handle(), SW_HIDE);
         banner_.SetTagLineEnabled(false);
+        // Once a run, so nobody takes the close box for the end of the program.
+        if (cmd == SC_CLOSE && !closeNoticeShown_ && atiTray_)
+          closeNoticeShown_ = atiTray_->ShowBalloon(
+              brand_.mainCaption, brand_.mainCaption + " keeps running in the notification area. Use Exit to end it.");
         return 0;
       }
       break;
@@ -249,6 +263,7 @@ void TfrmCaptureForm::FormCreate() {
   EnableImageCommands(false);
   TAnimatedTrayIcon::HideApplicationButton(ApplicationWindow::Get());
   RegisterCaptureHotKeys();
+  TellRefusedHotKeys();
   ApplyWindowPosition();
   if (store_) settings_.LoadUseMonitor(*store_);
   monitorIndex_ = settings_.UseMonitor;
@@ -271,6 +286,7 @@ void TfrmCaptureForm::CreateChildren() {
   CreateStampImages();
   trayMenuRoot_.reset(LoadMenuW(inst_, MAKEINTRESOURCEW(IDM_TRAYMENU)));
   trayMenu_ = GetSubMenu(trayMenuRoot_.get(), 0);
+  SetMenuDefaultItem(trayMenu_, CM_RESTORE, FALSE);  // what a double click does
   imageMenuRoot_.reset(LoadMenuW(inst_, MAKEINTRESOURCEW(IDM_IMAGEMENU)));
   imageMenu_ = GetSubMenu(imageMenuRoot_.get(), 0);
   commandUi_.Attach(Handle(), mainMenu_, trayMenu_, imageMenu_, &toolBar_);
@@ -320,6 +336,7 @@ void TfrmCaptureForm::ApplyWindowPosition() {
     const Bounds c = CentreOnScreen(screenW, screenH, cur.right - cur.left, cur.bottom - cur.top);
     SetWindowPos(Handle(), nullptr, c.left, c.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   };
+  hadStoredPosition_ = !posn.empty();
   if (!posn.empty()) {
     Bounds b = ParsePosition(posn);
     // A stored size too small to use (garbage in the registry) keeps the designed size.
@@ -364,6 +381,24 @@ void TfrmCaptureForm::RestoreMainWindow() {
   SetForegroundWindow(Handle());
   SetFocus(Handle());
   RedrawWindow(Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+}
+
+void TfrmCaptureForm::GrowForFirstCapture() {
+  // A size the user has given the window (a stored position) is kept.
+  if (firstCaptureShown_ || hadStoredPosition_) return;
+  firstCaptureShown_ = true;
+  const Picture& shown = doc_.ShownImage();
+  RECT view, win;
+  GetClientRect(view_.Handle(), &view);
+  GetWindowRect(Handle(), &win);
+  if (shown.width <= view.right && shown.height <= view.bottom) return;
+  const RECT work = WorkAreaOf(Handle());
+  const int w = std::min<int>(win.right - win.left + std::max(0, shown.width - int(view.right)), work.right - work.left);
+  const int h =
+      std::min<int>(win.bottom - win.top + std::max(0, shown.height - int(view.bottom)), work.bottom - work.top);
+  const int x = std::clamp<int>(win.left, work.left, work.right - w), y = std::clamp<int>(win.top, work.top, work.bottom - h);
+  if (IsZoomed(Handle())) return;
+  SetWindowPos(Handle(), nullptr, x, y, w, h, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void TfrmCaptureForm::FormShow() {
@@ -600,8 +635,12 @@ void TfrmCaptureForm::OpenHandedFile() {
     const bool ok = size == 0 || (ReadFile(f.get(), bytes.data(), size, &got, nullptr) && got == size);
     UnlockFileRegion(f.get(), 0, size ? size : 1);
     if (!ok) return;
-    handed = FromAnsi(bytes);
+    handed = HandedFileName(bytes);
   }
+  OpenHandedName(handed);
+}
+
+void TfrmCaptureForm::OpenHandedName(const std::string& handed) {
   if (handed.empty() || !FileExists(handed)) return;
   RestoreMainWindow();
   ProcessMessages();

@@ -49,6 +49,11 @@ inline constexpr UINT WM_OPEN_WEBSITE = WM_USER + 5;
 
 inline constexpr wchar_t kMainClassName[] = L"TfrmCaptureForm";
 inline constexpr char kHandOffFileName[] = "~~ktw01";
+// A name the ANSI code page cannot hold comes in a WM_COPYDATA of this kind, in UTF-16.
+inline constexpr ULONG_PTR kHandOffCopyData = 0x47524956;  // "GRIV"
+// Held by a second start from writing the hand-off file until the running
+// program has read it, so two second starts never mix their names.
+inline constexpr wchar_t kHandOffMutexName[] = L"KTW-handoff";
 
 class TfrmCaptureForm : private WindowBase, private EncryptedFilesHost, private ImageViewHost {
  public:
@@ -83,6 +88,9 @@ class TfrmCaptureForm : private WindowBase, private EncryptedFilesHost, private 
   void ApplyWindowPosition();
   void RunCommandLine();
   void RestoreMainWindow();
+  // The first capture larger than the view, while the window still has its
+  // first size, makes it large enough to show it, up to the monitor's work area.
+  void GrowForFirstCapture();
   void FormShow();
   void FormHide();
   void FormResize();
@@ -104,6 +112,7 @@ class TfrmCaptureForm : private WindowBase, private EncryptedFilesHost, private 
   void FormDestroy();
   void EmptyWorkFolder();
   void OpenHandedFile();
+  void OpenHandedName(const std::string& name);
 
   // ---- commands, enabling, toggles, hot keys, keys (main_form_commands_win.cpp)
   CommandContext CommandState() const;
@@ -119,6 +128,8 @@ class TfrmCaptureForm : private WindowBase, private EncryptedFilesHost, private 
   void UpdateStatusPanels();
   void RegisterCaptureHotKeys();
   void RemoveCaptureHotKeys();
+  // One balloon at start-up when another program holds a capture key.
+  void TellRefusedHotKeys();
   bool IsConsoleForeground();
   void shk1HotKey(int index);
   void FormKeyDown(WPARAM key, bool ctrl, bool& handled);
@@ -131,6 +142,9 @@ class TfrmCaptureForm : private WindowBase, private EncryptedFilesHost, private 
   void ZoomTo(int n, int d);
   void zmiClick(int n);
   void zmoClick(int d);
+  void ZoomToFraction(int n, int d);
+  void FitToWindow();
+  void ZoomStep(int steps) override;
   void mnuUndoClick();
   void Clear1Click();
   void btnCropClick();
@@ -139,6 +153,7 @@ class TfrmCaptureForm : private WindowBase, private EncryptedFilesHost, private 
   bool Image1MouseDown(int button, int x, int y) override;
   void Image1MouseUp() override;
   bool CropMode() const override { return doc_.CropMode(); }
+  std::string EmptyViewText() const override;
   void TakeFocus() override { SetFocus(Handle()); }
 
   // ---- captures (capture_commands_win.cpp)
@@ -241,6 +256,9 @@ class TfrmCaptureForm : private WindowBase, private EncryptedFilesHost, private 
   bool trueColorDisplay_ = true;
   bool closing_ = false;
   bool startupDone_ = false;
+  bool closeNoticeShown_ = false;
+  bool firstCaptureShown_ = false;
+  bool hadStoredPosition_ = false;
   bool shownSinceStartup_ = false;  // by the user, after start-up: the splash leaves it shown
   bool destroyed_ = false;  // after FormDestroy the last messages get the default handling
 
