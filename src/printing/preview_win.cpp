@@ -64,23 +64,29 @@ class TPreviewForm::Panel : public WindowBase {
 class TPreviewForm::PageImage : public WindowBase {
  public:
   explicit PageImage(TPreviewForm& form) : form_(form) {}
+  ~PageImage() override {
+    if (mem_ && old_) SelectObject(mem_.get(), old_);
+  }
   void Create(HWND parent, HCURSOR cursor) {
     CreateWin({L"TPreviewPage", 0, cursor, nullptr}, 0, L"", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, parent,
               reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_PREVIEW_PAGE)));
   }
-  int Width() const { return width_; }
-  int Height() const { return height_; }
   // A white page of this size (device pixels).
   HDC Canvas(int width, int height) {
-    if (width != width_ || height != height_ || !mem_) {
+    if (width != width_ || height != height_ || !bitmap_) {
       WindowDC screen(nullptr);
-      bitmap_.reset();
       if (!mem_) mem_.reset(CreateCompatibleDC(screen.get()));
+      if (!mem_) throw std::bad_alloc();
+      // A bitmap still selected into the DC could not be deleted.
+      if (old_) SelectObject(mem_.get(), old_);
+      old_ = nullptr;
+      bitmap_.reset();
+      width_ = height_ = 0;
       const BITMAPINFO bi = TopDownInfo(std::max(width, 1), std::max(height, 1), 24);
       void* bits = nullptr;
       bitmap_.reset(CreateDIBSection(screen.get(), &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
       if (!bitmap_) throw std::bad_alloc();
-      SelectObject(mem_.get(), bitmap_.get());
+      old_ = SelectObject(mem_.get(), bitmap_.get());
       width_ = width;
       height_ = height;
     }
@@ -101,12 +107,13 @@ class TPreviewForm::PageImage : public WindowBase {
   }
   void OnPaint(HDC dc, const PAINTSTRUCT& ps) override {
     const RECT& r = ps.rcPaint;
-    if (mem_) BitBlt(dc, r.left, r.top, r.right - r.left, r.bottom - r.top, mem_.get(), r.left, r.top, SRCCOPY);
+    if (bitmap_) BitBlt(dc, r.left, r.top, r.right - r.left, r.bottom - r.top, mem_.get(), r.left, r.top, SRCCOPY);
     else FillRect(dc, &r, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
   }
   TPreviewForm& form_;
+  UniqueBitmap bitmap_;  // before mem_: the DC lets go of it before it is deleted
   UniqueMemDC mem_;
-  UniqueBitmap bitmap_;
+  HGDIOBJ old_ = nullptr;
   int width_ = 0, height_ = 0;
 };
 
