@@ -21,7 +21,7 @@ void TfrmCaptureForm::CaptureFullScreen() {
   currentFileName_.clear();
   SaveUndo();
   ResetZoom();
-  Picture pic;
+  Picture pic = doc_.TakeSpare();  // a buffer of the same size fills without page faults
   const POINT origin = GrabMonitor(pic, monitorIndex_);
   if (settings_.InclMouse) DrawMouseCursor(pic, origin.x, origin.y);
   PresentCapture(std::move(pic));
@@ -31,6 +31,7 @@ void TfrmCaptureForm::CaptureFullScreen() {
 
 // The capture becomes the image at 1:1, the window pops up and the automatic steps run in their order.
 void TfrmCaptureForm::PresentCapture(Picture pic) {
+  KeepScreenCacheAWhile();
   doc_.SetFullImage(std::move(pic));
   RenderView(1.0);
   EnableImageCommands(true);
@@ -52,7 +53,7 @@ void TfrmCaptureForm::CaptureActiveWindow() {
   SetForegroundWindow(target);
   SaveUndo();
   ResetZoom();
-  Picture pic;
+  Picture pic = doc_.TakeSpare();
   GrabWindow(target, pic);
   RECT r{};
   GetWindowRect(target, &r);
@@ -82,6 +83,7 @@ void TfrmCaptureForm::CaptureArea() {
     Sleep(200);  // a window that was just hidden must be gone from the screen
     SaveUndo();
     TfrmCapArea overlay(monitorIndex_);
+    KeepScreenCacheAWhile();
     if (!overlay.ShowModal()) return;  // abandoned: the document stays as it was
     const RECT& r = overlay.SelRect();
     const Picture& frozen = overlay.FrozenScreen();

@@ -38,7 +38,10 @@ void TfrmCaptureForm::SaveImageAs(bool asShown) {
 void TfrmCaptureForm::WriteImageFile(const std::string& name, bool silent, bool asShown) {
   WaitCursor wait;
   if (!silent) currentFileName_ = name;
-  const Picture& source = asShown ? doc_.ShownImage() : doc_.FullImage();
+  // What is on show is written with 24 bits a pixel, whatever it is held in.
+  Picture shown24;
+  if (asShown) shown24 = doc_.ShownImage24();
+  const Picture& source = asShown ? shown24 : doc_.FullImage();
   WriteImageFileBytes(name, source);  // replaces the old file only when the new one is complete
   if (!silent) {
     settings_.SavePath = ExtractFilePath(name);

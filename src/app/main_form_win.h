@@ -86,6 +86,7 @@ class TfrmCaptureForm : private WindowBase, private EncryptedFilesHost, private 
   // The first capture larger than the view, while the window still has its
   // first size, makes it large enough to show it, up to the monitor's work area.
   void GrowForFirstCapture();
+  void KeepScreenCacheAWhile();
   void FormShow();
   void FormHide();
   void FormResize();
