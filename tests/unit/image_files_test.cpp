@@ -28,7 +28,7 @@ struct TempDir {
 
 TEST(ImageFiles, SaveAsNamesAndDialogIndexes) {
   EXPECT_EQ(SaveAsTargetName("shot", 2), "shot.jpg");
-  EXPECT_EQ(SaveAsTargetName("shot.png", 1), "shot.png.bmp");
+  EXPECT_EQ(SaveAsTargetName("shot.gif", 1), "shot.gif.bmp");
   EXPECT_EQ(SaveAsTargetName("shot.JPEG", 1), "shot.JPEG");
   EXPECT_EQ(SaveAsTargetName("shot.Bmp", 2), "shot.Bmp");
   EXPECT_EQ(SaveAsTargetName("C:\\my.pics\\shot", 1), "C:\\my.pics\\shot.bmp");
@@ -47,7 +47,7 @@ TEST(ImageFiles, FormatFollowsTheExtension) {
   const std::vector<uint8_t> bmp = EncodeImageFile("C:\\a\\shot.bMp", p32);
   ASSERT_EQ(bmp[0], 'B');
   EXPECT_EQ(DecodeImageFile("x.BMP", bmp).bpp, 32);  // the picture's own depth
-  for (const char* name : {"shot.jpg", "shot.JPEG", "shot.png", "shot"}) {
+  for (const char* name : {"shot.jpg", "shot.JPEG", "shot.gif", "shot"}) {
     const std::vector<uint8_t> f = EncodeImageFile(name, p32);
     EXPECT_EQ(f[0], 0xFF) << name;
     EXPECT_EQ(f[1], 0xD8) << name;

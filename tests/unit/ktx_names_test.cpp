@@ -15,7 +15,7 @@ TEST(KtxNames, SaveImageEncryptedTarget) {
   EXPECT_EQ(EncryptedImageName("C:\\a\\shot.Jpg.Ktx", kKtxFilterBitmap), "C:\\a\\shot.Jpg.Ktx");
   // .ktx alone or over another kind is not enough.
   EXPECT_EQ(EncryptedImageName("C:\\a\\shot.ktx", kKtxFilterBitmap), "C:\\a\\shot.ktx.bmp.ktx");
-  EXPECT_EQ(EncryptedImageName("C:\\a\\shot.png.ktx", kKtxFilterJpeg), "C:\\a\\shot.png.ktx.jpg.ktx");
+  EXPECT_EQ(EncryptedImageName("C:\\a\\shot.gif.ktx", kKtxFilterJpeg), "C:\\a\\shot.gif.ktx.jpg.ktx");
   // A dot in the folder is no extension of the file.
   EXPECT_EQ(EncryptedImageName("C:\\x.bmp\\.ktx", kKtxFilterBitmap), "C:\\x.bmp\\.ktx.bmp.ktx");
   // Any filter other than the JPEG one means bitmap.
