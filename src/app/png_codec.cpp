@@ -420,11 +420,11 @@ GRIV_PNG_SSE2_FN size_t FilterSpanSse2(const uint8_t* cur, const uint8_t* prev, 
   constexpr size_t bpp = 3;
   const __m128i zero = _mm_setzero_si128(), one = _mm_set1_epi8(1);
   __m128i sums[5] = {zero, zero, zero, zero, zero};
+  // (Macros, not lambdas: a lambda would not be compiled for SSE2.)
   // |v as signed| of each byte, added up in two 64-bit halves.
-  auto addCost = [&](int k, __m128i v) {
-    sums[k] = _mm_add_epi64(sums[k], _mm_sad_epu8(_mm_min_epu8(v, _mm_sub_epi8(zero, v)), zero));
-  };
-  auto abs16 = [&](__m128i v) { return _mm_max_epi16(v, _mm_sub_epi16(zero, v)); };
+#define GRIV_ADD_COST(k, v) \
+  sums[k] = _mm_add_epi64(sums[k], _mm_sad_epu8(_mm_min_epu8((v), _mm_sub_epi8(zero, (v))), zero))
+#define GRIV_ABS16(v) _mm_max_epi16((v), _mm_sub_epi16(zero, (v)))
   size_t i = from;
   for (; i + 16 <= to; i += 16) {
     const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(cur + i));
@@ -440,7 +440,8 @@ GRIV_PNG_SSE2_FN size_t FilterSpanSse2(const uint8_t* cur, const uint8_t* prev, 
       const __m128i b16 = h ? _mm_unpackhi_epi8(b, zero) : _mm_unpacklo_epi8(b, zero);
       const __m128i c16 = h ? _mm_unpackhi_epi8(c, zero) : _mm_unpacklo_epi8(c, zero);
       const __m128i p = _mm_sub_epi16(b16, c16), q = _mm_sub_epi16(a16, c16);
-      const __m128i pa = abs16(p), pb = abs16(q), pc = abs16(_mm_add_epi16(p, q));
+      const __m128i pq = _mm_add_epi16(p, q);
+      const __m128i pa = GRIV_ABS16(p), pb = GRIV_ABS16(q), pc = GRIV_ABS16(pq);
       const __m128i notA = _mm_or_si128(_mm_cmpgt_epi16(pa, pb), _mm_cmpgt_epi16(pa, pc));
       takeA[h] = notA;  // inverted: set where a is not taken
       takeB[h] = _mm_andnot_si128(_mm_cmpgt_epi16(pb, pc), notA);
@@ -451,12 +452,14 @@ GRIV_PNG_SSE2_FN size_t FilterSpanSse2(const uint8_t* cur, const uint8_t* prev, 
     const __m128i pred = _mm_or_si128(_mm_andnot_si128(notA, a),
                                       _mm_or_si128(_mm_and_si128(useB, b), _mm_and_si128(useC, c)));
     const __m128i f[4] = {_mm_sub_epi8(x, a), _mm_sub_epi8(x, b), _mm_sub_epi8(x, mean), _mm_sub_epi8(x, pred)};
-    addCost(0, x);
+    GRIV_ADD_COST(0, x);
     for (int k = 0; k < 4; ++k) {
       _mm_storeu_si128(reinterpret_cast<__m128i*>(out[k] + i), f[k]);
-      addCost(k + 1, f[k]);
+      GRIV_ADD_COST(k + 1, f[k]);
     }
   }
+#undef GRIV_ADD_COST
+#undef GRIV_ABS16
   for (int k = 0; k < 5; ++k)
     cost[k] += uint32_t(_mm_cvtsi128_si32(sums[k])) + uint32_t(_mm_cvtsi128_si32(_mm_srli_si128(sums[k], 8)));
   return i;

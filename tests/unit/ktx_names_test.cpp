@@ -22,6 +22,14 @@ TEST(KtxNames, SaveImageEncryptedTarget) {
   EXPECT_EQ(EncryptedImageName("shot", 0), "shot.bmp.ktx");
 }
 
+TEST(KtxNames, EncryptedPngNames) {
+  EXPECT_EQ(EncryptedImageName("C:\\a\\shot", kKtxFilterPng), "C:\\a\\shot.png.ktx");
+  EXPECT_EQ(EncryptedImageName("C:\\a\\shot.png", kKtxFilterPng), "C:\\a\\shot.png.png.ktx");
+  EXPECT_EQ(EncryptedImageName("C:\\a\\shot.PNG.Ktx", kKtxFilterJpeg), "C:\\a\\shot.PNG.Ktx");
+  EXPECT_EQ(EncryptedImagePlainName("C:\\a\\shot.png.ktx"), "shot.png");
+  EXPECT_EQ(DecryptedTargetName("C:\\w\\", "D:\\in\\shot.png.ktx"), "C:\\w\\shot.png");
+}
+
 TEST(KtxNames, PlainCopyNames) {
   EXPECT_EQ(EncryptedImagePlainName("C:\\a\\shot.bmp.ktx"), "shot.bmp");
   EXPECT_EQ(EncryptedImagePlainName("C:\\a\\shot.jpeg.ktx"), "shot.jpeg");
