@@ -347,7 +347,8 @@ Picture Decode(const uint8_t* data, size_t size) {
   Picture::CheckSize(h.width, h.height, outBits);
   const uint64_t inflated = h.InflatedSize();
   if (inflated > kMaxPictureBytes) Bad("picture needs too much memory");
-  if (inflated > parsed.idatBytes * kMaxDeflateRatio + 1024) Bad("image data too short for the picture size");
+  if (inflated > parsed.idatBytes * kMaxDeflateRatio + 1024)  // (slack for tiny pictures)
+    Bad("image data too short for the picture size");
   const Colours colours = MakeColours(parsed);
 
   // libdeflate inflates from one contiguous buffer.
@@ -405,9 +406,7 @@ void FilterSpan(const uint8_t* cur, const uint8_t* prev, size_t from, size_t to,
   constexpr size_t bpp = 3;
   for (size_t i = from; i < to; ++i) {
     const int x = cur[i], a = cur[i - bpp], b = prev[i], c = prev[i - bpp];
-    const int pa = std::abs(b - c), pb = std::abs(a - c), pc = std::abs(a + b - 2 * c);
-    const int pred = pa <= pb && pa <= pc ? a : pb <= pc ? b : c;
-    const uint8_t f[4] = {uint8_t(x - a), uint8_t(x - b), uint8_t(x - ((a + b) >> 1)), uint8_t(x - pred)};
+    const uint8_t f[4] = {uint8_t(x - a), uint8_t(x - b), uint8_t(x - ((a + b) >> 1)), uint8_t(x - Paeth(a, b, c))};
     cost[0] += Cost(uint8_t(x));
     for (int k = 0; k < 4; ++k) out[k][i] = f[k], cost[k + 1] += Cost(f[k]);
   }
@@ -559,6 +558,13 @@ std::vector<uint8_t> Encode(const Picture& pic, int level) {
 
 bool IsPngData(const uint8_t* data, size_t size) {
   return data && size >= sizeof kSignature && std::memcmp(data, kSignature, sizeof kSignature) == 0;
+}
+
+bool PngDeclaredSize(const uint8_t* data, size_t size, int64_t& width, int64_t& height) {
+  if (!IsPngData(data, size) || size < 24 || std::memcmp(data + 12, "IHDR", 4) != 0) return false;
+  width = Be32(data + 16);
+  height = Be32(data + 20);
+  return true;
 }
 
 Picture DecodePng(const uint8_t* data, size_t size) {

@@ -17,6 +17,10 @@ inline constexpr int kPngLevel = 4;
 
 // True for data that starts with the 8-byte PNG signature.
 bool IsPngData(const uint8_t* data, size_t size);
+// The width and height a PNG header claims, read without decoding anything
+// else (for a size check before decoding); false when the data does not
+// start with a signature and an IHDR chunk.
+bool PngDeclaredSize(const uint8_t* data, size_t size, int64_t& width, int64_t& height);
 
 // Colour type 2 (RGB), 8 bits per sample, no interlacing, no alpha, one IDAT
 // chunk. Each row gets the filter whose output has the smallest sum of

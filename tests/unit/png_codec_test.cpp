@@ -186,6 +186,17 @@ TEST(PngCodec, ChoosesTheFilterOfLeastCostPerRow) {
   EXPECT_EQ(RowFilters(EncodePng(diagonal), 64, 8), (std::vector<int>{1, 4, 4, 4, 4, 4, 4, 4}));
 }
 
+TEST(PngCodec, DeclaredSizeReadsOnlyTheHeader) {
+  int64_t w = 0, h = 0;
+  const Bytes big = File({Ihdr(0x7FFFFFFF, 3, 8, 2)});  // nothing behind it
+  ASSERT_TRUE(PngDeclaredSize(big.data(), big.size(), w, h));
+  EXPECT_EQ(w, 0x7FFFFFFF);
+  EXPECT_EQ(h, 3);
+  EXPECT_FALSE(PngDeclaredSize(big.data(), 23, w, h));
+  const Bytes noHeader = File({Chunk("IDAT", {}), Ihdr(1, 1, 8, 2)});
+  EXPECT_FALSE(PngDeclaredSize(noHeader.data(), noHeader.size(), w, h));
+}
+
 TEST(PngCodec, RefusesWhatItCannotWrite) {
   EXPECT_THROW(EncodePng(Picture()), EInvalidPicture);
   Picture cut = craft::TestPattern(8, 8, 24);
