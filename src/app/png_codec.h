@@ -9,10 +9,11 @@
 
 namespace griv {
 
-// libdeflate level of written files. On 1920 x 1080 screenshots level 4 writes
-// files 2-7% smaller than libpng with zlib's default level in about 0.4 of its
-// time (bench/png_bench); levels 1-3 give larger files than libpng on some
-// pictures, and 5-9 cost more time for no more than a percent or two.
+// libdeflate level of written files. On 1920 x 1080 screenshots level 4
+// writes files 2-7% smaller than libpng with zlib's default level in 0.38-0.45
+// of its time (bench/png_bench). Levels 1-3 are no faster but give larger
+// files than libpng on some pictures; 5 and up cost time for at most a few
+// percent.
 inline constexpr int kPngLevel = 4;
 
 // True for data that starts with the 8-byte PNG signature.
