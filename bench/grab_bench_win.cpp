@@ -66,11 +66,11 @@ int main(int argc, char** argv) {
     ReleaseDC(nullptr, screen);
     GdiFlush();
   };
-  auto blt = [&] { bltInto(dib.bitmap); };
+  auto blt = [&] { bltInto(dib.bitmap.get()); };
   // A DIB section made for one copy alone, as GrabMonitor does.
   auto bltFresh = [&](DibSection& fresh) {
     MakeDibSection(shape, fresh, false);
-    bltInto(fresh.bitmap);
+    bltInto(fresh.bitmap.get());
   };
 
   ImageDocument doc;

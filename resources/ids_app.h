@@ -37,12 +37,34 @@
 #define CM_SETSCREEN 1030
 #define CM_SETAREA 1031
 #define CM_OPTIONS 1032
+// Image: the two zoom submenus (enabled by position; these ids never appear in a menu)
+#define CM_ZOOMIN_MENU 1039
+#define CM_ZOOMOUT_MENU 1040
 // Image: zoom in 1041..1050 (1:1 .. 10:1), zoom out 1061..1070 (1:1 .. 1:10)
 #define CM_ZMI01 1041
+#define CM_ZMI02 1042
+#define CM_ZMI03 1043
+#define CM_ZMI04 1044
+#define CM_ZMI05 1045
+#define CM_ZMI06 1046
+#define CM_ZMI07 1047
+#define CM_ZMI08 1048
+#define CM_ZMI09 1049
 #define CM_ZMI10 1050
 #define CM_ZMO01 1061
+#define CM_ZMO02 1062
+#define CM_ZMO03 1063
+#define CM_ZMO04 1064
+#define CM_ZMO05 1065
+#define CM_ZMO06 1066
+#define CM_ZMO07 1067
+#define CM_ZMO08 1068
+#define CM_ZMO09 1069
 #define CM_ZMO10 1070
 #define CM_ADDCURSOR 1080
+#define CM_FITWINDOW 1081
+#define CM_ZOOMSTEPIN 1082
+#define CM_ZOOMSTEPOUT 1083
 // Help
 #define CM_HELPCONTENT 1090
 #define CM_HELPCAPTURE 1091
@@ -69,6 +91,9 @@
 #define CM_SELECTAREA 1120
 #define CM_STAMPICON 1121
 #define CM_GETCURSOR 1122
+
+// The stamping shape menu: one item per shape, in image-list order
+#define CM_STAMPSHAPE0 1130
 
 // Controls of the main window
 #define IDC_TOOLBAR 2001

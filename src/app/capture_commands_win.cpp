@@ -1,12 +1,12 @@
 // The three capture routines and the fixed steps after every capture.
-#include <cstring>
-
-#include "app/app_win.h"
 #include "app/main_form_win.h"
+#include "base/picture_area.h"
 #include "base/utf.h"
 #include "capture/cap_area_win.h"
 #include "capture/grab_win.h"
+#include "capture/selection.h"
 #include "resource.h"
+#include "shell/ui_win.h"
 
 namespace griv {
 
@@ -22,7 +22,7 @@ void TfrmCaptureForm::CaptureFullScreen() {
   SaveUndo();
   ResetZoom();
   Picture pic;
-  POINT origin = GrabMonitor(pic, monitorIndex_);
+  const POINT origin = GrabMonitor(pic, monitorIndex_);
   if (settings_.InclMouse) DrawMouseCursor(pic, origin.x, origin.y);
   PresentCapture(std::move(pic));
   doc_.SetStatusAction("Full Screen capture");
@@ -34,7 +34,10 @@ void TfrmCaptureForm::PresentCapture(Picture pic) {
   doc_.SetFullImage(std::move(pic));
   RenderView(1.0);
   EnableImageCommands(true);
-  if (settings_.PopUp) RestoreMainWindow();
+  if (settings_.PopUp) {
+    GrowForFirstCapture();
+    RestoreMainWindow();
+  }
   DoAutoCopy();
   DoAutoPrint();
   DoAutoSave();
@@ -43,9 +46,9 @@ void TfrmCaptureForm::PresentCapture(Picture pic) {
 
 void TfrmCaptureForm::CaptureActiveWindow() {
   CancelStamping();
-  currentFileName_.clear();
-  HWND target = lastActiveWindow_;
+  const HWND target = lastActiveWindow_;
   if (!target || !IsWindow(target)) return;
+  currentFileName_.clear();
   SetForegroundWindow(target);
   SaveUndo();
   ResetZoom();
@@ -64,45 +67,41 @@ void TfrmCaptureForm::CaptureActiveWindow() {
 }
 
 void TfrmCaptureForm::btnSelectClick() {
-  ShowWindow(hwnd_, SW_HIDE);
+  const bool wasShown = IsWindowVisible(Handle()) != FALSE;
+  ShowWindow(Handle(), SW_HIDE);
   CaptureArea();
+  // An abandoned selection leaves the window as the user had it.
+  if (wasShown && !IsWindowVisible(Handle())) RestoreMainWindow();
 }
 
 void TfrmCaptureForm::CaptureArea() {
+  const bool crop = doc_.CropMode();
   for (;;) {
     CancelStamping();
-    currentFileName_.clear();
     ProcessMessages();
     Sleep(200);  // a window that was just hidden must be gone from the screen
     SaveUndo();
-    TfrmCapArea overlay(inst_, monitorIndex_);
+    TfrmCapArea overlay(monitorIndex_);
     if (!overlay.ShowModal()) return;  // abandoned: the document stays as it was
-    const RECT sel = overlay.SelRect();
-    if (sel.left >= sel.right || sel.top >= sel.bottom) {
+    const RECT& r = overlay.SelRect();
+    const Picture& frozen = overlay.FrozenScreen();
+    const SelectedArea sel = SelectionOf({r.left, r.top, r.right, r.bottom}, frozen.width, frozen.height);
+    if (!sel.valid) {
       if (ShowMessage(kEmptySelectionMessage, dialogCaption_, MB_OKCANCEL | MB_ICONWARNING) == IDOK) continue;
       return;
     }
     Sleep(static_cast<DWORD>(areaCaptureDelay_));
-    const int w = sel.right - sel.left, h = sel.bottom - sel.top;
-    const Picture& frozen = overlay.FrozenScreen();
-    // The rectangle lies inside the frozen picture (mouse positions may run past its edge).
-    Picture part;
-    part.Resize(w, h, frozen.bpp);
-    const int bytes = frozen.bpp / 8;
-    for (int y = 0; y < h; ++y) {
-      const int sy = sel.top + y;
-      if (sy < 0 || sy >= frozen.height) continue;
-      const int sx0 = std::max<int>(0, sel.left), sx1 = std::min<int>(frozen.width, sel.right);
-      if (sx0 >= sx1) continue;
-      std::memcpy(part.Row(y) + (sx0 - sel.left) * bytes, frozen.Row(sy) + sx0 * bytes,
-                  static_cast<size_t>(sx1 - sx0) * bytes);
-    }
-    double ratio = doc_.ZoomRatio();
+    currentFileName_.clear();  // only now: an abandoned selection keeps the name for "Save"
+    Picture part = CopyArea(frozen, sel.left, sel.top, sel.width, sel.height);
+    // A crop is made on the zoomed view and keeps the image at its own scale;
+    // an area of the screen is taken pixel for pixel.
+    double ratio = crop ? doc_.ZoomRatio() : 1.0;
     if (ratio == 0) ratio = 1;
+    if (!crop) ResetZoom();
     if (ratio == 1) {
       doc_.SetFullImage(std::move(part));
     } else {
-      PixelSize size = CropScaledSize(w, h, ratio);
+      const PixelSize size = CropScaledSize(sel.width, sel.height, ratio);
       Picture full;
       full.Resize(size.width, size.height, part.bpp);
       StretchInto(part, full);
@@ -112,9 +111,12 @@ void TfrmCaptureForm::CaptureArea() {
     break;
   }
   EnableImageCommands(true);
-  if (settings_.PopUp) RestoreMainWindow();
+  if (settings_.PopUp) {
+    if (!crop) GrowForFirstCapture();
+    RestoreMainWindow();
+  }
   DoAutoCopy();
-  if (!doc_.CropMode()) {
+  if (!crop) {
     DoAutoPrint();
     DoAutoSave();
     DoAutoEdit();
@@ -124,7 +126,7 @@ void TfrmCaptureForm::CaptureArea() {
 }
 
 void TfrmCaptureForm::DoAutoCopy() {
-  // Copying to the clipboard comes with the clipboard commands.
+  if (settings_.AutoClipCopy) mnuCopyClick();
 }
 
 void TfrmCaptureForm::DoAutoPrint() {

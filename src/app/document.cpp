@@ -257,17 +257,4 @@ void ImageDocument::Clear() {
   present_ = false;
 }
 
-ImageCommandState ComputeImageCommands(bool present, bool printSetupEnabled, bool editorConfigured,
-                                       const Picture& full) {
-  ImageCommandState s;
-  s.saveAs = s.saveAsShown = s.saveEncrypted = s.clear = s.copy = s.greys = present;
-  s.btnSave = s.btnCopy = s.btnClear = s.btnCrop = present;
-  s.popClear = s.popCopy = s.popCrop = s.popGrey = s.popSave = present;
-  s.zoomIn = s.zoomOut = s.addCursor = s.sendEmail = s.btnEmail = present;
-  s.editor = present && editorConfigured;
-  s.print = s.btnPrint = present && printSetupEnabled && full.width > 0 && full.height > 0;
-  s.printPreview = s.btnPreview = s.popPrint = s.popPreview = s.print;
-  return s;  // the always-on members keep their true defaults
-}
-
 }  // namespace griv

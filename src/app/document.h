@@ -8,7 +8,7 @@
 //   doc.ResetZoom();               // all producers except area capture and crop
 //   doc.SetFullImage(std::move(picture));
 //   if (!doc.Render()) show doc.ZoomFailureMessage();
-//   apply ComputeImageCommands(true, ...);
+//   apply the command table (app/commands.h) to the window;
 //   doc.SetStatusAction("Full Screen capture"); status panel := doc.StatusText();
 #pragma once
 #include <string>
@@ -66,6 +66,8 @@ class ImageDocument {
   // The full image rendered at ZoomRatio, always 24 bpp; empty after Clear
   // or a failed render.
   const Picture& ShownImage() const { return shown_; }
+  // For drawing into what is on show only (stamping); the next render replaces it.
+  Picture& MutableShownImage() { return shown_; }
   // An image is in the document and on show (false at start and after Clear).
   bool Present() const { return present_; }
 
@@ -129,29 +131,5 @@ class ImageDocument {
   std::string zoomText_, viewedAt_, action_, undoViewedAt_, undoAction_;
   bool present_ = false, undoAvailable_ = false, undoArmed_ = false, cropMode_ = false, renderFailed_ = false;
 };
-
-// Enabled state of every image command for EnableImageCommands(present).
-struct ImageCommandState {
-  // "Save Image &As...", "Save as Shown...", "&Save Image Encrypted",
-  // "Clea&r Capture", "&Copy to Clipboard", "Convert to &Greys"
-  bool saveAs = false, saveAsShown = false, saveEncrypted = false, clear = false, copy = false, greys = false;
-  // tool-bar buttons
-  bool btnSave = false, btnCopy = false, btnClear = false, btnCrop = false;
-  // pop-up items Clear, Copy, Crop, Greys, Save
-  bool popClear = false, popCopy = false, popCrop = false, popGrey = false, popSave = false;
-  // "Zoom &In", "Zoom &Out", "&Add a cursor", "Send as Email" and its button
-  bool zoomIn = false, zoomOut = false, addCursor = false, sendEmail = false, btnEmail = false;
-  bool editor = false;                  // "&Editor"
-  bool print = false, btnPrint = false;  // "&Print" and its button
-  // "Print P&review", its button, pop-up "&Print Image" and "Print Previe&w"
-  bool printPreview = false, btnPreview = false, popPrint = false, popPreview = false;
-  // always on: "&Encryption...", "Select an Area" button, "Capture A&rea Now",
-  // "Auto Sa&ve", pop-up " Auto Save", pop-up "Send as &Email"
-  bool encryption = true, btnSelect = true, captureAreaNow = true, autoSave = true, popAutoSave = true,
-       popSendEmail = true;
-};
-
-ImageCommandState ComputeImageCommands(bool present, bool printSetupEnabled, bool editorConfigured,
-                                       const Picture& full);
 
 }  // namespace griv

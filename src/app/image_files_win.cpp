@@ -4,7 +4,7 @@
 #include <commdlg.h>
 #include <shellapi.h>
 
-#include "app/app_win.h"
+#include "shell/ui_win.h"
 #include "app/file_dialogs_win.h"
 #include "app/image_files.h"
 #include "app/main_form_win.h"
@@ -27,7 +27,7 @@ void TfrmCaptureForm::SaveImageAs(bool asShown) {
   o.initialDir = settings_.SavePath;
   o.filter = kSaveFilter;
   o.filterIndex = SaveFilterIndex(settings_.AutoExt);
-  if (!RunSaveDialog(hwnd_, o)) return;
+  if (!RunSaveDialog(Handle(), o)) return;
   const std::string name = SaveAsTargetName(o.fileName, o.filterIndex);
   if (FileExists(name) &&
       ShowMessage(OverwriteQuestion(name), dialogCaption_, MB_YESNO | MB_ICONQUESTION) != IDYES)
@@ -45,8 +45,10 @@ void TfrmCaptureForm::WriteImageFile(const std::string& name, bool silent, bool 
     doc_.SetStatusAction(name);
     ShowImageStatus();
   }
-  saveEnabled_ = true;
-  EnableMenuItem(mainMenu_, CM_SAVE, MF_BYCOMMAND | MF_ENABLED);
+  if (!saveWritten_) {
+    saveWritten_ = true;
+    UpdateCommands();
+  }
 }
 
 void TfrmCaptureForm::AutoSaveImage() {
@@ -61,16 +63,17 @@ void TfrmCaptureForm::AutoSaveImage() {
                 dialogCaption_, MB_OK | MB_ICONWARNING);
     return;
   }
+  // Said with the status of this save, and kept until the next picture comes.
+  autoSaveNote_ =
+      slot.skipped ? " - saved as " + ExtractFileName(slot.name) + " (numbered names before it already existed)" : "";
   WriteImageFile(slot.name, false, false);
-  if (slot.skipped)
-    autoSaveNote_ = " - saved as " + ExtractFileName(slot.name) + " (numbered names before it already existed)";
   MessageBeep(0);
 }
 
 void TfrmCaptureForm::mnuOpenFileClick() {
   TOpenPictureDialog2 dialog;
   std::string name;
-  if (dialog.Execute(hwnd_, settings_.OpenPath, kOpenFilter, OpenFilterIndex(settings_.LastOpenExt), name))
+  if (dialog.Execute(Handle(), settings_.OpenPath, kOpenFilter, OpenFilterIndex(settings_.LastOpenExt), name))
     OpenFileByName(name);
 }
 
@@ -86,6 +89,8 @@ void TfrmCaptureForm::LoadImageFile(const std::string& name, bool greys) {
   try {
     pic = LoadImageFileData(name, options);
   } catch (const EInvalidPicture&) {
+    // A decrypted plain copy that is no picture must not wait in the work folder.
+    if (openedDecrypted_ && FileExists(name)) DeleteFileUtf8(name);
     ShowMessage("Unable to read or decrypt the image", dialogCaption_, MB_OK | MB_ICONWARNING);
     return;
   }
@@ -101,10 +106,8 @@ void TfrmCaptureForm::LoadImageFile(const std::string& name, bool greys) {
   }
   ResetZoom();
   RenderView(1.0);
-  if (!greys) {
-    doc_.SetStatusAction(openedDecrypted_ ? "Encrypted Image" : name);
-    ShowImageStatus();
-  }
+  if (!greys) doc_.SetStatusAction(openedDecrypted_ ? "Encrypted Image" : name);
+  ShowImageStatus();  // greys keep the action, but the view went back to 1:1
   EnableImageCommands(true);
 }
 

@@ -3,17 +3,16 @@
 #include <commctrl.h>
 #include <shellapi.h>
 #include <shlobj.h>
-#include <windowsx.h>
 
-#include "app/app_win.h"
 #include "app/settings_host_win.h"
+#include "app/startup_rules.h"
 #include "base/file_io.h"
 #include "base/utf.h"
 #include "capture/monitors_win.h"
 #include "resource.h"
 #include "shell/gen_msg_win.h"
 #include "shell/strings.h"
-#include "shell/windowed_component_win.h"
+#include "shell/ui_win.h"
 
 namespace griv {
 
@@ -22,148 +21,130 @@ constexpr UINT_PTR kTimer1 = 1;
 constexpr UINT kShowBannerMessage = WM_APP + 1;
 constexpr int kClientWidth = 597, kClientHeight = 271;  // at 96 DPI
 constexpr int kPanelWidths[4] = {50, 65, 65, 75};
-const wchar_t kOwnerClass[] = L"TApplication";
 
 // The hidden owner keeps the main window off the task bar, like an application window.
-HWND ApplicationWindow(HINSTANCE inst) {
-  static HWND owner = nullptr;
-  if (owner) return owner;
-  WNDCLASSEXW wc{sizeof wc};
-  wc.lpfnWndProc = DefWindowProcW;
-  wc.hInstance = inst;
-  wc.lpszClassName = kOwnerClass;
-  RegisterClassExW(&wc);
-  owner = CreateWindowExW(WS_EX_TOOLWINDOW, kOwnerClass, L"Grivanta", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, inst,
-                          nullptr);
-  return owner;
+class ApplicationWindow : public WindowBase {
+ public:
+  static HWND Get() {
+    static ApplicationWindow owner;
+    if (!owner.Handle())
+      owner.CreateWin({L"TApplication"}, WS_EX_TOOLWINDOW, L"Grivanta", WS_POPUP, 0, 0, 0, 0, nullptr);
+    return owner.Handle();
+  }
+};
+
+TagLineLook LookOf(const Branding& brand) {
+  TagLineLook look;
+  look.lines = brand.tagLines;
+  look.hint = brand.captionHint;
+  look.fontName = brand.taglineFontName;
+  look.backColor = brand.taglineBackColor;
+  look.fontColor = brand.taglineFontColor;
+  const TagFontStyle style = TaglineFontStyle(brand.taglineFontBold, brand.taglineFontItalic);
+  look.bold = style != TagFontStyle::Italic;
+  look.italic = style != TagFontStyle::Bold;
+  return look;
 }
 }  // namespace
 
 TfrmCaptureForm::TfrmCaptureForm(HINSTANCE inst, std::string commandParam)
     : inst_(inst), commandParam_(std::move(commandParam)) {}
 
-TfrmCaptureForm::~TfrmCaptureForm() {
-  if (hwnd_ && IsWindow(hwnd_)) DestroyWindow(hwnd_);
-}
+TfrmCaptureForm::~TfrmCaptureForm() { Destroy(); }
 
 void TfrmCaptureForm::Create() {
-  WNDCLASSEXW wc{sizeof wc};
-  wc.style = CS_DBLCLKS;
-  wc.lpfnWndProc = StaticWndProc;
-  wc.hInstance = inst_;
-  wc.hIcon = LoadIconW(inst_, MAKEINTRESOURCEW(IDI_MAINICON));
-  wc.hIconSm = static_cast<HICON>(LoadImageW(inst_, MAKEINTRESOURCEW(IDI_MAINICON), IMAGE_ICON,
-                                             GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
-  wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-  wc.lpszClassName = kMainClassName;
-  RegisterClassExW(&wc);
-
   mainMenu_ = LoadMenuW(inst_, MAKEINTRESOURCEW(IDM_MAINMENU));
   accel_ = LoadAcceleratorsW(inst_, MAKEINTRESOURCEW(IDA_MAIN));
-  hwnd_ = CreateWindowExW(WS_EX_CONTROLPARENT, kMainClassName, L"Grivanta", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
-                          CW_USEDEFAULT, CW_USEDEFAULT, 640, 400, ApplicationWindow(inst_), mainMenu_, inst_, this);
-  if (!hwnd_) throw std::runtime_error("Unable to create the main window");
+  WindowClass cls{kMainClassName, CS_DBLCLKS, nullptr, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1)};
+  cls.icon = LoadIconW(inst_, MAKEINTRESOURCEW(IDI_MAINICON));
+  cls.smallIcon = static_cast<HICON>(LoadImageW(inst_, MAKEINTRESOURCEW(IDI_MAINICON), IMAGE_ICON,
+                                                GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
+  CreateWin(cls, WS_EX_CONTROLPARENT, L"Grivanta", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, CW_USEDEFAULT, CW_USEDEFAULT,
+            640, 400, ApplicationWindow::Get(), mainMenu_);
   FormCreate();
 }
 
-LRESULT CALLBACK TfrmCaptureForm::StaticWndProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
-  TfrmCaptureForm* self;
-  if (m == WM_NCCREATE) {
-    self = static_cast<TfrmCaptureForm*>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams);
-    self->hwnd_ = w;
-    SetWindowLongPtrW(w, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-  } else {
-    self = reinterpret_cast<TfrmCaptureForm*>(GetWindowLongPtrW(w, GWLP_USERDATA));
-  }
-  // After FormDestroy the window's last messages get the default handling.
-  if (!self || !self->hwnd_) return DefWindowProcW(w, m, wp, lp);
-  LRESULT r = 0;
-  bool handled = false;
-  Guarded([&] {
-    r = self->WndProc(m, wp, lp);
-    handled = true;
-  });
-  return handled ? r : DefWindowProcW(w, m, wp, lp);
-}
-
 LRESULT TfrmCaptureForm::WndProc(UINT m, WPARAM wp, LPARAM lp) {
+  // After FormDestroy the window's last messages get the default handling.
+  if (destroyed_) return DefaultProc(m, wp, lp);
   switch (m) {
-    case WM_CAPTURE_FULL:
-      CaptureFullScreen();
-      return 0;
-    case WM_CAPTURE_ACTIVE:
-      CaptureActiveWindow();
-      return 0;
-    case WM_OPEN_HANDED_FILE:
-      OpenHandedFile();
-      return 0;
-    case WM_SHOW_MAIN:
-      RestoreMainWindow();
-      return 0;
-    case WM_OPEN_WEBSITE:
-      OpenWebSite();
-      return 0;
+    case WM_CAPTURE_FULL: CaptureFullScreen(); return 0;
+    case WM_CAPTURE_ACTIVE: CaptureActiveWindow(); return 0;
+    case WM_OPEN_HANDED_FILE: OpenHandedFile(); return 0;
+    case WM_SHOW_MAIN: RestoreMainWindow(); return 0;
+    case WM_OPEN_WEBSITE: OpenWebSite(); return 0;
     case WM_COMMAND:
-      OnCommand(LOWORD(wp));
+      OnCommand(LOWORD(wp), HIWORD(wp), reinterpret_cast<HWND>(lp), HIWORD(wp) == 1 && lp == 0);
       return 0;
     case WM_SYSCOMMAND: {
-      UINT cmd = static_cast<UINT>(wp & 0xFFF0);
+      const UINT cmd = static_cast<UINT>(wp & 0xFFF0);
       if (cmd == SC_MINIMIZE || cmd == SC_CLOSE) {
-        ShowWindow(hwnd_, SW_HIDE);
+        ShowWindow(Handle(), SW_HIDE);
         banner_.SetTagLineEnabled(false);
+        // Once a run, so nobody takes the close box for the end of the program.
+        if (cmd == SC_CLOSE && !closeNoticeShown_ && atiTray_)
+          closeNoticeShown_ = atiTray_->ShowBalloon(
+              brand_.mainCaption, brand_.mainCaption + " keeps running in the notification area. Use Exit to end it.");
         return 0;
       }
-      return DefWindowProcW(hwnd_, m, wp, lp);
+      break;
     }
     case WM_SHOWWINDOW:
       // The banner follows once the window is shown and active: showing it in
       // the middle of the activation leaves the keyboard with nobody under Wine.
-      if (wp) PostMessageW(hwnd_, kShowBannerMessage, 0, 0);
+      if (wp) PostMessageW(Handle(), kShowBannerMessage, 0, 0);
       else FormHide();
-      return DefWindowProcW(hwnd_, m, wp, lp);
+      break;
     case WM_ACTIVATE:
       // The banner stays above the title bar it lies on when the window comes back to the front.
-      if (LOWORD(wp) != WA_INACTIVE && IsWindowVisible(hwnd_)) PostMessageW(hwnd_, kShowBannerMessage, 0, 0);
-      return DefWindowProcW(hwnd_, m, wp, lp);
+      if (LOWORD(wp) != WA_INACTIVE && IsWindowVisible(Handle())) PostMessageW(Handle(), kShowBannerMessage, 0, 0);
+      break;
     case kShowBannerMessage:
-      if (IsWindowVisible(hwnd_)) FormShow();
-      return 0;
-    case WM_SIZE:
-      FormResize();
+      if (IsWindowVisible(Handle())) FormShow();
       return 0;
     case WM_MOVE:
-      DefWindowProcW(hwnd_, m, wp, lp);
-      if (IsWindowVisible(hwnd_)) FormResize();
+      DefaultProc(m, wp, lp);
+      if (IsWindowVisible(Handle())) FormResize();
       return 0;
+    case WM_EXITSIZEMOVE:
+    case WM_WINDOWPOSCHANGED: {
+      // A drag by the title bar can leave the banner under the window it lies on.
+      const LRESULT r = DefaultProc(m, wp, lp);
+      if (bannerPresent_ && IsWindowVisible(Handle()) && !IsIconic(Handle())) {
+        FormResize();
+        banner_.Show();
+        // Once more after the system has finished its own reordering.
+        PostMessageW(Handle(), kShowBannerMessage, 0, 0);
+      }
+      return r;
+    }
     case WM_TIMER:
       if (wp == kTimer1) Timer1Timer();
       return 0;
-    case WM_CONTEXTMENU:
-      if (reinterpret_cast<HWND>(wp) == scrollBox_) {
-        POINT pt{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
-        if (pt.x == -1 && pt.y == -1) {
-          pt = {0, 0};
-          ClientToScreen(scrollBox_, &pt);
-        }
-        ShowImageMenu(pt);
-        return 0;
-      }
-      return DefWindowProcW(hwnd_, m, wp, lp);
+    case WM_MEASUREITEM: {
+      auto* mi = reinterpret_cast<MEASUREITEMSTRUCT*>(lp);
+      if (mi->CtlType != ODT_MENU) break;
+      N39MeasureItem(*mi);
+      return TRUE;
+    }
+    case WM_DRAWITEM: {
+      const auto* di = reinterpret_cast<const DRAWITEMSTRUCT*>(lp);
+      if (di->CtlType != ODT_MENU) break;
+      DrawShapeItem(*di);
+      return TRUE;
+    }
     case WM_CHANGECBCHAIN:
-      if (reinterpret_cast<HWND>(wp) == nextClipboardViewer_)
-        nextClipboardViewer_ = reinterpret_cast<HWND>(lp);
-      else if (nextClipboardViewer_)
-        SendMessageW(nextClipboardViewer_, m, wp, lp);
+      ClipboardChainChanged(reinterpret_cast<HWND>(wp), reinterpret_cast<HWND>(lp));
       return 0;
     case WM_DRAWCLIPBOARD:
-      if (nextClipboardViewer_) SendMessageW(nextClipboardViewer_, m, wp, lp);
+      ClipboardChanged();
       return 0;
     case WM_DPICHANGED: {
       dpi_ = HIWORD(wp);
       toolBar_.SetDpi(dpi_);
+      banner_.SetDpi(dpi_);
       auto* r = reinterpret_cast<RECT*>(lp);
-      SetWindowPos(hwnd_, nullptr, r->left, r->top, r->right - r->left, r->bottom - r->top,
+      SetWindowPos(Handle(), nullptr, r->left, r->top, r->right - r->left, r->bottom - r->top,
                    SWP_NOZORDER | SWP_NOACTIVATE);
       return 0;
     }
@@ -172,8 +153,7 @@ LRESULT TfrmCaptureForm::WndProc(UINT m, WPARAM wp, LPARAM lp) {
       // from outside) get here; the close box hides through WM_SYSCOMMAND.
       Close();
       return 0;
-    case WM_QUERYENDSESSION:
-      return TRUE;
+    case WM_QUERYENDSESSION: return TRUE;
     case WM_ENDSESSION:
       if (wp && !closing_) {
         closing_ = true;
@@ -190,35 +170,27 @@ LRESULT TfrmCaptureForm::WndProc(UINT m, WPARAM wp, LPARAM lp) {
     case WM_USER:  // posted after the tray menu closes
       return 0;
   }
-  return DefWindowProcW(hwnd_, m, wp, lp);
+  return WindowBase::WndProc(m, wp, lp);
 }
 
 // ---------------------------------------------------------------- start-up
 
 void TfrmCaptureForm::FormCreate() {
-  dpi_ = DpiOf(hwnd_);
-  SetComponentExceptionHandler([](std::exception_ptr e) {
-    try {
-      std::rethrow_exception(e);
-    } catch (...) {
-      HandleCurrentException();
-    }
-  });
-  // The hot-key component is active in the layout; its keys are added in step 14.
+  dpi_ = DpiOf(Handle());
+  // The hot-key component is active from the start; the capture keys are added further down.
   shk1_ = std::make_unique<TSysHotKey>();
   shk1_->SetActive(true);
   shk1_->Loaded();
   shk1_->OnHotKey = [this](TSysHotKey&, int index) { shk1HotKey(index); };
-  // 1. banner and tag lines
+  // The banner and its tag lines.
   splashTicks_ = 0;
-  banner_.Create(hwnd_);
+  banner_.Create(Handle());
   bannerPresent_ = true;
-  // 2. folders of the program and its help
+  // Folders of the program and its help.
   exeFolder_ = ExeFolder();
   helpFile_ = exeFolder_ + "griv.hlp";
-  // 3. brand
   LoadBranding();
-  // 4. data folder
+  // The data folder.
   if (IsPlatformNT()) {
     std::string appData = pbPath_.AppData;
     if (appData.empty()) {
@@ -231,36 +203,31 @@ void TfrmCaptureForm::FormCreate() {
     dataFolder_ = exeFolder_;
   }
   dataFolder_ = IncludeTrailingBackslash(dataFolder_);
-  // 5. branding defaults file
+  // The branding defaults file: used when it holds something, deleted when empty.
   Guarded([&] {
     const std::string ini = exeFolder_ + "KTCustom.ini";
-    int64_t size = FileSize(ini);
+    const int64_t size = FileSize(ini);
     if (size > 0) {
       auto bytes = ReadWholeFile(ini);
-      customIni_ = std::make_unique<IniFile>(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+      customIni_ =
+          std::make_unique<IniFile>(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
     } else if (size == 0) {
       DeleteFileUtf8(ini);
     }
   });
-  // 6. the window's children; clipboard viewer chain
   CreateChildren();
-  nextClipboardViewer_ = SetClipboardViewer(hwnd_);
-  // 7. printer setup needs a printer
-  bool havePrinter = !ListPrinters().empty();
-  EnableMenuItem(mainMenu_, CM_PRINTSETUP, MF_BYCOMMAND | (havePrinter ? MF_ENABLED : MF_GRAYED));
-  toolBar_.Enable(CM_PRINTSETUP, havePrinter);
-  // 8. dialog caption
+  nextClipboardViewer_ = SetClipboardViewer(Handle());
+  printSetupEnabled_ = !ListPrinters().empty();
   dialogCaption_ = brand_.mainCaption + "   ";
-  // 9. image state
   {
     WindowDC screen(nullptr);
     trueColorDisplay_ = GetDeviceCaps(screen.get(), NUMCOLORS) == -1;
   }
   des1_.SetCipherMode(TCipherMode::CBC);
-  encryptedFiles_ = std::make_unique<EncryptedFiles>(*this);
+  encryptedFiles_ = std::make_unique<EncryptedFiles>(static_cast<EncryptedFilesHost&>(*this));
   ResetZoom();
   areaCaptureDelay_ = 100;
-  // 10./11. settings
+  // The settings.
   try {
     store_ = std::make_unique<RegistrySettingsStore>(HKEY_CURRENT_USER, kSettingsKey);
   } catch (const ERegistryError&) {
@@ -269,52 +236,54 @@ void TfrmCaptureForm::FormCreate() {
   LoadSettings();
   workFolder_ = IncludeTrailingBackslash(dataFolder_ + "ework");
   ForceDirectoriesUtf8(workFolder_);
+  // Plain copies left by a run that was killed must not survive it; only one
+  // instance runs, so nothing in the folder is in use.
+  Guarded([&] { EmptyWorkFolder(); });
   customIni_.reset();
-  // 12. The window stays hidden when the message loop starts.
-  // 13. tray icon; no task-bar button
-  atiTray_ = std::make_unique<TAnimatedTrayIcon>(hwnd_);
-  atiTray_->SetIcon(reinterpret_cast<HICON>(GetClassLongPtrW(hwnd_, GCLP_HICONSM)));
+  // The window stays hidden when the message loop starts. The tray icon, with
+  // the image commands disabled and no task-bar button:
+  atiTray_ = std::make_unique<TAnimatedTrayIcon>(Handle());
+  atiTray_->SetIcon(reinterpret_cast<HICON>(GetClassLongPtrW(Handle(), GCLP_HICONSM)));
   atiTray_->SetStyle(TTrayIconStyle::tsNormal);
   atiTray_->SetPopupMenu(trayMenu_);
   atiTray_->OnPopup = [this] { ppmTrayMenuPopup(); };
-  atiTray_->OnDblClick = [this] { atiTrayDblClick(); };
+  atiTray_->OnDblClick = [this] { RestoreMainWindow(); };
   UpdateStatusPanels();
   atiTray_->SetActive(true);
   EnableImageCommands(false);
-  TAnimatedTrayIcon::HideApplicationButton(ApplicationWindow(inst_));
-  // 14. hot keys
+  TAnimatedTrayIcon::HideApplicationButton(ApplicationWindow::Get());
   RegisterCaptureHotKeys();
-  // 15. position
+  TellRefusedHotKeys();
   ApplyWindowPosition();
-  // 16. monitor
   if (store_) settings_.LoadUseMonitor(*store_);
   monitorIndex_ = settings_.UseMonitor;
   UpdateMonitorItems();
-  // 18. stamping choice
   if (store_) settings_.LoadStampChoice(*store_);
-  // 19.
-  SetTimer(hwnd_, kTimer1, 2000, nullptr);
-  // 20.
+  LoadStampChoice();
+  SetTimer(Handle(), kTimer1, 2000, nullptr);
+  // Without a task bar there is no tray to reach the program from.
+  if (!FindWindowW(L"Shell_TrayWnd", nullptr)) ShowWindow(Handle(), SW_SHOWMINNOACTIVE);
   RunCommandLine();
+  startupDone_ = true;
 }
 
 void TfrmCaptureForm::CreateChildren() {
-  toolBar_.Create(hwnd_, inst_, dpi_);
-  statusBar_ = CreateWindowExW(0, STATUSCLASSNAMEW, L"", WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, 0, 0, 0, 0, hwnd_,
+  toolBar_.Create(Handle(), dpi_);
+  statusBar_ = CreateWindowExW(0, STATUSCLASSNAMEW, L"", WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, 0, 0, 0, 0, Handle(),
                                reinterpret_cast<HMENU>(IDC_STATUSBAR), inst_, nullptr);
-  CreateScrollBox();
+  SetStatusText(0, "");  // a panel never set reads back as garbage under Wine
+  view_.Create(Handle(), IDC_SCROLLBOX);
+  CreateStampImages();
   trayMenuRoot_.reset(LoadMenuW(inst_, MAKEINTRESOURCEW(IDM_TRAYMENU)));
   trayMenu_ = GetSubMenu(trayMenuRoot_.get(), 0);
+  SetMenuDefaultItem(trayMenu_, CM_RESTORE, FALSE);  // what a double click does
   imageMenuRoot_.reset(LoadMenuW(inst_, MAKEINTRESOURCEW(IDM_IMAGEMENU)));
   imageMenu_ = GetSubMenu(imageMenuRoot_.get(), 0);
-  // The tool buttons start in the state of their menu items.
-  for (int id : {CM_SAVE, CM_SENDMAIL, CM_PRINTSETUP, CM_PRINTPREVIEW, CM_PRINT, CM_UNDO, CM_COPY, CM_PASTE,
-                 CM_CLEAR, CM_CROP})
-    toolBar_.Enable(id, false);
+  commandUi_.Attach(Handle(), mainMenu_, trayMenu_, imageMenu_, &toolBar_);
   // Client area of 597 x 271 at 96 DPI below the menu.
   RECT r{0, 0, Scale(kClientWidth, dpi_), Scale(kClientHeight, dpi_)};
   AdjustWindowRectEx(&r, WS_OVERLAPPEDWINDOW, TRUE, WS_EX_CONTROLPARENT);
-  SetWindowPos(hwnd_, nullptr, 0, 0, r.right - r.left, r.bottom - r.top, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  SetWindowPos(Handle(), nullptr, 0, 0, r.right - r.left, r.bottom - r.top, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   std::string visit = brand_.webSite;
   for (const char* p : {"https://", "http://"})
     if (visit.rfind(p, 0) == 0) visit = visit.substr(strlen(p));
@@ -328,8 +297,8 @@ void TfrmCaptureForm::LoadSettings() {
   host.personalFolder = pbPath_.Personal;
   host.windowsFolder = WindowsFolder();
   {
-    std::string outlook = RegReadString(HKEY_LOCAL_MACHINE,
-                                        "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\OUTLOOK.EXE", "", "");
+    const std::string outlook = RegReadString(
+        HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\OUTLOOK.EXE", "", "");
     host.outlookPresent = !outlook.empty() && FileExists(outlook);
   }
   if (store_) {
@@ -339,31 +308,24 @@ void TfrmCaptureForm::LoadSettings() {
     MemorySettingsStore none;
     settings_.Load(none, customIni_.get(), host);
   }
-  if (!settings_.PrintSetupEnabled) {
-    EnableMenuItem(mainMenu_, CM_PRINTSETUP, MF_BYCOMMAND | MF_GRAYED);
-    toolBar_.Enable(CM_PRINTSETUP, false);
-  }
-  // " Send To Editor" is enabled exactly when an editor is configured.
-  EnableMenuItem(imageMenu_, CM_SENDTOEDITOR,
-                 MF_BYCOMMAND | (settings_.ImageEditor.empty() ? MF_GRAYED : MF_ENABLED));
-  SetMenuCheck(CM_AUTOPRINT, settings_.AutoPrint);
-  SetMenuCheck(CM_AUTOSAVE, settings_.AutoSave);
+  if (!settings_.PrintSetupEnabled) printSetupEnabled_ = false;
   UpdateNotesCommands();
 }
 
 void TfrmCaptureForm::ApplyWindowPosition() {
   RECT wr;
-  GetWindowRect(hwnd_, &wr);
-  int w = wr.right - wr.left, h = wr.bottom - wr.top;
+  GetWindowRect(Handle(), &wr);
+  const int w = wr.right - wr.left, h = wr.bottom - wr.top;
   std::string posn;
   if (store_) posn = ReadStringOrFail(*store_, "MainPosn").value_or("");
   const int screenW = GetSystemMetrics(SM_CXSCREEN), screenH = GetSystemMetrics(SM_CYSCREEN);
   auto centre = [&] {
     RECT cur;
-    GetWindowRect(hwnd_, &cur);
-    Bounds c = CentreOnScreen(screenW, screenH, cur.right - cur.left, cur.bottom - cur.top);
-    SetWindowPos(hwnd_, nullptr, c.left, c.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    GetWindowRect(Handle(), &cur);
+    const Bounds c = CentreOnScreen(screenW, screenH, cur.right - cur.left, cur.bottom - cur.top);
+    SetWindowPos(Handle(), nullptr, c.left, c.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   };
+  hadStoredPosition_ = !posn.empty();
   if (!posn.empty()) {
     Bounds b = ParsePosition(posn);
     // A stored size too small to use (garbage in the registry) keeps the designed size.
@@ -372,46 +334,68 @@ void TfrmCaptureForm::ApplyWindowPosition() {
       b.height = h;
     }
     suppressPositionSave_ = true;
-    SetWindowPos(hwnd_, nullptr, b.left, b.top, b.width, b.height, SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(Handle(), nullptr, b.left, b.top, b.width, b.height, SWP_NOZORDER | SWP_NOACTIVATE);
     suppressPositionSave_ = false;
   } else {
     centre();
   }
   RECT now;
-  GetWindowRect(hwnd_, &now);
+  GetWindowRect(Handle(), &now);
   std::vector<MonitorRect> mons;
   for (const auto& m : EnumerateMonitors()) mons.push_back(m.bounds);
   if (!CornerOnAnyMonitor(now.left, now.top, mons)) centre();
 }
 
 void TfrmCaptureForm::RunCommandLine() {
-  if (commandParam_ == "\\F") {
-    CaptureFullScreen();
-  } else if (!commandParam_.empty() && FileExists(commandParam_)) {
-    RestoreMainWindow();
-    ProcessMessages();
-    OpenFileByName(commandParam_);
+  switch (ParseCommandParam(commandParam_, [](const std::string& f) { return FileExists(f); })) {
+    case CommandRequest::CaptureFull: CaptureFullScreen(); break;
+    case CommandRequest::OpenFile:
+      RestoreMainWindow();
+      ProcessMessages();
+      OpenFileByName(commandParam_);
+      break;
+    default:  // the last active window is known only to a running instance
+      break;
   }
 }
 
 // ---------------------------------------------------------------- showing and hiding
 
 void TfrmCaptureForm::RestoreMainWindow() {
+  if (startupDone_) shownSinceStartup_ = true;
   banner_.SetTagLineEnabled(true);
   banner_.ShowNextTagLine();
-  ShowWindow(hwnd_, IsIconic(hwnd_) ? SW_RESTORE : SW_SHOWNORMAL);
-  SetWindowPos(hwnd_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
-  SetForegroundWindow(hwnd_);
-  SetFocus(hwnd_);
-  RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  ShowWindow(Handle(), IsIconic(Handle()) ? SW_RESTORE : SW_SHOWNORMAL);
+  SetWindowPos(Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
+  SetForegroundWindow(Handle());
+  SetFocus(Handle());
+  RedrawWindow(Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+}
+
+void TfrmCaptureForm::GrowForFirstCapture() {
+  // A size the user has given the window (a stored position) is kept.
+  if (firstCaptureShown_ || hadStoredPosition_) return;
+  firstCaptureShown_ = true;
+  const Picture& shown = doc_.ShownImage();
+  RECT view, win;
+  GetClientRect(view_.Handle(), &view);
+  GetWindowRect(Handle(), &win);
+  if (shown.width <= view.right && shown.height <= view.bottom) return;
+  const RECT work = WorkAreaOf(Handle());
+  const int w = std::min<int>(win.right - win.left + std::max(0, shown.width - int(view.right)), work.right - work.left);
+  const int h =
+      std::min<int>(win.bottom - win.top + std::max(0, shown.height - int(view.bottom)), work.bottom - work.top);
+  const int x = std::clamp<int>(win.left, work.left, work.right - w), y = std::clamp<int>(win.top, work.top, work.bottom - h);
+  if (IsZoomed(Handle())) return;
+  SetWindowPos(Handle(), nullptr, x, y, w, h, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void TfrmCaptureForm::FormShow() {
-  if (!bannerPresent_) return;
+  if (!bannerPresent_ || IsIconic(Handle())) return;
   banner_.Show();
   // The banner never keeps the keyboard: it stays with the window it lies over.
-  HWND focus = GetFocus();
-  if (focus == banner_.Handle() || (focus && IsChild(banner_.Handle(), focus))) SetFocus(hwnd_);
+  const HWND focus = GetFocus();
+  if (focus == banner_.Handle() || (focus && IsChild(banner_.Handle(), focus))) SetFocus(Handle());
 }
 
 void TfrmCaptureForm::FormHide() {
@@ -423,13 +407,13 @@ void TfrmCaptureForm::LoadBranding() {
   const std::string leftover = IncludeTrailingBackslash(TempFolder()) + "~sys.dat";
   if (FileExists(leftover)) DeleteFileUtf8(leftover);
   brand_ = LoadBrandingFile(exeFolder_ + "griv.dat").branding;  // defaults when missing or unreadable
-  TagStart start = StartTagIndex(RegReadInteger(HKEY_CURRENT_USER, kSettingsKey, "NextTagToShow", 0),
-                                 brand_.tagLines.size());
+  const TagStart start =
+      StartTagIndex(RegReadInteger(HKEY_CURRENT_USER, kSettingsKey, "NextTagToShow", 0), brand_.tagLines.size());
   if (start.writeBack) RegWriteInteger(HKEY_CURRENT_USER, kSettingsKey, "NextTagToShow", 0);
-  banner_.ApplyBranding(brand_, start.index);
+  banner_.ApplyLook(LookOf(brand_), start.index);
   SetApplicationTitle(brand_.mainCaption);
-  SetWindowTextW(hwnd_, Widen(brand_.mainCaption).c_str());
-  SetWindowTextW(ApplicationWindow(inst_), Widen(brand_.mainCaption).c_str());
+  SetWindowTextW(Handle(), Widen(brand_.mainCaption).c_str());
+  SetWindowTextW(ApplicationWindow::Get(), Widen(brand_.mainCaption).c_str());
 }
 
 void TfrmCaptureForm::OpenWebSite() {
@@ -438,17 +422,17 @@ void TfrmCaptureForm::OpenWebSite() {
 
 void TfrmCaptureForm::About1Click() {
   TdlgAbout about(inst_, AboutInfo{brand_.mainCaption, brand_.webSite});
-  about.ShowModal(hwnd_);
+  about.ShowModal(Handle());
 }
 
 void TfrmCaptureForm::FormResize() {
-  if (!hwnd_) return;
+  if (!Handle()) return;
   // The brand's borders are 96-DPI pixels, like every other size of the window.
-  if (bannerPresent_ && IsWindowVisible(hwnd_))
-    banner_.PlaceOver(hwnd_, Scale(brand_.leftBorder, dpi_), Scale(brand_.rightBorder, dpi_));
+  if (bannerPresent_ && IsWindowVisible(Handle()))
+    banner_.PlaceOver(Handle(), Scale(brand_.leftBorder, dpi_), Scale(brand_.rightBorder, dpi_));
   RECT rc;
-  GetClientRect(hwnd_, &rc);
-  int top = toolBar_.Height();
+  GetClientRect(Handle(), &rc);
+  const int top = toolBar_.Height();
   if (toolBar_.Handle()) MoveWindow(toolBar_.Handle(), 0, 0, rc.right, top, TRUE);
   int sbh = 0;
   if (statusBar_) {
@@ -457,7 +441,7 @@ void TfrmCaptureForm::FormResize() {
     GetWindowRect(statusBar_, &sr);
     sbh = sr.bottom - sr.top;
   }
-  if (scrollBox_) MoveWindow(scrollBox_, 0, top, rc.right, std::max(0L, rc.bottom - top - sbh), TRUE);
+  if (view_.Handle()) MoveWindow(view_.Handle(), 0, top, rc.right, std::max(0L, rc.bottom - top - sbh), TRUE);
   if (!suppressPositionSave_) {
     LayoutStatusPanels();
     SaveWindowPosition();
@@ -468,46 +452,45 @@ void TfrmCaptureForm::LayoutStatusPanels() {
   if (!statusBar_) return;
   RECT rc;
   GetClientRect(statusBar_, &rc);
-  int w1 = Scale(kPanelWidths[1], dpi_), w2 = Scale(kPanelWidths[2], dpi_), w3 = Scale(kPanelWidths[3], dpi_);
-  int w0 = std::max(0, static_cast<int>(rc.right) - w1 - w2 - w3);
+  const int w1 = Scale(kPanelWidths[1], dpi_), w2 = Scale(kPanelWidths[2], dpi_), w3 = Scale(kPanelWidths[3], dpi_);
+  const int w0 = std::max(0, static_cast<int>(rc.right) - w1 - w2 - w3);
   int edges[4] = {w0, w0 + w1, w0 + w1 + w2, -1};
   SendMessageW(statusBar_, SB_SETPARTS, 4, reinterpret_cast<LPARAM>(edges));
 }
 
 void TfrmCaptureForm::SetStatusText(int panel, const std::string& text, bool centred) {
-  statusTexts_[panel] = text;
   std::wstring w = Widen(text);
   if (centred) w = L"\t" + w;
   SendMessageW(statusBar_, SB_SETTEXTW, static_cast<WPARAM>(panel), reinterpret_cast<LPARAM>(w.c_str()));
 }
 
 void TfrmCaptureForm::SaveWindowPosition() {
-  if (!store_ || IsIconic(hwnd_) || IsZoomed(hwnd_)) return;
+  if (!store_ || IsIconic(Handle()) || IsZoomed(Handle())) return;
   RECT r;
-  GetWindowRect(hwnd_, &r);
+  GetWindowRect(Handle(), &r);
   store_->WriteString("MainPosn", FormatPosition({r.left, r.top, r.right - r.left, r.bottom - r.top}));
 }
 
 // ---------------------------------------------------------------- timer
 
 void TfrmCaptureForm::Timer1Timer() {
-  HWND w = GetForegroundWindow();
-  if (w && w != hwnd_) {
+  const HWND w = GetForegroundWindow();
+  if (w && w != Handle()) {
     wchar_t cls[64] = {};
     GetClassNameW(w, cls, 64);
-    std::string name = UpperCase(Narrow(cls));
-    if (name == "SYSTABCONTROL32" || name.rfind("TRAY", 0) == 0 || name == "SHELL_TRAYWND") return;
+    if (!TrackableForegroundClass(Narrow(cls))) return;
     lastActiveWindow_ = w;
   }
   if (splashTicks_ > 3) return;
   if (splashTicks_ == 0) {
     splash_ = std::make_unique<TdlgAbout>(inst_, AboutInfo{brand_.mainCaption, brand_.webSite});
-    splash_->CreateSplash();
+    splash_->CreateSplash(ApplicationWindow::Get());
   }
   ++splashTicks_;
   if (splashTicks_ == 3) {
     splash_.reset();
-    ShowWindow(hwnd_, SW_HIDE);
+    // Start-up's own showing ends here; a window the user has called up since stays.
+    if (!shownSinceStartup_) ShowWindow(Handle(), SW_HIDE);
   }
 }
 
@@ -539,211 +522,13 @@ void TfrmCaptureForm::UpdateMonitorItems() {
     }
     monitorItemsShown_ = true;
   }
-  CheckMenuRadioItem(trayMenu_, CM_MONITOR1, CM_MONITOR2, monitorIndex_ == 0 ? CM_MONITOR1 : CM_MONITOR2,
-                     MF_BYCOMMAND);
+  UpdateCommands();
 }
 
 void TfrmCaptureForm::mnuMonitor1Click(int tag) {
   monitorIndex_ = tag;
-  CheckMenuRadioItem(trayMenu_, CM_MONITOR1, CM_MONITOR2, tag == 0 ? CM_MONITOR1 : CM_MONITOR2, MF_BYCOMMAND);
+  UpdateCommands();
   if (store_) store_->WriteInteger("UseMonitor", tag);
-}
-
-void TfrmCaptureForm::ppmTrayMenuPopup() { UpdateMonitorItems(); }
-
-void TfrmCaptureForm::ShowImageMenu(POINT pt) {
-  TrackPopupMenu(imageMenu_, TPM_RIGHTBUTTON, pt.x, pt.y, 0, hwnd_, nullptr);
-}
-
-// ---------------------------------------------------------------- options toggles
-
-void TfrmCaptureForm::SetMenuCheck(int id, bool on) {
-  UINT f = MF_BYCOMMAND | (on ? MF_CHECKED : MF_UNCHECKED);
-  CheckMenuItem(mainMenu_, id, f);
-  if (trayMenu_) CheckMenuItem(trayMenu_, id, f);
-  if (imageMenu_) CheckMenuItem(imageMenu_, id, f);
-}
-
-void TfrmCaptureForm::mnuAutoPrintClick() {
-  settings_.SetAutoPrint(!settings_.AutoPrint);
-  // " Send To Editor" is enabled exactly when an editor is configured.
-  EnableMenuItem(imageMenu_, CM_SENDTOEDITOR,
-                 MF_BYCOMMAND | (settings_.ImageEditor.empty() ? MF_GRAYED : MF_ENABLED));
-  SetMenuCheck(CM_AUTOPRINT, settings_.AutoPrint);
-  UpdateStatusPanels();
-}
-
-void TfrmCaptureForm::mnuAutoSaveClick() {
-  settings_.SetAutoSave(!settings_.AutoSave, true);
-  SetMenuCheck(CM_AUTOSAVE, settings_.AutoSave);
-  UpdateStatusPanels();
-}
-
-void TfrmCaptureForm::mnuSWNotesClick() {
-  settings_.PrintNotes = !settings_.PrintNotes;
-  UpdateNotesCommands();
-}
-
-void TfrmCaptureForm::mnuSetScreenClick() { settings_.SetSaveMode("S"); }
-void TfrmCaptureForm::mnuSetAreaClick() { settings_.SetSaveMode("A"); }
-
-void TfrmCaptureForm::UpdateNotesCommands() {
-  SetMenuCheck(CM_SWNOTES, settings_.PrintNotes);
-  UpdateStatusPanels();
-}
-
-void TfrmCaptureForm::UpdateStatusPanels() {
-  SetStatusText(1, settings_.AutoPrint ? "Auto Print" : "", true);
-  SetStatusText(2, settings_.AutoSave ? "Auto Save" : "", true);
-  SetStatusText(3, settings_.PrintNotes ? "Print Notes" : "");
-  if (atiTray_) atiTray_->SetHint(dialogCaption_ + settings_.AutoPrintHint + settings_.AutoSaveHint);
-}
-
-// ---------------------------------------------------------------- hot keys
-
-void TfrmCaptureForm::RegisterCaptureHotKeys() {
-  const std::string texts[3] = {settings_.HotKeyFull, settings_.HotKeyActive, settings_.HotKeyArea};
-  for (int i = 0; i < 3; ++i) {
-    // A damaged stored text would grab a key such as Backspace system-wide; use the default instead.
-    std::string t = EffectiveHotKeyText(i, texts[i]);
-    shk1_->AddHotKey(HotKeyTextToKey(t), HotKeyTextToModifiers(t));
-  }
-}
-
-void TfrmCaptureForm::RemoveCaptureHotKeys() {
-  for (int i = 2; i >= 0; --i)
-    if (i < shk1_->Count()) shk1_->DeleteHotKey(i);
-}
-
-bool TfrmCaptureForm::IsConsoleForeground() {
-  wchar_t cls[256] = {};
-  GetClassNameW(GetForegroundWindow(), cls, 256);
-  return SameText(Narrow(cls), IsPlatformNT() ? "ConsoleWindowClass" : "tty");
-}
-
-void TfrmCaptureForm::shk1HotKey(int index) {
-  if (IsConsoleForeground()) return;
-  shk1_->SetActive(false);
-  if (captureBusy_) return;
-  captureBusy_ = true;
-  struct Done {
-    TfrmCaptureForm* f;
-    ~Done() {
-      f->shk1_->SetActive(true);
-      f->captureBusy_ = false;
-    }
-  } done{this};
-  switch (index) {
-    case 0:
-      if (settings_.CaptureScreenChecked) CaptureFullScreen();
-      else CaptureArea();
-      break;
-    case 1:
-      CaptureActiveWindow();
-      break;
-    case 2:
-      btnSelectClick();
-      break;
-    default:
-      break;
-  }
-}
-
-// ---------------------------------------------------------------- commands
-
-void TfrmCaptureForm::OnCommand(int id) {
-  switch (id) {
-    case CM_EXIT:
-    case CM_CLOSE:
-      Exit1Click();
-      break;
-    case CM_RESTORE:
-      mnuRestoreClick();
-      break;
-    case CM_AUTOPRINT:
-      mnuAutoPrintClick();
-      break;
-    case CM_AUTOSAVE:
-      mnuAutoSaveClick();
-      break;
-    case CM_SWNOTES:
-      mnuSWNotesClick();
-      break;
-    case CM_MONITOR1:
-      mnuMonitor1Click(0);
-      break;
-    case CM_MONITOR2:
-      mnuMonitor1Click(1);
-      break;
-    case CM_SETSCREEN:
-      mnuSetScreenClick();
-      break;
-    case CM_SETAREA:
-      mnuSetAreaClick();
-      break;
-    case CM_CAPSCREENNOW:
-      CaptureFullScreen();
-      break;
-    case CM_CAPACTIVENOW:
-      CaptureActiveWindow();
-      break;
-    case CM_CAPAREANOW:
-    case CM_SELECTAREA:
-      btnSelectClick();
-      break;
-    case CM_OPENFILE:
-      mnuOpenFileClick();
-      break;
-    case CM_SAVE:
-      Save1Click();
-      break;
-    case CM_SAVEAS:
-      SaveAs1Click();
-      break;
-    case CM_SAVEASSHOWN:
-      SaveAs2Click();
-      break;
-    case CM_UNDO:
-      mnuUndoClick();
-      break;
-    case CM_CLEAR:
-      Clear1Click();
-      break;
-    case CM_CROP:
-      btnCropClick();
-      break;
-    case CM_GREY:
-      mOptGreyClick();
-      break;
-    case CM_SAVEENCRYPTED:
-      encryptedFiles_->mnuSaveEncryptedClick();
-      break;
-    case CM_ENCRYPTFILE:
-      encryptedFiles_->EncryptaFile1Click();
-      break;
-    case CM_OPENENCRYPTED:
-      encryptedFiles_->OpenanEncryptedFile1Click();
-      break;
-    case CM_ABOUT:
-      About1Click();
-      break;
-    case CM_WEBLINK:
-    case CM_VISIT1:
-      OpenWebSite();
-      break;
-    default:
-      if (id >= CM_ZMI01 && id <= CM_ZMI10) zmiClick(id - CM_ZMI01 + 1);
-      else if (id >= CM_ZMO01 && id <= CM_ZMO10) zmoClick(id - CM_ZMO01 + 1);
-      break;
-  }
-}
-
-bool TfrmCaptureForm::PreviewKeyDown(const MSG& msg) {
-  if (msg.message != WM_KEYDOWN && msg.message != WM_SYSKEYDOWN) return false;
-  if (!hwnd_ || (msg.hwnd != hwnd_ && !IsChild(hwnd_, msg.hwnd))) return false;
-  bool handled = false;
-  FormKeyDown(msg.wParam, (GetKeyState(VK_CONTROL) & 0x8000) != 0, handled);
-  return handled;
 }
 
 // ---------------------------------------------------------------- exit
@@ -753,9 +538,9 @@ void TfrmCaptureForm::Exit1Click() {
 }
 
 bool TfrmCaptureForm::ConfirmExit() {
-  std::string check = store_ ? ReadStringOrFail(*store_, "CheckClose").value_or("") : "";
+  const std::string check = store_ ? ReadStringOrFail(*store_, "CheckClose").value_or("") : "";
   if (check == "N") return true;
-  GenMsgResult r = TfrmGenMsg1::Ask(inst_, "Are you sure you wish to exit?", dialogCaption_);
+  const GenMsgResult r = TfrmGenMsg1::Ask(inst_, "Are you sure you wish to exit?", dialogCaption_);
   if (r.dontAskAgain && store_) store_->WriteString("CheckClose", "N");
   return r.yes;
 }
@@ -765,7 +550,7 @@ void TfrmCaptureForm::Close() {
   if (!FormCloseQuery()) return;
   closing_ = true;
   FormClose();
-  DestroyWindow(hwnd_);
+  DestroyWindow(Handle());
 }
 
 bool TfrmCaptureForm::FormCloseQuery() {
@@ -786,7 +571,7 @@ void TfrmCaptureForm::FormClose() {
 void TfrmCaptureForm::EmptyWorkFolder() {
   if (!DirectoryExists(workFolder_)) return;
   WIN32_FIND_DATAW fd;
-  HANDLE h = FindFirstFileW(Widen(workFolder_ + "*.*").c_str(), &fd);
+  const HANDLE h = FindFirstFileW(Widen(workFolder_ + "*.*").c_str(), &fd);
   if (h == INVALID_HANDLE_VALUE) return;
   bool any = false;
   do {
@@ -797,7 +582,7 @@ void TfrmCaptureForm::EmptyWorkFolder() {
   std::wstring from = Widen(workFolder_ + "*.*");
   from.push_back(L'\0');  // double terminator
   SHFILEOPSTRUCTW op{};
-  op.hwnd = hwnd_;
+  op.hwnd = Handle();
   op.wFunc = FO_DELETE;
   op.pFrom = from.c_str();
   op.fFlags = FOF_NOCONFIRMATION | FOF_SILENT | FOF_NOERRORUI;
@@ -805,23 +590,21 @@ void TfrmCaptureForm::EmptyWorkFolder() {
 }
 
 void TfrmCaptureForm::FormDestroy() {
-  if (!hwnd_) return;
-  KillTimer(hwnd_, kTimer1);
-  ChangeClipboardChain(hwnd_, nextClipboardViewer_);
+  if (destroyed_) return;
+  destroyed_ = true;
+  KillTimer(Handle(), kTimer1);
+  ChangeClipboardChain(Handle(), nextClipboardViewer_);
   nextClipboardViewer_ = nullptr;
   suppressPositionSave_ = false;
   Guarded([&] {
-    if (IsWindowVisible(hwnd_)) SaveWindowPosition();
+    if (IsWindowVisible(Handle())) SaveWindowPosition();
   });
   atiTray_.reset();
-  if (shk1_) {
-    shk1_->ClearHotKeys();
-    shk1_.reset();
-  }
+  if (shk1_) shk1_->ClearHotKeys();
+  shk1_.reset();
   store_.reset();
   splash_.reset();
   bannerPresent_ = false;
-  hwnd_ = nullptr;
 }
 
 // ---------------------------------------------------------------- hand-over from a second start
@@ -833,12 +616,12 @@ void TfrmCaptureForm::OpenHandedFile() {
     UniqueFileHandle f(CreateFileW(Widen(name).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!f) return;
-    DWORD size = GetFileSize(f.get(), nullptr);
+    const DWORD size = GetFileSize(f.get(), nullptr);
     if (size == INVALID_FILE_SIZE || size > 65536) return;
     if (!LockFileRegion(f.get(), 0, size ? size : 1)) return;
     std::string bytes(size, '\0');
     DWORD got = 0;
-    bool ok = size == 0 || (ReadFile(f.get(), bytes.data(), size, &got, nullptr) && got == size);
+    const bool ok = size == 0 || (ReadFile(f.get(), bytes.data(), size, &got, nullptr) && got == size);
     UnlockFileRegion(f.get(), 0, size ? size : 1);
     if (!ok) return;
     handed = FromAnsi(bytes);
@@ -848,7 +631,5 @@ void TfrmCaptureForm::OpenHandedFile() {
   ProcessMessages();
   OpenFileByName(handed);
 }
-
-
 
 }  // namespace griv

@@ -1,26 +1,38 @@
 // The main window TfrmCaptureForm: start-up, lifecycle, commands and the
-// state every subsystem of the program hangs off.
+// state every subsystem of the program hangs off. Its parts live in:
+//   main_form_win.cpp           creation, start-up, showing, position, timer, exit
+//   main_form_commands_win.cpp  the command bindings, enabling, toggles, hot keys, keys
+//   document_commands_win.cpp   zoom, undo, clear, crop, greys and the view's clicks
+//   capture_commands_win.cpp    the three captures and the steps after each
+//   image_files_win.cpp         save, numbered save, open and load
+//   clipboard_commands_win.cpp  copy, paste and the clipboard viewer chain
+//   stamping_win.cpp            the pointer shapes and stamping them onto the image
 #pragma once
 #include <windows.h>
+#include <commctrl.h>
 
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "app/branding.h"
+#include "app/command_ui_win.h"
 #include "app/document.h"
+#include "app/encrypted_files_win.h"
+#include "app/image_view_win.h"
 #include "app/settings.h"
+#include "app/stamping.h"
 #include "app/toolbar_win.h"
 #include "base/handles_win.h"
 #include "hotkeys/hk_set_win.h"
 #include "hotkeys/sys_hotkey_win.h"
+#include "shell/about_win.h"
+#include "shell/banner_win.h"
 #include "shell/ini.h"
 #include "shell/registry_win.h"
 #include "shell/system_path_win.h"
 #include "shell/tray_icon_win.h"
-#include "shell/about_win.h"
-#include "shell/banner_win.h"
-#include "crypto/encrypted_files_win.h"
+#include "shell/window_base_win.h"
 
 namespace griv {
 
@@ -33,33 +45,149 @@ inline constexpr UINT WM_OPEN_WEBSITE = WM_USER + 5;
 inline constexpr wchar_t kMainClassName[] = L"TfrmCaptureForm";
 inline constexpr char kHandOffFileName[] = "~~ktw01";
 
-class TfrmCaptureForm : public EncryptedFilesHost {
+class TfrmCaptureForm : private WindowBase, private EncryptedFilesHost, private ImageViewHost {
  public:
   TfrmCaptureForm(HINSTANCE inst, std::string commandParam);
-  ~TfrmCaptureForm();
-  TfrmCaptureForm(const TfrmCaptureForm&) = delete;
-  TfrmCaptureForm& operator=(const TfrmCaptureForm&) = delete;
+  ~TfrmCaptureForm() override;
 
   // Creates the window and runs FormCreate; the window stays hidden.
   void Create();
-  HWND Handle() const { return hwnd_; }
+  using WindowBase::Handle;
   HACCEL Accelerators() const { return accel_; }
   // Key preview: true when the key was handled and must not go further.
   bool PreviewKeyDown(const MSG& msg);
 
-  // ---- lifecycle ----
-  void RestoreMainWindow();
-  bool ConfirmExit();
-  void SaveWindowPosition();
-  void UpdateMonitorItems();
-  void Close();
-
   // The hot-key editor, created once right after the main window and kept.
   void CreateHotKeyEditor() { hkSet_.Create(inst_); }
-  TfrmHKSet& HotKeyEditor() { return hkSet_; }
 
-  // What the encrypted-file commands need of the window.
-  HWND Window() override { return hwnd_; }
+ private:
+  struct CommandBinding {
+    int first, last;
+    void (*run)(TfrmCaptureForm& form, int id);
+  };
+  static const CommandBinding kBindings[];
+
+  LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
+  void OnSize(int, int) override { FormResize(); }
+  void OnCommand(int id, int code, HWND control, bool fromAccelerator);
+
+  // ---- start-up and lifecycle (main_form_win.cpp)
+  void FormCreate();
+  void CreateChildren();
+  void LoadSettings();
+  void ApplyWindowPosition();
+  void RunCommandLine();
+  void RestoreMainWindow();
+  // The first capture larger than the view, while the window still has its
+  // first size, makes it large enough to show it, up to the monitor's work area.
+  void GrowForFirstCapture();
+  void FormShow();
+  void FormHide();
+  void FormResize();
+  void LoadBranding();
+  void OpenWebSite();
+  void About1Click();
+  void LayoutStatusPanels();
+  void SetStatusText(int panel, const std::string& text, bool centred = false);
+  void SaveWindowPosition();
+  void Timer1Timer();
+  void UpdateMonitorItems();
+  void mnuMonitor1Click(int tag);
+  void ppmTrayMenuPopup() { UpdateMonitorItems(); }
+  void Exit1Click();
+  bool ConfirmExit();
+  void Close();
+  bool FormCloseQuery();
+  void FormClose();
+  void FormDestroy();
+  void EmptyWorkFolder();
+  void OpenHandedFile();
+
+  // ---- commands, enabling, toggles, hot keys, keys (main_form_commands_win.cpp)
+  CommandContext CommandState() const;
+  void UpdateCommands();
+  void EnableImageCommands(bool present);
+  void ShowImageMenu(POINT screen) override;
+  void mnuAutoPrintClick();
+  void mnuAutoSaveClick();
+  void mnuSWNotesClick();
+  void mnuSetScreenClick();
+  void mnuSetAreaClick();
+  void UpdateNotesCommands();
+  void UpdateStatusPanels();
+  void RegisterCaptureHotKeys();
+  void RemoveCaptureHotKeys();
+  // One balloon at start-up when another program holds a capture key.
+  void TellRefusedHotKeys();
+  bool IsConsoleForeground();
+  void shk1HotKey(int index);
+  void FormKeyDown(WPARAM key, bool ctrl, bool& handled);
+
+  // ---- the document (document_commands_win.cpp)
+  void RenderView(double ratio);
+  void ShowImageStatus();
+  void SaveUndo();
+  void ResetZoom();
+  void ZoomTo(int n, int d);
+  void zmiClick(int n);
+  void zmoClick(int d);
+  void ZoomToFraction(int n, int d);
+  void FitToWindow();
+  void ZoomStep(int steps) override;
+  void mnuUndoClick();
+  void Clear1Click();
+  void btnCropClick();
+  void mOptGreyClick();
+  void CancelStamping();
+  bool Image1MouseDown(int button, int x, int y) override;
+  void Image1MouseUp() override;
+  bool CropMode() const override { return doc_.CropMode(); }
+  std::string EmptyViewText() const override;
+  void TakeFocus() override { SetFocus(Handle()); }
+
+  // ---- captures (capture_commands_win.cpp)
+  void CaptureFullScreen();
+  void CaptureActiveWindow();
+  void btnSelectClick();
+  void CaptureArea();
+  void PresentCapture(Picture pic);
+  void DoAutoCopy();
+  void DoAutoPrint();
+  void DoAutoSave();
+  void DoAutoEdit();
+
+  // ---- stamping (stamping_win.cpp)
+  void CreateStampImages();
+  void LoadStampChoice();
+  void SelectStampCursor(int tag);
+  void PopupIconMenu(int x);
+  void btnGetCursorClick();
+  void mnuAddCursorClick();
+  void mnuIcon0Click(int imageIndex);
+  void N39MeasureItem(MEASUREITEMSTRUCT& m) const;
+  void DrawShapeItem(const DRAWITEMSTRUCT& d) const;
+
+  // ---- the clipboard (clipboard_commands_win.cpp)
+  void mnuCopyClick();
+  void mnuPasteClick() { CaptureFromClipboard(); }
+  void CaptureFromClipboard();
+  void ClipboardChanged();
+  void ClipboardChainChanged(HWND leaving, HWND next);
+
+  // ---- image files (image_files_win.cpp)
+  void Save1Click();
+  void SaveAs1Click() { SaveImageAs(false); }
+  void SaveAs2Click() { SaveImageAs(true); }
+  void SaveImageAs(bool asShown);
+  void WriteImageFile(const std::string& name, bool silent, bool asShown);
+  void AutoSaveImage();
+  void mnuOpenFileClick();
+  void LoadImageFile(const std::string& name, bool greys);
+  void OpenAdjacentNumbered(bool next);
+  void OpenFileByName(const std::string& file) { encryptedFiles_->OpenFileByName(file); }
+
+  // ---- what the encrypted-file commands need of the window
+  HWND Window() override { return Handle(); }
   HINSTANCE Resources() override { return inst_; }
   const std::string& DialogCaption() override { return dialogCaption_; }
   TDES& Cipher() override { return des1_; }
@@ -71,113 +199,7 @@ class TfrmCaptureForm : public EncryptedFilesHost {
   void LoadImageFile(const std::string& name) override { LoadImageFile(name, false); }
   void SetOpenedDecrypted(bool on) override { openedDecrypted_ = on; }
 
-  Settings& Options() { return settings_; }
-  SettingsStore& Store() { return *store_; }
-  int MonitorIndex() const { return monitorIndex_; }
-
- private:
-  static LRESULT CALLBACK StaticWndProc(HWND, UINT, WPARAM, LPARAM);
-  LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp);
-  void OnCommand(int id);
-
-  // start-up and shutdown
-  void FormCreate();
-  void CreateChildren();
-  void LoadSettings();
-  void ApplyWindowPosition();
-  void RunCommandLine();
-  void FormResize();
-  bool FormCloseQuery();
-  void FormClose();
-  void FormDestroy();
-  void FormShow();
-  void FormHide();
-  void Timer1Timer();
-  void EmptyWorkFolder();
-  void OpenHandedFile();
-
-  // commands of this window
-  void Exit1Click();
-  void mnuRestoreClick() { RestoreMainWindow(); }
-  void atiTrayDblClick() { RestoreMainWindow(); }
-  void ppmTrayMenuPopup();
-  void mnuMonitor1Click(int tag);
-  void mnuAutoPrintClick();
-  void mnuAutoSaveClick();
-  void mnuSWNotesClick();
-  void mnuSetScreenClick();
-  void mnuSetAreaClick();
-  void shk1HotKey(int index);
-  bool IsConsoleForeground();
-  void RegisterCaptureHotKeys();
-  void RemoveCaptureHotKeys();
-
-  // capture commands and the steps after each capture
-  void btnSelectClick();
-  void CaptureArea();
-  void PresentCapture(Picture pic);
-  void DoAutoCopy();
-  void DoAutoPrint();
-  void DoAutoSave();
-  void DoAutoEdit();
-
-  // the image document and its view
-  void CreateScrollBox();
-  static LRESULT CALLBACK ScrollBoxProc(HWND, UINT, WPARAM, LPARAM);
-  LRESULT ScrollBoxMessage(UINT msg, WPARAM wp, LPARAM lp);
-  void UpdateScrollBars();
-  void ScrollView(int bar, int code, int thumb);
-  void PaintView(HDC dc);
-  void RenderView(double ratio);
-  void ShowImageStatus();
-  void EnableImageCommands(bool present);
-  void EnableUndoCommands(bool on);
-  void SaveUndo();
-  void ResetZoom();
-  void ZoomTo(int n, int d);
-  void zmiClick(int n);
-  void zmoClick(int d);
-  void mnuUndoClick();
-  void Clear1Click();
-  void btnCropClick();
-  void mOptGreyClick();
-  void CancelStamping();
-  void Image1MouseDown(int button, int x, int y);
-  void Image1MouseMove(int x, int y);
-  void Image1MouseUp();
-  void FormKeyDown(WPARAM key, bool ctrl, bool& handled);
-  bool MenuEnabled(int id);
-
-  // image files
-  void Save1Click();
-  void SaveAs1Click() { SaveImageAs(false); }
-  void SaveAs2Click() { SaveImageAs(true); }
-  void SaveImageAs(bool asShown);
-  void WriteImageFile(const std::string& name, bool silent, bool asShown);
-  void AutoSaveImage();
-  void mnuOpenFileClick();
-  void LoadImageFile(const std::string& name, bool greys);
-  void OpenAdjacentNumbered(bool next);
-  void ShowImageMenu(POINT screen);
-
-  // seams filled by the subsystems that attach to the window
-  void OpenFileByName(const std::string& file) { encryptedFiles_->OpenFileByName(file); }
-  void LoadBranding();
-  void OpenWebSite();
-  void About1Click();
-  void CaptureFullScreen();
-  void CaptureActiveWindow();
-  void UpdateStatusPanels();
-  void UpdateNotesCommands();
-
-  // menus
-  void SetMenuCheck(int id, bool on);
-  void SetCommandEnabled(int id, bool on);
-  void LayoutStatusPanels();
-  void SetStatusText(int panel, const std::string& text, bool centred = false);
-
   HINSTANCE inst_;
-  HWND hwnd_ = nullptr;
   std::string commandParam_;
   int dpi_ = 96;
 
@@ -196,6 +218,7 @@ class TfrmCaptureForm : public EncryptedFilesHost {
   std::unique_ptr<RegistrySettingsStore> store_;
   Settings settings_;
   std::unique_ptr<IniFile> customIni_;
+  bool printSetupEnabled_ = false;
 
   HWND lastActiveWindow_ = nullptr;
   int splashTicks_ = 0;
@@ -206,17 +229,30 @@ class TfrmCaptureForm : public EncryptedFilesHost {
   int monitorIndex_ = 0;
   bool trueColorDisplay_ = true;
   bool closing_ = false;
+  bool startupDone_ = false;
+  bool closeNoticeShown_ = false;
+  bool firstCaptureShown_ = false;
+  bool hadStoredPosition_ = false;
+  bool shownSinceStartup_ = false;  // by the user, after start-up: the splash leaves it shown
+  bool destroyed_ = false;  // after FormDestroy the last messages get the default handling
 
   // the image document
   ImageDocument doc_;
+  ImageView view_{doc_, *this};
   std::string currentFileName_, lastOpenedFile_;
   bool openedDecrypted_ = false;
-  std::string autoSaveNote_;  // said once in the status after a numbered save that skipped names
-  int panLastX_ = -1, panLastY_ = -1;
-  int scrollX_ = 0, scrollY_ = 0;
-  HCURSOR handDrag_ = nullptr;
+  std::string autoSaveNote_;  // after the status while the picture of a numbered save that skipped names is on show
   int areaCaptureDelay_ = 100;
-  bool saveEnabled_ = false;
+  bool saveWritten_ = false;
+  bool stampArmed_ = false;
+  int stampIconIndex_ = 0;                                  // StampIconIndex
+  StampSelection stamp_{0, 0, 0, StampCursor::Arrow};       // StampCursorId and the offsets
+  struct ImageListTraits {
+    static HIMAGELIST invalid() { return nullptr; }
+    static void close(HIMAGELIST h) { ImageList_Destroy(h); }
+  };
+  UniqueHandle<HIMAGELIST, ImageListTraits> imgIcons_;  // ImgIcons
+  bool clipboardBitmap_ = false;  // the paste commands follow it
 
   // components
   std::unique_ptr<TAnimatedTrayIcon> atiTray_;
@@ -226,13 +262,12 @@ class TfrmCaptureForm : public EncryptedFilesHost {
   // children and menus
   ToolBar toolBar_;
   HWND statusBar_ = nullptr;
-  HWND scrollBox_ = nullptr;
   HMENU mainMenu_ = nullptr;
   UniqueMenu trayMenuRoot_, imageMenuRoot_;
   HMENU trayMenu_ = nullptr, imageMenu_ = nullptr;
   HACCEL accel_ = nullptr;
+  CommandUi commandUi_;
   bool monitorItemsShown_ = true;
-  std::string statusTexts_[4];
 };
 
 }  // namespace griv

@@ -8,6 +8,8 @@
 #include <string>
 
 #include "base/picture.h"
+#include "shell/speed_button_win.h"
+#include "shell/window_base_win.h"
 
 namespace griv {
 
@@ -53,12 +55,9 @@ Picture ScalePicture(const Picture& pic, int w, int h);
 // clears cache.
 void DrawPicture(HDC dc, const Picture& pic, const RECT& r, Picture& cache);
 
-class TOpenPictureDialog2 {
+class TOpenPictureDialog2 : private DialogBase {
  public:
   TOpenPictureDialog2() = default;
-  ~TOpenPictureDialog2();
-  TOpenPictureDialog2(const TOpenPictureDialog2&) = delete;
-  TOpenPictureDialog2& operator=(const TOpenPictureDialog2&) = delete;
 
   // Module holding the "DLGTEMPLATE" dialog and the "PREVIEWGLYPH" bitmap;
   // the program's own by default. When it lacks them the same layout is
@@ -78,9 +77,30 @@ class TOpenPictureDialog2 {
   const PicturePreview& Preview() const { return preview_; }
 
  private:
-  static UINT_PTR CALLBACK HookProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
-  static LRESULT CALLBACK PanelProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
-  static LRESULT CALLBACK PaintBoxProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+  // PicturePanel and PaintPanel: plain panels; the outer one hears the buttons.
+  class Panel : public WindowBase {
+   public:
+    Panel(TOpenPictureDialog2& dlg, bool bevelled) : dlg_(dlg), bevelled_(bevelled) {}
+    void Create(HWND parent, int id, int x, int y, int w, int h, DWORD exStyle);
+
+   private:
+    bool OnCommand(int id, int code, HWND control) override;
+    void OnPaint(HDC dc, const PAINTSTRUCT& ps) override;
+    TOpenPictureDialog2& dlg_;
+    bool bevelled_;
+  };
+  class PaintBox : public WindowBase {
+   public:
+    explicit PaintBox(TOpenPictureDialog2& dlg) : dlg_(dlg) {}
+    void Create(HWND parent, int x, int y, int w, int h);
+
+   private:
+    LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
+    void OnPaint(HDC dc, const PAINTSTRUCT& ps) override;
+    TOpenPictureDialog2& dlg_;
+  };
+
+  INT_PTR DlgProc(UINT msg, WPARAM wp, LPARAM lp) override;
 
   void CreateControls(HWND child);
   void DoShow();
@@ -101,9 +121,11 @@ class TOpenPictureDialog2 {
 
   HWND child_ = nullptr;  // our template inside the system dialog
   HWND dialog_ = nullptr;
-  HWND picturePanel_ = nullptr, pictureLabel_ = nullptr, previewButton_ = nullptr, deleteButton_ = nullptr,
-       paintPanel_ = nullptr, paintBox_ = nullptr, hint_ = nullptr;
-  HBITMAP glyph_ = nullptr;
+  Panel picturePanel_{*this, false}, paintPanel_{*this, true};
+  PaintBox paintBox_{*this};
+  SpeedButton previewButton_, deleteButton_;
+  HWND pictureLabel_ = nullptr, hint_ = nullptr;
+  UniqueBitmap glyph_;
   int dpi_ = 96;
 };
 

@@ -75,7 +75,7 @@ struct Settings {
   int32_t LastIconIx = 0;
   int32_t LastCursorIx = 2;
 
-  // Reads every option of start-up in its fixed order. custom is
+  // Reads every option read at start-up, in its fixed order. custom is
   // KTCustom.ini when present and not empty (its General AutoExt, when not
   // empty, presets AutoExt, lower-cased, the way its AutoPrint presets
   // AutoPrint). A value that cannot be read takes its default.

@@ -10,7 +10,6 @@ namespace griv {
 
 namespace {
 const wchar_t kPanelClass[] = L"GrivToolPanel";
-const wchar_t kButtonClass[] = L"GrivSpeedButton";
 const int kSeparators[] = {80, 164, 321, 371, 446};
 
 const ToolButtonDef kButtons[] = {
@@ -33,54 +32,35 @@ const ToolButtonDef kButtons[] = {
     {CM_EXIT, 476, 6, 25, 25, L"Exit", Glyph::Exit},
 };
 
-COLORREF Mix(COLORREF a, COLORREF b, int pct) {
-  return RGB((GetRValue(a) * (100 - pct) + GetRValue(b) * pct) / 100,
-             (GetGValue(a) * (100 - pct) + GetGValue(b) * pct) / 100,
-             (GetBValue(a) * (100 - pct) + GetBValue(b) * pct) / 100);
-}
 }  // namespace
 
-void ToolBar::Create(HWND parent, HINSTANCE inst, int dpi) {
-  parent_ = parent;
+void ToolBar::Create(HWND parent, int dpi) {
   dpi_ = dpi;
-  WNDCLASSEXW wc{sizeof wc};
-  if (!GetClassInfoExW(inst, kPanelClass, &wc)) {
-    wc = WNDCLASSEXW{sizeof wc};
-    wc.lpfnWndProc = PanelProc;
-    wc.hInstance = inst;
-    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    wc.lpszClassName = kPanelClass;
-    RegisterClassExW(&wc);
-    wc = WNDCLASSEXW{sizeof wc};
-    wc.lpfnWndProc = ButtonProc;
-    wc.hInstance = inst;
-    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    wc.lpszClassName = kButtonClass;
-    RegisterClassExW(&wc);
-  }
-  panel_ = CreateWindowExW(0, kPanelClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, 100, S(34), parent,
-                           reinterpret_cast<HMENU>(IDC_TOOLBAR), inst, this);
+  CreateWin({kPanelClass, 0, nullptr, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1)}, 0, L"",
+            WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, 100, S(34), parent,
+            reinterpret_cast<HMENU>(IDC_TOOLBAR));
   tips_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
-                          CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, parent, nullptr, inst, nullptr);
+                          CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, parent, nullptr, CodeModule(),
+                          nullptr);
   buttons_.clear();
-  buttons_.reserve(std::size(kButtons));
   for (const auto& d : kButtons) {
-    Button b;
-    b.def = d;
-    if (d.caption) b.caption = d.caption;
-    buttons_.push_back(b);
-  }
-  for (auto& b : buttons_) {
-    b.hwnd = CreateWindowExW(0, kButtonClass, b.caption.c_str(), WS_CHILD | WS_VISIBLE, 0, 0, 1, 1, panel_,
-                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(b.def.command)), inst, &b);
+    auto b = std::make_unique<SpeedButton>();
+    SpeedButton::Options o;
+    o.toggle = d.toggle;
+    o.notify = parent;
+    b->Create(Handle(), d.command, d.caption ? d.caption : L"", 0, 0, 1, 1, o);
+    if (d.glyph != Glyph::None) {
+      const Glyph g = d.glyph;
+      b->SetGlyph([g](HDC dc, const RECT& r, bool enabled, int dpi) { DrawGlyph(dc, r, g, enabled, dpi); });
+    }
     TOOLINFOW ti{};
     ti.cbSize = sizeof ti;
     ti.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-    ti.hwnd = panel_;
-    ti.uId = reinterpret_cast<UINT_PTR>(b.hwnd);
-    ti.lpszText = const_cast<wchar_t*>(b.def.hint);
+    ti.hwnd = Handle();
+    ti.uId = reinterpret_cast<UINT_PTR>(b->Handle());
+    ti.lpszText = const_cast<wchar_t*>(d.hint);
     SendMessageW(tips_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
+    buttons_.push_back(std::move(b));
   }
   Layout();
 }
@@ -93,178 +73,70 @@ void ToolBar::SetDpi(int dpi) {
 int ToolBar::Height() const { return S(34); }
 
 void ToolBar::Layout() {
-  for (auto& b : buttons_)
-    MoveWindow(b.hwnd, S(b.def.x), S(b.def.y), S(b.def.w), S(b.def.h), TRUE);
-  InvalidateRect(panel_, nullptr, TRUE);
+  for (size_t i = 0; i < buttons_.size(); ++i) {
+    const ToolButtonDef& d = kButtons[i];
+    MoveWindow(buttons_[i]->Handle(), S(d.x), S(d.y), S(d.w), S(d.h), TRUE);
+  }
+  InvalidateRect(Handle(), nullptr, TRUE);
 }
 
-ToolBar::Button* ToolBar::Find(int command) {
+SpeedButton* ToolBar::Find(int command) {
   for (auto& b : buttons_)
-    if (b.def.command == command) return &b;
+    if (b->Id() == command) return b.get();
   return nullptr;
 }
 
-const ToolBar::Button* ToolBar::Find(int command) const {
+const SpeedButton* ToolBar::Find(int command) const {
   for (auto& b : buttons_)
-    if (b.def.command == command) return &b;
+    if (b->Id() == command) return b.get();
   return nullptr;
 }
 
 void ToolBar::Enable(int command, bool on) {
-  if (Button* b = Find(command); b && b->enabled != on) {
-    b->enabled = on;
-    if (!on) b->hot = b->pressed = false;
-    InvalidateRect(b->hwnd, nullptr, FALSE);
-  }
+  if (SpeedButton* b = Find(command)) b->Enable(on);
 }
 
 bool ToolBar::IsEnabled(int command) const {
-  const Button* b = Find(command);
-  return b && b->enabled;
+  const SpeedButton* b = Find(command);
+  return b && b->Enabled();
 }
 
 void ToolBar::SetDown(int command, bool down) {
-  if (Button* b = Find(command); b && b->down != down) {
-    b->down = down;
-    InvalidateRect(b->hwnd, nullptr, FALSE);
-  }
+  if (SpeedButton* b = Find(command)) b->SetDown(down);
 }
 
 bool ToolBar::IsDown(int command) const {
-  const Button* b = Find(command);
-  return b && b->down;
+  const SpeedButton* b = Find(command);
+  return b && b->Down();
 }
 
 void ToolBar::SetCaption(int command, const std::wstring& caption) {
-  if (Button* b = Find(command)) {
-    b->caption = caption;
-    InvalidateRect(b->hwnd, nullptr, FALSE);
-  }
+  if (SpeedButton* b = Find(command)) b->SetCaption(caption);
+}
+
+void ToolBar::SetGlyph(int command, SpeedButton::GlyphPainter painter) {
+  if (SpeedButton* b = Find(command)) b->SetGlyph(std::move(painter));
+}
+
+void ToolBar::Repaint(int command) {
+  if (SpeedButton* b = Find(command)) InvalidateRect(b->Handle(), nullptr, FALSE);
 }
 
 HWND ToolBar::ButtonHandle(int command) const {
-  const Button* b = Find(command);
-  return b ? b->hwnd : nullptr;
+  const SpeedButton* b = Find(command);
+  return b ? b->Handle() : nullptr;
 }
 
-LRESULT CALLBACK ToolBar::PanelProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
-  if (m == WM_NCCREATE) {
-    SetWindowLongPtrW(w, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams));
-  } else if (m == WM_PAINT) {
-    auto* self = reinterpret_cast<ToolBar*>(GetWindowLongPtrW(w, GWLP_USERDATA));
-    PAINTSTRUCT ps;
-    HDC dc = BeginPaint(w, &ps);
-    RECT rc;
-    GetClientRect(w, &rc);
-    FillRect(dc, &rc, GetSysColorBrush(COLOR_BTNFACE));
-    if (self) {
-      for (int x : kSeparators) {
-        RECT line{self->S(x), self->S(5), self->S(x) + 2, self->S(31)};
-        DrawEdge(dc, &line, EDGE_ETCHED, BF_LEFT);
-      }
-    }
-    RECT bottom{rc.left, rc.bottom - 2, rc.right, rc.bottom};
-    DrawEdge(dc, &bottom, EDGE_ETCHED, BF_TOP);
-    EndPaint(w, &ps);
-    return 0;
-  }
-  return DefWindowProcW(w, m, wp, lp);
-}
-
-LRESULT CALLBACK ToolBar::ButtonProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
-  if (m == WM_NCCREATE) {
-    SetWindowLongPtrW(w, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams));
-    return DefWindowProcW(w, m, wp, lp);
-  }
-  auto* b = reinterpret_cast<Button*>(GetWindowLongPtrW(w, GWLP_USERDATA));
-  HWND panel = GetParent(w);
-  auto* bar = reinterpret_cast<ToolBar*>(GetWindowLongPtrW(panel, GWLP_USERDATA));
-  if (!b || !bar) return DefWindowProcW(w, m, wp, lp);
-  switch (m) {
-    case WM_PAINT: {
-      PAINTSTRUCT ps;
-      HDC dc = BeginPaint(w, &ps);
-      bar->PaintButton(*b, dc);
-      EndPaint(w, &ps);
-      return 0;
-    }
-    case WM_ERASEBKGND:
-      return 1;
-    case WM_MOUSEMOVE:
-      if (b->enabled && !b->hot) {
-        b->hot = true;
-        TRACKMOUSEEVENT t{sizeof t, TME_LEAVE, w, 0};
-        TrackMouseEvent(&t);
-        InvalidateRect(w, nullptr, FALSE);
-      }
-      return 0;
-    case WM_MOUSELEAVE:
-      b->hot = false;
-      InvalidateRect(w, nullptr, FALSE);
-      return 0;
-    case WM_LBUTTONDOWN:
-    case WM_LBUTTONDBLCLK:
-      if (b->enabled) {
-        b->pressed = true;
-        SetCapture(w);
-        InvalidateRect(w, nullptr, FALSE);
-      }
-      return 0;
-    case WM_LBUTTONUP:
-      if (b->pressed) {
-        b->pressed = false;
-        ReleaseCapture();
-        InvalidateRect(w, nullptr, FALSE);
-        POINT pt{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
-        RECT rc;
-        GetClientRect(w, &rc);
-        if (b->enabled && PtInRect(&rc, pt)) {
-          if (b->def.toggle) b->down = true;
-          PostMessageW(bar->parent_, WM_COMMAND, MAKEWPARAM(b->def.command, 0), reinterpret_cast<LPARAM>(w));
-        }
-      }
-      return 0;
-    case WM_CAPTURECHANGED:
-      if (b->pressed) {
-        b->pressed = false;
-        InvalidateRect(w, nullptr, FALSE);
-      }
-      return 0;
-  }
-  return DefWindowProcW(w, m, wp, lp);
-}
-
-void ToolBar::PaintButton(Button& b, HDC target) {
+void ToolBar::OnPaint(HDC dc, const PAINTSTRUCT&) {
   RECT rc;
-  GetClientRect(b.hwnd, &rc);
-  // Paint off-screen so hovering never flickers.
-  UniqueMemDC dc(CreateCompatibleDC(target));
-  UniqueBitmap bmp(CreateCompatibleBitmap(target, rc.right, rc.bottom));
-  SelectObj selBmp(dc.get(), bmp.get());
-  COLORREF face = GetSysColor(COLOR_BTNFACE);
-  COLORREF back = face;
-  if (b.down) back = RGB(0xC0, 0xDC, 0xC0);  // pressed colour of the stamping button
-  else if (b.pressed) back = Mix(face, RGB(0, 0, 0), 8);
-  else if (b.hot) back = Mix(face, RGB(255, 255, 255), 45);
-  UniqueBrush br(CreateSolidBrush(back));
-  FillRect(dc.get(), &rc, br.get());
-  if (b.enabled && (b.hot || b.pressed || b.down))
-    DrawEdge(dc.get(), &rc, (b.pressed || b.down) ? BDR_SUNKENOUTER : BDR_RAISEDINNER, BF_RECT);
-  RECT inner = rc;
-  if (b.pressed || b.down) OffsetRect(&inner, 1, 1);
-  if (!b.caption.empty()) {
-    NONCLIENTMETRICSW ncm{sizeof ncm};
-    SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof ncm, &ncm, 0);
-    ncm.lfMessageFont.lfHeight = -MulDiv(11, dpi_, 96);
-    UniqueFont font(CreateFontIndirectW(&ncm.lfMessageFont));
-    SelectObj selFont(dc.get(), font.get());
-    SetBkMode(dc.get(), TRANSPARENT);
-    SetTextColor(dc.get(), GetSysColor(b.enabled ? COLOR_BTNTEXT : COLOR_GRAYTEXT));
-    DrawTextW(dc.get(), b.caption.c_str(), -1, &inner, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
-  } else {
-    DrawGlyph(dc.get(), inner, b.def.glyph, b.enabled, dpi_);
+  GetClientRect(Handle(), &rc);
+  FillRect(dc, &rc, GetSysColorBrush(COLOR_BTNFACE));
+  for (int x : kSeparators) {
+    RECT line{S(x), S(5), S(x) + 2, S(31)};
+    DrawEdge(dc, &line, EDGE_ETCHED, BF_LEFT);
   }
-  BitBlt(target, 0, 0, rc.right, rc.bottom, dc.get(), 0, 0, SRCCOPY);
+  RECT bottom{rc.left, rc.bottom - 2, rc.right, rc.bottom};
+  DrawEdge(dc, &bottom, EDGE_ETCHED, BF_TOP);
 }
 
 // ---- glyphs: small drawings on a 16 x 16 grid ----

@@ -3,8 +3,11 @@
 #pragma once
 #include <windows.h>
 
+#include <memory>
 #include <string>
 #include <vector>
+
+#include "shell/speed_button_win.h"
 
 namespace griv {
 
@@ -22,38 +25,36 @@ struct ToolButtonDef {
   bool toggle = false;  // stays down when clicked (stamping button)
 };
 
-class ToolBar {
+class ToolBar : private WindowBase {
  public:
-  // Creates the 34-pixel panel as a child of parent; commands go to parent as WM_COMMAND.
-  void Create(HWND parent, HINSTANCE inst, int dpi);
+  // Creates the 34-pixel panel as a child of parent; clicks reach parent as WM_COMMAND.
+  void Create(HWND parent, int dpi);
   void SetDpi(int dpi);
-  HWND Handle() const { return panel_; }
+  using WindowBase::Handle;
   int Height() const;
   void Enable(int command, bool on);
   bool IsEnabled(int command) const;
   void SetDown(int command, bool down);
   bool IsDown(int command) const;
   void SetCaption(int command, const std::wstring& caption);
+  void SetGlyph(int command, SpeedButton::GlyphPainter painter);
+  void Repaint(int command);
   HWND ButtonHandle(int command) const;
+  template <class F>
+  void ForEachCommand(F&& f) const {
+    for (const auto& b : buttons_) f(b->Id());
+  }
 
  private:
-  struct Button {
-    ToolButtonDef def;
-    HWND hwnd = nullptr;
-    bool enabled = true, down = false, hot = false, pressed = false;
-    std::wstring caption;
-  };
-  static LRESULT CALLBACK PanelProc(HWND, UINT, WPARAM, LPARAM);
-  static LRESULT CALLBACK ButtonProc(HWND, UINT, WPARAM, LPARAM);
+  void OnPaint(HDC dc, const PAINTSTRUCT& ps) override;
   void Layout();
-  void PaintButton(Button& b, HDC dc);
-  Button* Find(int command);
-  const Button* Find(int command) const;
+  SpeedButton* Find(int command);
+  const SpeedButton* Find(int command) const;
   int S(int v) const { return MulDiv(v, dpi_, 96); }
 
-  HWND parent_ = nullptr, panel_ = nullptr, tips_ = nullptr;
+  HWND tips_ = nullptr;
   int dpi_ = 96;
-  std::vector<Button> buttons_;
+  std::vector<std::unique_ptr<SpeedButton>> buttons_;
 };
 
 // Draws a tool glyph centred in r (also used for menus and dialogs).

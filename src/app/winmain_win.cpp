@@ -8,8 +8,9 @@
 
 #include <memory>
 
-#include "app/app_win.h"
+#include "shell/ui_win.h"
 #include "app/main_form_win.h"
+#include "app/startup_rules.h"
 #include "base/file_io.h"
 #include "base/handles_win.h"
 #include "base/utf.h"
@@ -45,11 +46,12 @@ int SecondStart(const std::string& p) {
   DWORD pid = 0;
   GetWindowThreadProcessId(main, &pid);
   AllowSetForegroundWindow(pid);  // let the running instance come to the front
-  if (p == "\\F") {
+  const CommandRequest request = ParseCommandParam(p, [](const std::string& f) { return FileExists(f); });
+  if (request == CommandRequest::CaptureFull) {
     SendMessageW(main, WM_CAPTURE_FULL, 0, 0);
-  } else if (p == "\\A") {
+  } else if (request == CommandRequest::CaptureActive) {
     SendMessageW(main, WM_CAPTURE_ACTIVE, 0, 0);
-  } else if (!p.empty() && FileExists(p)) {
+  } else if (request == CommandRequest::OpenFile) {
     const std::string handOff = IncludeTrailingBackslash(TempFolder()) + kHandOffFileName;
     const std::string bytes = ToAnsi(FullName(p));
     UniqueFileHandle f(CreateFileW(Widen(handOff).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,

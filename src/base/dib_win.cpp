@@ -30,7 +30,7 @@ bool MakeDibSection(const Picture& pic, DibSection& dib, bool copyPixels) {
   dib.Reset();
   PictureInfo info;
   FillPictureInfo(pic, info);
-  dib.bitmap = CreateDIBSection(nullptr, info.get(), DIB_RGB_COLORS, &dib.bits, nullptr, 0);
+  dib.bitmap.reset(CreateDIBSection(nullptr, info.get(), DIB_RGB_COLORS, &dib.bits, nullptr, 0));
   if (!dib.bitmap || !dib.bits) return false;
   if (copyPixels && !pic.pixels.empty()) std::memcpy(dib.bits, pic.pixels.data(), pic.pixels.size());
   return true;

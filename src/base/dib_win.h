@@ -2,6 +2,7 @@
 #pragma once
 #include <windows.h>
 
+#include "base/handles_win.h"
 #include "base/picture.h"
 
 namespace griv {
@@ -20,15 +21,10 @@ void FillPictureInfo(const Picture& pic, PictureInfo& info);
 
 // A DIB section, deleted with its owner.
 struct DibSection {
-  HBITMAP bitmap = nullptr;
+  UniqueBitmap bitmap;
   void* bits = nullptr;
-  DibSection() = default;
-  DibSection(const DibSection&) = delete;
-  DibSection& operator=(const DibSection&) = delete;
-  ~DibSection() { Reset(); }
   void Reset() {
-    if (bitmap) DeleteObject(bitmap);
-    bitmap = nullptr;
+    bitmap.reset();
     bits = nullptr;
   }
 };

@@ -72,6 +72,7 @@ using UniqueBitmap = UniqueHandle<HBITMAP, GdiTraits<HBITMAP>>;
 using UniqueFont = UniqueHandle<HFONT, GdiTraits<HFONT>>;
 using UniqueBrush = UniqueHandle<HBRUSH, GdiTraits<HBRUSH>>;
 using UniquePen = UniqueHandle<HPEN, GdiTraits<HPEN>>;
+using UniqueRegion = UniqueHandle<HRGN, GdiTraits<HRGN>>;
 using UniqueMemDC = UniqueHandle<HDC, DcTraits>;
 using UniqueIcon = UniqueHandle<HICON, IconTraits>;
 using UniqueMenu = UniqueHandle<HMENU, MenuTraits>;

@@ -4,15 +4,15 @@
 #include <vector>
 
 #include "base/handles_win.h"
+#include "base/picture_area.h"
+#include "capture/selection.h"
 #include "capture/monitors_win.h"
 
 namespace griv {
 
 namespace {
 int ChooseFrom(int index, int count) {
-  if ((GetAsyncKeyState(VK_CONTROL) & 0x8001) && count > 1) index = index == 0 ? 1 : 0;
-  if (index < 0 || index >= count) index = 0;
-  return index;
+  return ChooseMonitorIndex(index, (GetAsyncKeyState(VK_CONTROL) & 0x8001) != 0, count);
 }
 }  // namespace
 
@@ -57,7 +57,7 @@ void CopyScreen(int x, int y, int w, int h, Picture& target) {
   DibSection& dib = DibFor(target);
   UniqueMemDC mem(CreateCompatibleDC(nullptr));
   {
-    SelectObj sel(mem.get(), dib.bitmap);
+    SelectObj sel(mem.get(), dib.bitmap.get());
     WindowDC screen(nullptr);  // released in every case
     if (!BitBlt(mem.get(), 0, 0, w, h, screen.get(), x, y, SRCCOPY))
       throw std::runtime_error("Unable to copy the screen");
@@ -83,14 +83,12 @@ void GrabWindow(HWND w, Picture& target) {
   GrabRect(r, target);
 }
 
-void DrawMouseCursor(Picture& target, int originX, int originY) {
-  POINT pt;
-  // Captures are never palette pictures.
-  if (target.Empty() || target.bpp == 8 || !GetCursorPos(&pt)) return;
-  HCURSOR arrow = LoadCursorW(nullptr, IDC_ARROW);
+void DrawCursorAt(Picture& target, HCURSOR cursor, int x, int y) {
+  if (target.Empty() || !cursor) return;
   ICONINFO ii{};
   int cw = GetSystemMetrics(SM_CXCURSOR), ch = GetSystemMetrics(SM_CYCURSOR);
-  if (GetIconInfo(arrow, &ii)) {
+  if (GetIconInfo(cursor, &ii)) {
+    const UniqueBitmap color(ii.hbmColor), mask(ii.hbmMask);  // GetIconInfo hands over copies
     BITMAP bm{};
     if (ii.hbmColor && GetObjectW(ii.hbmColor, sizeof bm, &bm)) {
       cw = bm.bmWidth;
@@ -99,31 +97,30 @@ void DrawMouseCursor(Picture& target, int originX, int originY) {
       cw = bm.bmWidth;
       ch = bm.bmHeight / 2;
     }
-    if (ii.hbmColor) DeleteObject(ii.hbmColor);
-    if (ii.hbmMask) DeleteObject(ii.hbmMask);
   }
   // Only the pointer's own square is drawn, through a small bitmap of that part
-  // of the picture, so a large capture is not copied twice.
-  const int x = pt.x - originX, y = pt.y - originY;
+  // of the picture, so a large picture is not copied twice.
   const int x0 = std::max(0, x), y0 = std::max(0, y);
   const int x1 = std::min(target.width, x + cw), y1 = std::min(target.height, y + ch);
   if (x0 >= x1 || y0 >= y1) return;
-  Picture part;
-  part.Resize(x1 - x0, y1 - y0, target.bpp);
-  const int bytes = part.bpp / 8;
-  for (int r = 0; r < part.height; ++r)
-    std::memcpy(part.Row(r), target.Row(y0 + r) + x0 * bytes, static_cast<size_t>(part.width) * bytes);
+  Picture part = CopyArea(target, x0, y0, x1 - x0, y1 - y0);
   DibSection dib;
   if (!MakeDibSection(part, dib, true)) return;
   {
     UniqueMemDC mem(CreateCompatibleDC(nullptr));
-    SelectObj sel(mem.get(), dib.bitmap);
-    DrawIcon(mem.get(), x - x0, y - y0, arrow);
+    SelectObj sel(mem.get(), dib.bitmap.get());
+    DrawIconEx(mem.get(), x - x0, y - y0, cursor, 0, 0, 0, nullptr, DI_NORMAL);  // at its own size
     GdiFlush();
   }
   std::memcpy(part.pixels.data(), dib.bits, part.pixels.size());
-  for (int r = 0; r < part.height; ++r)
-    std::memcpy(target.Row(y0 + r) + x0 * bytes, part.Row(r), static_cast<size_t>(part.width) * bytes);
+  PasteArea(target, part, x0, y0);
+}
+
+void DrawMouseCursor(Picture& target, int originX, int originY) {
+  POINT pt;
+  // Captures are never palette pictures.
+  if (target.Empty() || target.bpp == 8 || !GetCursorPos(&pt)) return;
+  DrawCursorAt(target, LoadCursorW(nullptr, IDC_ARROW), pt.x - originX, pt.y - originY);
 }
 
 }  // namespace griv

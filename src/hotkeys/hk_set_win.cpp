@@ -4,7 +4,6 @@
 
 #include "../../resources/ids_hotkeys.h"
 #include "base/utf.h"
-#include "shell/windowed_component_win.h"
 
 namespace griv {
 
@@ -30,55 +29,33 @@ bool TfrmHKSet::ShowModal(HWND owner, int x, int y, const std::string& caption) 
   x_ = x;
   y_ = y;
   caption_ = Widen(caption);
-  INT_PTR r = DialogBoxParamW(inst_, MAKEINTRESOURCEW(IDD_HKSET), owner, &TfrmHKSet::DlgProc,
-                              reinterpret_cast<LPARAM>(this));
-  return r == IDOK;
+  return DialogBase::ShowModal(inst_, IDD_HKSET, owner) == IDOK;
 }
 
-void TfrmHKSet::FormShow(HWND hwnd) {
+BOOL TfrmHKSet::OnInitDialog() {
+  const HWND hwnd = Handle();
   SetWindowTextW(hwnd, caption_.c_str());
-  HWND combo = GetDlgItem(hwnd, IDC_HKSET_KEY);
+  HWND combo = Item(IDC_HKSET_KEY);
   for (std::string_view name : KeyNames())
     SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(std::string(name)).c_str()));
   SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(choice_.keyIndex), 0);  // -1: no selection
   for (const auto& b : kBoxes)
     CheckDlgButton(hwnd, b.id, (choice_.modifiers & b.bit) ? BST_CHECKED : BST_UNCHECKED);
-  SetWindowPos(hwnd, nullptr, x_, y_, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  MoveTo(x_, y_);
+  return TRUE;
 }
 
-void TfrmHKSet::ReadControls(HWND hwnd) {
+void TfrmHKSet::ReadControls() {
   HotKeyChoice c;
   for (const auto& b : kBoxes)
-    if (IsDlgButtonChecked(hwnd, b.id) == BST_CHECKED) c.modifiers |= b.bit;
-  c.keyIndex = static_cast<int>(SendDlgItemMessageW(hwnd, IDC_HKSET_KEY, CB_GETCURSEL, 0, 0));  // CB_ERR is -1
+    if (IsDlgButtonChecked(Handle(), b.id) == BST_CHECKED) c.modifiers |= b.bit;
+  c.keyIndex = static_cast<int>(SendMessageW(Item(IDC_HKSET_KEY), CB_GETCURSEL, 0, 0));  // CB_ERR is -1
   choice_ = c;
 }
 
-INT_PTR CALLBACK TfrmHKSet::DlgProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  try {
-    if (msg == WM_INITDIALOG) {
-      auto* self = reinterpret_cast<TfrmHKSet*>(lParam);
-      SetWindowLongPtrW(hwnd, DWLP_USER, lParam);
-      self->FormShow(hwnd);
-      return TRUE;
-    }
-    auto* self = reinterpret_cast<TfrmHKSet*>(GetWindowLongPtrW(hwnd, DWLP_USER));
-    if (!self) return FALSE;
-    if (msg == WM_COMMAND) {
-      switch (LOWORD(wParam)) {
-        case IDOK:
-          self->ReadControls(hwnd);
-          EndDialog(hwnd, IDOK);
-          return TRUE;
-        case IDCANCEL:
-          EndDialog(hwnd, IDCANCEL);
-          return TRUE;
-      }
-    }
-  } catch (...) {
-    ReportComponentException(std::current_exception());
-  }
-  return FALSE;
+bool TfrmHKSet::OnCommand(int id, int code, HWND control) {
+  if (id == IDOK) ReadControls();
+  return DialogBase::OnCommand(id, code, control);
 }
 
 }  // namespace griv

@@ -6,10 +6,11 @@
 #include <string>
 
 #include "hotkeys/hotkey_text.h"
+#include "shell/window_base_win.h"
 
 namespace griv {
 
-class TfrmHKSet {
+class TfrmHKSet : private DialogBase {
  public:
   // Throws when the dialog template is missing from inst.
   void Create(HINSTANCE inst);
@@ -22,9 +23,9 @@ class TfrmHKSet {
   const HotKeyChoice& Choice() const { return choice_; }
 
  private:
-  static INT_PTR CALLBACK DlgProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
-  void FormShow(HWND hwnd);
-  void ReadControls(HWND hwnd);
+  BOOL OnInitDialog() override;
+  bool OnCommand(int id, int code, HWND control) override;
+  void ReadControls();
 
   HINSTANCE inst_ = nullptr;
   HotKeyChoice choice_;

@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <stdexcept>
 
-#include "app/app_win.h"
+#include "shell/ui_win.h"
 #include "base/utf.h"
 #include "ids_shell.h"
 #include "shell/system_path_win.h"
@@ -62,22 +62,15 @@ TdlgAbout::~TdlgAbout() { CloseSplash(); }
 std::string TdlgAbout::VersionCaption() { return "Ver: " + FileVersionText(ExeFileName()); }
 
 void TdlgAbout::ShowModal(HWND owner) {
-  if (hwnd_) return;
-  modal_ = true;
+  if (Handle()) return;
   owner_ = owner;
-  INT_PTR r = DialogBoxParamW(res_, MAKEINTRESOURCEW(IDD_ABOUT), owner, &TdlgAbout::DlgProc,
-                              reinterpret_cast<LPARAM>(this));
-  modal_ = false;
-  if (r == -1) throw std::runtime_error("Unable to show the About box");
+  DialogBase::ShowModal(res_, IDD_ABOUT, owner);
 }
 
-void TdlgAbout::CreateSplash() {
-  if (hwnd_) return;
-  modal_ = false;
-  owner_ = nullptr;
-  HWND h = CreateDialogParamW(res_, MAKEINTRESOURCEW(IDD_ABOUT), nullptr, &TdlgAbout::DlgProc,
-                              reinterpret_cast<LPARAM>(this));
-  if (!h) throw std::runtime_error("Unable to show the splash");
+void TdlgAbout::CreateSplash(HWND owner) {
+  if (Handle()) return;
+  owner_ = nullptr;  // centred on the screen, not on the owner
+  HWND h = CreateModeless(res_, IDD_ABOUT, owner);
   // No task-bar button of its own; it appears beside whatever the user is doing.
   SetWindowLongPtrW(h, GWL_EXSTYLE, GetWindowLongPtrW(h, GWL_EXSTYLE) | WS_EX_TOOLWINDOW);
   Centre();
@@ -85,14 +78,10 @@ void TdlgAbout::CreateSplash() {
 }
 
 void TdlgAbout::CloseSplash() {
-  if (hwnd_ && !modal_) DestroyWindow(hwnd_);
+  if (Handle() && !Modal()) End(IDOK);
 }
 
-void TdlgAbout::Close() {
-  if (!hwnd_) return;
-  if (modal_) EndDialog(hwnd_, IDOK);
-  else DestroyWindow(hwnd_);
-}
+void TdlgAbout::Close() { End(IDOK); }
 
 void TdlgAbout::imgSplashClick() {
   if (OpenWebSite) {
@@ -104,16 +93,6 @@ void TdlgAbout::imgSplashClick() {
 }
 
 void TdlgAbout::FormCreate() {
-  static const bool registered = [] {
-    WNDCLASSEXW wc{sizeof wc};
-    wc.lpfnWndProc = &TdlgAbout::BackProc;
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32649));  // hand: the picture is a link
-    wc.lpszClassName = kBackClass;
-    return RegisterClassExW(&wc) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
-  }();
-  (void)registered;
-
   splash_.reset(static_cast<HBITMAP>(LoadImageW(res_, L"SPLASH", IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
   if (splash_) {
     BITMAP bm{};
@@ -121,28 +100,25 @@ void TdlgAbout::FormCreate() {
     picW_ = bm.bmWidth;
     picH_ = std::abs(bm.bmHeight);
   }
-  const int dpi = DpiOf(hwnd_);
+  const int dpi = DpiOf(Handle());
   auto S = [&](int v) { return Scale(v, dpi); };
   const int pw = S(picW_), ph = S(picH_);
 
   RECT r{0, 0, pw, ph + S(kStrip)};
-  AdjustWindowRectEx(&r, static_cast<DWORD>(GetWindowLongPtrW(hwnd_, GWL_STYLE)), FALSE,
-                     static_cast<DWORD>(GetWindowLongPtrW(hwnd_, GWL_EXSTYLE)));
-  SetWindowPos(hwnd_, nullptr, 0, 0, r.right - r.left, r.bottom - r.top, SWP_NOZORDER | SWP_NOMOVE | SWP_NOACTIVATE);
+  AdjustWindowRectEx(&r, static_cast<DWORD>(GetWindowLongPtrW(Handle(), GWL_STYLE)), FALSE,
+                     static_cast<DWORD>(GetWindowLongPtrW(Handle(), GWL_EXSTYLE)));
+  SetWindowPos(Handle(), nullptr, 0, 0, r.right - r.left, r.bottom - r.top, SWP_NOZORDER | SWP_NOMOVE | SWP_NOACTIVATE);
   stripBrush_.reset(CreateSolidBrush(kStripColor));
 
   PaintBackground(pw, ph);
-  back_ = CreateWindowExW(WS_EX_CONTROLPARENT, kBackClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, S(kStrip),
-                          pw, ph, hwnd_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_ABOUT_BACK)),
-                          GetModuleHandleW(nullptr), this);
-  if (!back_) throw std::runtime_error("Unable to create the About box");
+  back_.Create(S(kStrip), pw, ph);
 
   labelFont_ = MakeFont(L"Tahoma", -S(11), FW_BOLD, false, false, DEFAULT_QUALITY);
   linkFont_ = MakeFont(L"Tahoma", -S(11), FW_NORMAL, false, true, DEFAULT_QUALITY);
-  HWND version = GetDlgItem(hwnd_, IDC_ABOUT_VERSION);
-  HWND link = GetDlgItem(hwnd_, IDC_ABOUT_LINK);
-  HWND close = GetDlgItem(hwnd_, IDOK);
-  for (HWND c : {version, link, close}) SetParent(c, back_);
+  HWND version = GetDlgItem(Handle(), IDC_ABOUT_VERSION);
+  HWND link = GetDlgItem(Handle(), IDC_ABOUT_LINK);
+  HWND close = GetDlgItem(Handle(), IDOK);
+  for (HWND c : {version, link, close}) SetParent(c, back_.Handle());
 
   SetWindowTextW(version, Widen(VersionCaption()).c_str());
   SendMessageW(version, WM_SETFONT, reinterpret_cast<WPARAM>(labelFont_.get()), FALSE);
@@ -165,13 +141,13 @@ void TdlgAbout::FormCreate() {
   INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES};
   InitCommonControlsEx(&icc);
   tip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
-                         CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr,
+                         CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, Handle(), nullptr,
                          GetModuleHandleW(nullptr), nullptr);
   if (tip_) {
-    AddTool(tip_, back_, Widen("Click the picture to visit our Web Site, " + WithoutScheme(info_.webSite)));
+    AddTool(tip_, back_.Handle(), Widen("Click the picture to visit our Web Site, " + WithoutScheme(info_.webSite)));
     AddTool(tip_, link, Widen(kAboutLinkHint));
   }
-  if (modal_) {
+  if (Modal()) {
     Centre();
     SetFocus(close);  // the splash must not take the focus from what the user is doing
   }
@@ -195,7 +171,7 @@ void TdlgAbout::PaintBackground(int width, int height) {
       FillRect(dc.get(), &all, stripBrush_.get());
     }
     // The product name, as large as fits beside the logo.
-    const int dpi = DpiOf(hwnd_);
+    const int dpi = DpiOf(Handle());
     auto S = [&](int v) { return Scale(v, dpi); };
     std::wstring name = Widen(info_.productName);
     const int room = S(kNameRight - kNameX);
@@ -224,10 +200,10 @@ void TdlgAbout::PaintBackground(int width, int height) {
 
 void TdlgAbout::Centre() {
   RECT w;
-  GetWindowRect(hwnd_, &w);
+  GetWindowRect(Handle(), &w);
   const int width = w.right - w.left, height = w.bottom - w.top;
   RECT around;
-  if (modal_ && owner_ && IsWindowVisible(owner_) && !IsIconic(owner_)) {
+  if (Modal() && owner_ && IsWindowVisible(owner_) && !IsIconic(owner_)) {
     GetWindowRect(owner_, &around);
   } else {
     around = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
@@ -241,25 +217,10 @@ void TdlgAbout::Centre() {
     x = std::max<int>(mi.rcWork.left, std::min<int>(x, mi.rcWork.right - width));
     y = std::max<int>(mi.rcWork.top, std::min<int>(y, mi.rcWork.bottom - height));
   }
-  SetWindowPos(hwnd_, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  SetWindowPos(Handle(), nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-INT_PTR CALLBACK TdlgAbout::DlgProc(HWND h, UINT m, WPARAM wp, LPARAM lp) {
-  if (m == WM_INITDIALOG) SetWindowLongPtrW(h, DWLP_USER, lp);
-  auto* self = reinterpret_cast<TdlgAbout*>(GetWindowLongPtrW(h, DWLP_USER));
-  if (!self) return FALSE;
-  if (m == WM_INITDIALOG) self->hwnd_ = h;
-  if (m == WM_NCDESTROY) {
-    SetWindowLongPtrW(h, DWLP_USER, 0);
-    self->hwnd_ = self->back_ = self->tip_ = nullptr;
-    return FALSE;
-  }
-  INT_PTR r = FALSE;
-  Guarded([&] { r = self->OnDialog(m, wp, lp); });
-  return r;
-}
-
-INT_PTR TdlgAbout::OnDialog(UINT m, WPARAM wp, LPARAM lp) {
+INT_PTR TdlgAbout::DlgProc(UINT m, WPARAM wp, LPARAM lp) {
   switch (m) {
     case WM_INITDIALOG:
       FormCreate();
@@ -276,8 +237,8 @@ INT_PTR TdlgAbout::OnDialog(UINT m, WPARAM wp, LPARAM lp) {
       break;
     case WM_NCHITTEST: {
       // Presses on the box itself (not on a control) drag it.
-      LRESULT hit = DefWindowProcW(hwnd_, m, wp, lp);
-      SetWindowLongPtrW(hwnd_, DWLP_MSGRESULT, hit == HTCLIENT ? HTCAPTION : hit);
+      LRESULT hit = DefWindowProcW(Handle(), m, wp, lp);
+      SetWindowLongPtrW(Handle(), DWLP_MSGRESULT, hit == HTCLIENT ? HTCAPTION : hit);
       return TRUE;
     }
     case WM_CTLCOLORDLG:
@@ -286,38 +247,25 @@ INT_PTR TdlgAbout::OnDialog(UINT m, WPARAM wp, LPARAM lp) {
   return FALSE;
 }
 
-LRESULT CALLBACK TdlgAbout::BackProc(HWND h, UINT m, WPARAM wp, LPARAM lp) {
-  if (m == WM_NCCREATE)
-    SetWindowLongPtrW(h, GWLP_USERDATA,
-                      reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams));
-  auto* self = reinterpret_cast<TdlgAbout*>(GetWindowLongPtrW(h, GWLP_USERDATA));
-  if (!self || m == WM_NCDESTROY) return DefWindowProcW(h, m, wp, lp);
-  LRESULT r = 0;
-  bool ok = false;
-  Guarded([&] {
-    r = self->OnBack(h, m, wp, lp);
-    ok = true;
-  });
-  if (!ok && m == WM_PAINT) ValidateRect(h, nullptr);
-  return r;
+void TdlgAbout::BackPanel::Create(int y, int width, int height) {
+  CreateWin({kBackClass, 0, LoadCursorW(nullptr, MAKEINTRESOURCEW(32649))},  // hand: the picture is a link
+            WS_EX_CONTROLPARENT, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, y, width, height, box_.Handle(),
+            reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_ABOUT_BACK)));
 }
 
-LRESULT TdlgAbout::OnBack(HWND back, UINT m, WPARAM wp, LPARAM lp) {
+void TdlgAbout::BackPanel::OnPaint(HDC dc, const PAINTSTRUCT& ps) {
+  if (!box_.backBitmap_) return;
+  UniqueMemDC src(CreateCompatibleDC(dc));
+  SelectObj s(src.get(), box_.backBitmap_.get());
+  BitBlt(dc, ps.rcPaint.left, ps.rcPaint.top, ps.rcPaint.right - ps.rcPaint.left, ps.rcPaint.bottom - ps.rcPaint.top,
+         src.get(), ps.rcPaint.left, ps.rcPaint.top, SRCCOPY);
+}
+
+LRESULT TdlgAbout::BackPanel::WndProc(UINT m, WPARAM wp, LPARAM lp) {
+  const HWND back = Handle();
   switch (m) {
     case WM_ERASEBKGND:
       return 1;
-    case WM_PAINT: {
-      PAINTSTRUCT ps;
-      HDC dc = BeginPaint(back, &ps);
-      if (backBitmap_) {
-        UniqueMemDC src(CreateCompatibleDC(dc));
-        SelectObj s(src.get(), backBitmap_.get());
-        BitBlt(dc, ps.rcPaint.left, ps.rcPaint.top, ps.rcPaint.right - ps.rcPaint.left,
-               ps.rcPaint.bottom - ps.rcPaint.top, src.get(), ps.rcPaint.left, ps.rcPaint.top, SRCCOPY);
-      }
-      EndPaint(back, &ps);
-      return 0;
-    }
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLORBTN: {
       // Labels show the picture behind them: the picture as their brush,
@@ -328,35 +276,19 @@ LRESULT TdlgAbout::OnBack(HWND back, UINT m, WPARAM wp, LPARAM lp) {
       SetBrushOrgEx(dc, -p.x, -p.y, nullptr);
       SetBkMode(dc, TRANSPARENT);
       SetTextColor(dc, kLabelColor);
-      return reinterpret_cast<LRESULT>(backBrush_ ? backBrush_.get() : stripBrush_.get());
+      return reinterpret_cast<LRESULT>(box_.backBrush_ ? box_.backBrush_.get() : box_.stripBrush_.get());
     }
     case WM_COMMAND:
-      return SendMessageW(hwnd_, WM_COMMAND, wp, lp);
+      return SendMessageW(box_.Handle(), WM_COMMAND, wp, lp);
     case WM_SETCURSOR:
       if (reinterpret_cast<HWND>(wp) == GetDlgItem(back, IDC_ABOUT_LINK)) {
         SetCursor(LoadCursorW(nullptr, MAKEINTRESOURCEW(32649)));
         return TRUE;
       }
       break;
-    case WM_LBUTTONDOWN:
-      pressed_ = true;
-      SetCapture(back);
-      return 0;
-    case WM_LBUTTONUP:
-      if (pressed_) {
-        pressed_ = false;
-        ReleaseCapture();
-        POINT pt{static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))};
-        RECT rc;
-        GetClientRect(back, &rc);
-        if (PtInRect(&rc, pt)) imgSplashClick();
-      }
-      return 0;
-    case WM_CAPTURECHANGED:
-      pressed_ = false;
-      return 0;
   }
-  return DefWindowProcW(back, m, wp, lp);
+  if (click_.OnMessage(back, m, lp, [this] { box_.imgSplashClick(); })) return 0;
+  return WindowBase::WndProc(m, wp, lp);
 }
 
 }  // namespace griv

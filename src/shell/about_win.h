@@ -3,7 +3,7 @@
 //
 //   About1Click:  TdlgAbout(inst, {mainCaption, webSite}).ShowModal(hwnd);
 //   splash:       splash_ = std::make_unique<TdlgAbout>(inst, AboutInfo{...});
-//                 splash_->CreateSplash();   ...   splash_->CloseSplash();
+//                 splash_->CreateSplash(applicationWindow);   ...   splash_->CloseSplash();
 #pragma once
 #include <windows.h>
 
@@ -11,6 +11,7 @@
 #include <string>
 
 #include "base/handles_win.h"
+#include "shell/window_base_win.h"
 
 namespace griv {
 
@@ -21,7 +22,7 @@ struct AboutInfo {
 
 inline constexpr char kAboutLinkHint[] = "Click to visit Web Site";
 
-class TdlgAbout {
+class TdlgAbout : private DialogBase {
  public:
   // resources: the module with the IDD_ABOUT layout and the SPLASH bitmap.
   TdlgAbout(HINSTANCE resources, AboutInfo info);
@@ -31,11 +32,12 @@ class TdlgAbout {
 
   // Modal, centred on owner; returns when closed.
   void ShowModal(HWND owner);
-  // Modeless, centred on the screen, owned by no window, not activated.
-  void CreateSplash();
+  // Modeless, centred on the screen, not activated; owned by the (hidden)
+  // application window, so it gets no task-bar button of its own.
+  void CreateSplash(HWND owner);
   void CloseSplash();
   // The box while it is up (null otherwise).
-  HWND Handle() const { return hwnd_; }
+  using DialogBase::Handle;
 
   // "Ver: " and the executable's file version.
   static std::string VersionCaption();
@@ -45,10 +47,21 @@ class TdlgAbout {
   std::function<void(const std::string&)> OpenWebSite;
 
  private:
-  static INT_PTR CALLBACK DlgProc(HWND, UINT, WPARAM, LPARAM);
-  static LRESULT CALLBACK BackProc(HWND, UINT, WPARAM, LPARAM);
-  INT_PTR OnDialog(UINT msg, WPARAM wp, LPARAM lp);
-  LRESULT OnBack(HWND back, UINT msg, WPARAM wp, LPARAM lp);
+  // pnlBack: the picture under the labels and the Close button.
+  class BackPanel : public WindowBase {
+   public:
+    explicit BackPanel(TdlgAbout& box) : box_(box) {}
+    void Create(int y, int width, int height);
+
+   private:
+    LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
+    void OnPaint(HDC dc, const PAINTSTRUCT& ps) override;
+    TdlgAbout& box_;
+    ClickTracker click_;
+  };
+
+  INT_PTR DlgProc(UINT msg, WPARAM wp, LPARAM lp) override;
+  void OnFinalMessage() override { tip_ = nullptr; }
   void FormCreate();
   void PaintBackground(int width, int height);
   void Centre();
@@ -57,12 +70,9 @@ class TdlgAbout {
 
   HINSTANCE res_;
   AboutInfo info_;
-  HWND hwnd_ = nullptr;
-  HWND back_ = nullptr;  // pnlBack
+  BackPanel back_{*this};
   HWND tip_ = nullptr;
   HWND owner_ = nullptr;
-  bool modal_ = false;
-  bool pressed_ = false;
   int picW_ = 420, picH_ = 230;  // picture size at 96 DPI
   UniqueBitmap splash_;          // the picture resource
   UniqueBitmap backBitmap_;      // picture + product name at the box's scale

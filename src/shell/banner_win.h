@@ -12,31 +12,40 @@
 #pragma once
 #include <windows.h>
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
-#include "app/branding.h"
 #include "shell/scrolling_text_win.h"
+#include "shell/window_base_win.h"
 
 namespace griv {
 
 inline constexpr UINT kBannerClickMessage = WM_USER + 5;  // 1029
 
-class TfTop {
+// How the tag line looks and what it says (the brand's choice).
+struct TagLineLook {
+  std::vector<std::string> lines;
+  std::string hint;
+  std::string fontName = "Verdana";
+  uint32_t backColor = 0xA0C8FF, fontColor = 0x000080;  // 0x00BBGGRR
+  bool bold = true, italic = true;
+};
+
+class TfTop : private WindowBase {
  public:
   TfTop() = default;
-  ~TfTop();
-  TfTop(const TfTop&) = delete;
-  TfTop& operator=(const TfTop&) = delete;
 
   // Creates the hidden banner owned by mainWindow, which also gets the click
   // message. Throws std::runtime_error when the window cannot be created.
   void Create(HWND mainWindow);
-  HWND Handle() const { return hwnd_; }
+  using WindowBase::Handle;
 
   // Tag lines, start index, hint, font and colours from the brand, and the
   // banner's stepping: speed 150, 4 pixels a step, fade 25, right to left.
-  void ApplyBranding(const Branding& brand, int nextTagToShow);
+  void ApplyLook(const TagLineLook& look, int nextTagToShow);
+  // The tag line's font follows the DPI of the monitor the window moved to.
+  void SetDpi(int dpi);
   // An out-of-range index starts at the first line.
   void SetTagLines(std::vector<std::string> lines, int nextTagToShow);
   const std::vector<std::string>& TagLines() const { return tagLines_; }
@@ -62,14 +71,13 @@ class TfTop {
   TALScrollingText& Tagline() { return tagline_; }
 
  private:
-  static LRESULT CALLBACK WndProc(HWND, UINT, WPARAM, LPARAM);
-  LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp);
+  LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
   void TagLinePanelResize();
   void TagLinePanelClick();
   void TaglineTextDone();
 
-  HWND hwnd_ = nullptr;
   HWND notify_ = nullptr;
+  TagLineLook look_;
   TALScrollingText tagline_;
   std::vector<std::string> tagLines_;
   int nextTagToShow_ = 0;

@@ -7,7 +7,7 @@
 #include <algorithm>
 #include <stdexcept>
 
-#include "app/app_win.h"
+#include "shell/ui_win.h"
 #include "base/utf.h"
 
 namespace griv {
@@ -24,24 +24,9 @@ void FillSolid(HDC dc, const RECT& r, COLORREF c) {
 
 TALScrollingText::TALScrollingText() : model_(GetSysColor(COLOR_BTNFACE), GetSysColor(COLOR_WINDOWTEXT)) {}
 
-TALScrollingText::~TALScrollingText() {
-  if (hwnd_) DestroyWindow(hwnd_);
-}
-
 void TALScrollingText::Create(HWND parent, int x, int y, int width, int height) {
-  static const bool registered = [] {
-    WNDCLASSEXW wc{sizeof wc};
-    wc.lpfnWndProc = &TALScrollingText::WndProc;
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));
-    wc.lpszClassName = kClassName;
-    return RegisterClassExW(&wc) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
-  }();
-  (void)registered;
-  DWORD style = WS_CHILD | WS_CLIPSIBLINGS | (model_.Visible() ? WS_VISIBLE : 0);
-  hwnd_ = CreateWindowExW(0, kClassName, L"", style, x, y, width, height, parent, nullptr, GetModuleHandleW(nullptr),
-                          this);
-  if (!hwnd_) throw std::runtime_error("Unable to create the scrolling text");
+  const DWORD style = WS_CHILD | WS_CLIPSIBLINGS | (model_.Visible() ? WS_VISIBLE : 0);
+  CreateWin({kClassName}, 0, L"", style, x, y, width, height, parent);
   if (!font_) {
     const int dpi = DpiOf(parent);
     SetFont("Tahoma", -Scale(11, dpi), false, false);
@@ -53,7 +38,7 @@ void TALScrollingText::Create(HWND parent, int x, int y, int width, int height) 
 }
 
 void TALScrollingText::SetBounds(int x, int y, int width, int height) {
-  if (hwnd_) SetWindowPos(hwnd_, nullptr, x, y, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+  if (Handle()) SetWindowPos(Handle(), nullptr, x, y, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void TALScrollingText::SetText(const std::string& text) {
@@ -62,7 +47,7 @@ void TALScrollingText::SetText(const std::string& text) {
 
 void TALScrollingText::SetSpeed(int ms) {
   model_.SetSpeed(ms);
-  if (timerOn_) SetTimer(hwnd_, kStepTimer, static_cast<UINT>(model_.Speed()), nullptr);
+  if (timerOn_) SetTimer(Handle(), kStepTimer, static_cast<UINT>(model_.Speed()), nullptr);
 }
 
 void TALScrollingText::SetEdgeFadeWidth(int px) {
@@ -104,7 +89,7 @@ void TALScrollingText::SetTextDirection(TTextDirection d) {
 
 void TALScrollingText::SetVisible(bool v) {
   model_.SetVisible(v);
-  if (hwnd_) ShowWindow(hwnd_, v ? SW_SHOWNA : SW_HIDE);
+  if (Handle()) ShowWindow(Handle(), v ? SW_SHOWNA : SW_HIDE);
   UpdateTimer();
 }
 
@@ -114,27 +99,27 @@ void TALScrollingText::SetEnabled(bool e) {
 }
 
 void TALScrollingText::SetHint(const std::string& hint, bool show) {
-  if (!hwnd_) return;
+  if (!Handle()) return;
   std::wstring text = Widen(hint);
   if (!tip_) {
     INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES};
     InitCommonControlsEx(&icc);
     tip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
-                           CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr,
+                           CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, Handle(), nullptr,
                            GetModuleHandleW(nullptr), nullptr);
     if (!tip_) return;
     TOOLINFOW ti{};
     ti.cbSize = TTTOOLINFOW_V2_SIZE;
     ti.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-    ti.hwnd = hwnd_;
-    ti.uId = reinterpret_cast<UINT_PTR>(hwnd_);
+    ti.hwnd = Handle();
+    ti.uId = reinterpret_cast<UINT_PTR>(Handle());
     ti.lpszText = text.data();
     SendMessageW(tip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
   } else {
     TOOLINFOW ti{};
     ti.cbSize = TTTOOLINFOW_V2_SIZE;
-    ti.hwnd = hwnd_;
-    ti.uId = reinterpret_cast<UINT_PTR>(hwnd_);
+    ti.hwnd = Handle();
+    ti.uId = reinterpret_cast<UINT_PTR>(Handle());
     ti.lpszText = text.data();
     SendMessageW(tip_, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&ti));
   }
@@ -144,7 +129,7 @@ void TALScrollingText::SetHint(const std::string& hint, bool show) {
 void TALScrollingText::Step() {
   if (!model_.Tick()) return;
   Compose();
-  if (hwnd_) InvalidateRect(hwnd_, nullptr, FALSE);
+  if (Handle()) InvalidateRect(Handle(), nullptr, FALSE);
 }
 
 std::vector<uint32_t> TALScrollingText::Frame() const {
@@ -164,9 +149,9 @@ HFONT TALScrollingText::Font() const {
 }
 
 void TALScrollingText::Rebuild() {
-  if (!hwnd_) return;
+  if (!Handle()) return;
   RECT rc;
-  GetClientRect(hwnd_, &rc);
+  GetClientRect(Handle(), &rc);
   const int cw = rc.right, ch = rc.bottom;
   WindowDC screen(nullptr);
   UniqueMemDC dc(CreateCompatibleDC(screen.get()));
@@ -202,7 +187,7 @@ void TALScrollingText::Rebuild() {
   }
   buffer_.reset(CreateCompatibleBitmap(screen.get(), cw, ch));
   Compose();
-  InvalidateRect(hwnd_, nullptr, FALSE);
+  InvalidateRect(Handle(), nullptr, FALSE);
 }
 
 void TALScrollingText::Compose() {
@@ -223,43 +208,22 @@ void TALScrollingText::Compose() {
 }
 
 void TALScrollingText::UpdateTimer() {
-  const bool want = hwnd_ && model_.Enabled();
+  const bool want = Handle() && model_.Enabled();
   if (want && !timerOn_) {
-    SetTimer(hwnd_, kStepTimer, static_cast<UINT>(model_.Speed()), nullptr);
+    SetTimer(Handle(), kStepTimer, static_cast<UINT>(model_.Speed()), nullptr);
     timerOn_ = true;
   } else if (!want && timerOn_) {
-    if (hwnd_) KillTimer(hwnd_, kStepTimer);
+    if (Handle()) KillTimer(Handle(), kStepTimer);
     timerOn_ = false;
   }
 }
 
-LRESULT CALLBACK TALScrollingText::WndProc(HWND h, UINT m, WPARAM wp, LPARAM lp) {
-  if (m == WM_NCCREATE) {
-    auto* cs = reinterpret_cast<CREATESTRUCTW*>(lp);
-    SetWindowLongPtrW(h, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(cs->lpCreateParams));
-  }
-  auto* self = reinterpret_cast<TALScrollingText*>(GetWindowLongPtrW(h, GWLP_USERDATA));
-  if (!self) return DefWindowProcW(h, m, wp, lp);
-  if (m == WM_NCDESTROY) {
-    SetWindowLongPtrW(h, GWLP_USERDATA, 0);
-    KillTimer(h, kStepTimer);
-    self->timerOn_ = false;
-    self->hwnd_ = nullptr;
-    self->tip_ = nullptr;  // owned by this window, gone with it
-    return DefWindowProcW(h, m, wp, lp);
-  }
-  LRESULT r = 0;
-  bool ok = false;
-  Guarded([&] {
-    if (!self->hwnd_) self->hwnd_ = h;
-    r = self->OnMessage(m, wp, lp);
-    ok = true;
-  });
-  if (!ok && m == WM_PAINT) ValidateRect(h, nullptr);
-  return r;
+void TALScrollingText::OnFinalMessage() {
+  timerOn_ = false;
+  tip_ = nullptr;  // owned by the window, gone with it
 }
 
-LRESULT TALScrollingText::OnMessage(UINT m, WPARAM wp, LPARAM lp) {
+LRESULT TALScrollingText::WndProc(UINT m, WPARAM wp, LPARAM lp) {
   switch (m) {
     case WM_TIMER:
       if (wp == kStepTimer) Step();
@@ -268,7 +232,7 @@ LRESULT TALScrollingText::OnMessage(UINT m, WPARAM wp, LPARAM lp) {
       return 1;
     case WM_PAINT: {
       PAINTSTRUCT ps;
-      HDC dc = BeginPaint(hwnd_, &ps);
+      HDC dc = BeginPaint(Handle(), &ps);
       if (buffer_) {
         UniqueMemDC src(CreateCompatibleDC(dc));
         SelectObj sb(src.get(), buffer_.get());
@@ -276,7 +240,7 @@ LRESULT TALScrollingText::OnMessage(UINT m, WPARAM wp, LPARAM lp) {
       } else {
         FillSolid(dc, ps.rcPaint, model_.BackgroundColor());
       }
-      EndPaint(hwnd_, &ps);
+      EndPaint(Handle(), &ps);
       return 0;
     }
     case WM_SIZE:
@@ -288,26 +252,12 @@ LRESULT TALScrollingText::OnMessage(UINT m, WPARAM wp, LPARAM lp) {
         return TRUE;
       }
       break;
-    case WM_LBUTTONDOWN:
-    case WM_LBUTTONDBLCLK:
-      pressed_ = true;
-      SetCapture(hwnd_);
-      return 0;
-    case WM_LBUTTONUP:
-      if (pressed_) {
-        pressed_ = false;
-        ReleaseCapture();
-        POINT pt{static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))};
-        RECT rc;
-        GetClientRect(hwnd_, &rc);
-        if (PtInRect(&rc, pt) && OnClick) OnClick();
-      }
-      return 0;
-    case WM_CAPTURECHANGED:
-      pressed_ = false;
-      return 0;
   }
-  return DefWindowProcW(hwnd_, m, wp, lp);
+  if (click_.OnMessage(Handle(), m, lp, [this] {
+        if (OnClick) OnClick();
+      }))
+    return 0;
+  return DefaultProc(m, wp, lp);
 }
 
 }  // namespace griv

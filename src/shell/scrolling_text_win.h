@@ -11,20 +11,20 @@
 
 #include "base/handles_win.h"
 #include "shell/scrolling_text.h"
+#include "shell/window_base_win.h"
 
 namespace griv {
 
-class TALScrollingText {
+class TALScrollingText : private WindowBase {
  public:
   TALScrollingText();
-  ~TALScrollingText();
   TALScrollingText(const TALScrollingText&) = delete;
   TALScrollingText& operator=(const TALScrollingText&) = delete;
 
   // Creates the child window (50 x 18 unless told otherwise) and starts the
   // timer when enabled. Throws std::runtime_error when the window fails.
   void Create(HWND parent, int x = 0, int y = 0, int width = 50, int height = 18);
-  HWND Handle() const { return hwnd_; }
+  using WindowBase::Handle;
   void SetBounds(int x, int y, int width, int height);
 
   const std::string& Text() const { return model_.Text(); }
@@ -72,21 +72,20 @@ class TALScrollingText {
   int ControlHeight() const { return model_.ControlHeight(); }
 
  private:
-  static LRESULT CALLBACK WndProc(HWND, UINT, WPARAM, LPARAM);
-  LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp);
+  LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
+  void OnFinalMessage() override;
   void Rebuild();
   void Compose();
   void UpdateTimer();
   HFONT Font() const;
 
   ScrollingTextModel model_;
-  HWND hwnd_ = nullptr;
+  ClickTracker click_;
   HWND tip_ = nullptr;
   HCURSOR cursor_ = nullptr;
   UniqueFont font_;
   UniqueBitmap stencil_, fade_, buffer_;
   bool timerOn_ = false;
-  bool pressed_ = false;
 };
 
 }  // namespace griv

@@ -134,8 +134,6 @@ TAnimatedTrayIcon::~TAnimatedTrayIcon() {
   animation_.OnStopped = nullptr;
   if (animation_.Playing()) animation_.Stop();
   DestroyHandle();
-  if (icon_) DestroyIcon(icon_);
-  if (frameIcon_) DestroyIcon(frameIcon_);
 }
 
 UINT TAnimatedTrayIcon::TaskbarCreatedMessage() {
@@ -169,6 +167,22 @@ BOOL TAnimatedTrayIcon::NotifyShell(DWORD message, UINT flags, HICON icon) {
   return ShellNotify ? ShellNotify(message, &nid) : FALSE;
 }
 
+bool TAnimatedTrayIcon::ShowBalloon(const std::string& title, const std::string& text) {
+  if (!active_ || !shown_ || !ShellNotify) return false;
+  NOTIFYICONDATAW nid{};
+  nid.cbSize = sizeof nid;
+  nid.hWnd = Handle();
+  nid.uID = 0;
+  nid.uFlags = NIF_INFO;
+  const std::wstring t = Widen(title), m = Widen(text);
+  t.copy(nid.szInfoTitle, std::min<size_t>(t.size(), std::size(nid.szInfoTitle) - 1));
+  m.copy(nid.szInfo, std::min<size_t>(m.size(), std::size(nid.szInfo) - 1));
+  nid.dwInfoFlags = NIIF_INFO;
+  if (!ShellNotify(NIM_MODIFY, &nid)) return false;
+  lastBalloon_ = title + "\n" + text;
+  return true;
+}
+
 void TAnimatedTrayIcon::ModifyIcon(UINT flags, HICON icon) {
   if (active_ && shown_) NotifyShell(NIM_MODIFY, flags, icon);
 }
@@ -199,7 +213,7 @@ void TAnimatedTrayIcon::UpdateTrayIcon() {
   if (animation_.Playing()) animation_.Stop();
   if (shown_) {
     shown_ = false;
-    NotifyShell(NIM_DELETE, kAllFlags, icon_);
+    NotifyShell(NIM_DELETE, kAllFlags, icon_.get());
   }
 }
 
@@ -218,42 +232,40 @@ HICON TAnimatedTrayIcon::CurrentIcon() {
     return FrameIcon(0);
   }
   if (animation_.Playing()) animation_.Stop();
-  return icon_;
+  return icon_.get();
 }
 
 HICON TAnimatedTrayIcon::FrameIcon(int frame) {
-  if (frame < 0 || frame >= animation_.Count()) return icon_;
+  if (frame < 0 || frame >= animation_.Count()) return icon_.get();
   const auto& data = animation_.Frames()[static_cast<size_t>(frame)].iconData;
   int size = SmallIconSize();
   auto range = PickIconImage(data.data(), data.size(), size);
-  if (!range) return icon_;  // an empty or unreadable frame shows the still image
+  if (!range) return icon_.get();  // an empty or unreadable frame shows the still image
   HICON h = CreateIconFromResourceEx(const_cast<PBYTE>(data.data() + range->offset),
                                      static_cast<DWORD>(range->size), TRUE, 0x00030000, size, size,
                                      LR_DEFAULTCOLOR);
-  if (!h) return icon_;
+  if (!h) return icon_.get();
   // The shell keeps its own copy of what it was given, so the last frame can go.
-  if (frameIcon_) DestroyIcon(frameIcon_);
-  frameIcon_ = h;
+  frameIcon_.reset(h);
   return h;
 }
 
 void TAnimatedTrayIcon::SetHint(const std::string& value) {
   if (value == hint_) return;
   hint_ = value;
-  ModifyIcon(NIF_TIP, icon_);
+  ModifyIcon(NIF_TIP, icon_.get());
 }
 
 void TAnimatedTrayIcon::SetShowHint(bool value) {
   if (value == showHint_) return;
   showHint_ = value;
-  ModifyIcon(NIF_TIP, icon_);
+  ModifyIcon(NIF_TIP, icon_.get());
 }
 
 void TAnimatedTrayIcon::SetIcon(HICON icon) {
   HICON copy = icon ? CopyIcon(icon) : DefaultIcon();
   if (!copy) copy = DefaultIcon();
-  if (icon_) DestroyIcon(icon_);
-  icon_ = copy;
+  icon_.reset(copy);
   ModifyIcon(NIF_ICON, CurrentIcon());
 }
 

@@ -7,6 +7,7 @@
 #include <functional>
 #include <string>
 
+#include "base/handles_win.h"
 #include "shell/tray_model.h"
 #include "shell/windowed_component_win.h"
 
@@ -35,7 +36,7 @@ class TAnimatedTrayIcon : public TWindowedComponent {
   bool ShowHint() const { return showHint_; }
   void SetShowHint(bool value);
   // The still image. Assigning copies it; a null icon brings back "TRAYICON".
-  HICON Icon() const { return icon_; }
+  HICON Icon() const { return icon_.get(); }
   void SetIcon(HICON icon);
   TTrayIconStyle Style() const { return style_; }
   void SetStyle(TTrayIconStyle value);
@@ -64,6 +65,11 @@ class TAnimatedTrayIcon : public TWindowedComponent {
   std::function<BOOL(DWORD message, NOTIFYICONDATAW* data)> ShellNotify;
   // Whether the shell's task bar exists yet; replaceable for tests.
   std::function<bool()> TaskbarPresent;
+
+  // A balloon note from the icon (once the icon is shown); false when the
+  // shell did not take it.
+  bool ShowBalloon(const std::string& title, const std::string& text);
+  const std::string& LastBalloon() const { return lastBalloon_; }
 
   UINT CallbackMessage() const { return callbackMessage_; }
   static UINT TaskbarCreatedMessage();
@@ -94,9 +100,10 @@ class TAnimatedTrayIcon : public TWindowedComponent {
   bool shown_ = false;
   bool waiting_ = false;
   std::string hint_;
+  std::string lastBalloon_;
   bool showHint_ = true;
-  HICON icon_ = nullptr;       // owned
-  HICON frameIcon_ = nullptr;  // owned, the animation frame last shown
+  UniqueIcon icon_;
+  UniqueIcon frameIcon_;  // the animation frame last shown
   TTrayIconStyle style_ = TTrayIconStyle::tsNormal;
   int repeatCount_ = 0;
   TAnimatedIcons animation_;

@@ -3,17 +3,11 @@
 #pragma once
 #include <windows.h>
 
-#include <exception>
-#include <functional>
+#include "shell/window_base_win.h"
 
 namespace griv {
 
-// Where exceptions thrown while a component handles a message end up; they
-// never cross the window procedure. Set by the application at start-up.
-void SetComponentExceptionHandler(std::function<void(std::exception_ptr)> handler);
-void ReportComponentException(std::exception_ptr e);
-
-class TWindowedComponent {
+class TWindowedComponent : protected WindowBase {
  public:
   enum class WindowKind {
     MessageOnly,     // never enumerated, gets no broadcasts
@@ -21,26 +15,20 @@ class TWindowedComponent {
   };
 
   explicit TWindowedComponent(WindowKind kind = WindowKind::MessageOnly) : kind_(kind) {}
-  virtual ~TWindowedComponent();
-  TWindowedComponent(const TWindowedComponent&) = delete;
-  TWindowedComponent& operator=(const TWindowedComponent&) = delete;
 
   // The hidden window, created on first use on the calling thread.
   HWND Handle();
-  bool HandleAllocated() const { return hwnd_ != nullptr; }
+  bool HandleAllocated() const { return WindowBase::Handle() != nullptr; }
 
  protected:
-  // Every message of the hidden window. Overrides pass what they do not
-  // handle on to the base, which gives it to the system.
-  virtual LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam);
-  LRESULT DefaultHandler(UINT msg, WPARAM wParam, LPARAM lParam);
+  // Overrides pass what they do not handle on to DefaultHandler.
+  LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override { return DefaultHandler(msg, wParam, lParam); }
+  LRESULT DefaultHandler(UINT msg, WPARAM wParam, LPARAM lParam) { return DefaultProc(msg, wParam, lParam); }
   // Derived destructors call this while their own WndProc still applies.
-  void DestroyHandle();
+  void DestroyHandle() { Destroy(); }
 
  private:
-  static LRESULT CALLBACK StaticWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
   WindowKind kind_;
-  HWND hwnd_ = nullptr;
 };
 
 }  // namespace griv

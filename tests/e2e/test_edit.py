@@ -6,7 +6,6 @@ import pytest
 from rig import MAIN_CLASS, Pixels, wait_until
 from test_capture import drag, saved
 
-CM_CLEAR, CM_CROP, CM_GREY, CM_ZMI02 = 1021, 1026, 1024, 1042
 
 
 @pytest.fixture
@@ -31,7 +30,7 @@ def keys_to_main(rig, *keys):
 
 def test_greys_then_numbered_save_by_ctrl_f2(captured):
     rig, folder = captured
-    rig.command(CM_GREY)
+    rig.command('CM_GREY')
     time.sleep(1)
     keys_to_main(rig, 'ctrl+F2')
     pic = Pixels(saved(folder)[0])
@@ -43,11 +42,11 @@ def test_greys_then_numbered_save_by_ctrl_f2(captured):
 
 def test_crop_on_a_zoomed_view_keeps_the_scale_and_undo_brings_it_back(captured, shots):
     rig, folder = captured
-    rig.command(CM_ZMI02)
+    rig.command('CM_ZMI02')
     wait_until(lambda: rig.status_text() == '(2560 x 1600) - Full Screen capture -  Viewed at: 2:1', 5,
                what='the zoomed view')
     left, top, right, bottom = rig.main_rect()
-    rig.command(CM_CROP)
+    rig.command('CM_CROP')
     assert rig.probe('wait', 'TfrmCapArea', 'visible', '10000')[0] == 0
     time.sleep(0.3)
     drag(rig, (left + 40, top + 100), (left + 240, top + 200))  # 200 x 100 on the screen
@@ -63,7 +62,7 @@ def test_crop_on_a_zoomed_view_keeps_the_scale_and_undo_brings_it_back(captured,
 
 def test_clear_then_undo_brings_the_picture_back(captured):
     rig, _ = captured
-    rig.command(CM_CLEAR)
+    rig.command('CM_CLEAR')
     wait_until(lambda: rig.status_text() == '', 5, what='an empty status')
     keys_to_main(rig, 'ctrl+z')
     wait_until(lambda: rig.status_text() == '(1280 x 800) - Full Screen capture', 5, what='the picture back')

@@ -3,7 +3,6 @@ import time
 
 from rig import MAIN_CLASS, wait_until, write_bmp
 
-CM_EXIT = 1012
 
 
 def test_first_start_stays_hidden_and_writes_defaults_at_exit(clean):
@@ -55,14 +54,14 @@ def test_checkclose_n_exits_without_a_question_and_any_other_value_asks(clean):
     rig = clean
     rig.reg_set('CheckClose', 'n')  # lower case still asks
     p = rig.start_griv()
-    rig.command(CM_EXIT)
+    rig.command('CM_EXIT')
     code, _ = rig.probe('find-title', 'Grivanta   ', '10000')
     assert code == 0, 'the exit question did not appear'
     assert rig.probe('press-button', 'Grivanta   ', '&No')[0] == 0
     time.sleep(0.5)
     assert p.poll() is None  # No keeps the program running
 
-    rig.command(CM_EXIT)
+    rig.command('CM_EXIT')
     assert rig.probe('find-title', 'Grivanta   ', '10000')[0] == 0
     rig.probe('press-button', 'Grivanta   ', '&Yes')
     p.wait(15)
@@ -70,7 +69,7 @@ def test_checkclose_n_exits_without_a_question_and_any_other_value_asks(clean):
 
     rig.reg_set('CheckClose', 'N')
     p = rig.start_griv()
-    rig.command(CM_EXIT)
+    rig.command('CM_EXIT')
     p.wait(15)  # no question
 
 
@@ -127,3 +126,10 @@ def test_empty_branding_defaults_file_is_deleted_and_a_filled_one_applies(clean,
     rig.close_griv(p)
     assert rig.reg_query('AutoPrint') == 'On'
     assert rig.reg_query('PrintStyle') == 'Best'
+
+
+def test_the_program_asks_to_run_as_the_invoking_user():
+    # Without it Windows applies its installer heuristics and file virtualisation to a 32-bit program.
+    from rig import GRIV
+    data = GRIV.read_bytes()
+    assert b'requestedExecutionLevel level="asInvoker"' in data

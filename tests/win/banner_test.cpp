@@ -150,9 +150,9 @@ TEST_F(BannerTest, CyclesThroughTheTagLinesOnePassEach) {
   TestWindow main(100, 100, 600, 300, false);
   TfTop banner;
   banner.Create(main.hwnd);
-  Branding brand;
-  brand.tagLines = {"first", "second", "third"};
-  banner.ApplyBranding(brand, 1);
+  TagLineLook look;
+  look.lines = {"first", "second", "third"};
+  banner.ApplyLook(look, 1);
   TALScrollingText& line = banner.Tagline();
   EXPECT_FALSE(line.Enabled());  // still hidden: not scrolling
   banner.SetTagLineEnabled(true);
@@ -161,7 +161,7 @@ TEST_F(BannerTest, CyclesThroughTheTagLinesOnePassEach) {
   EXPECT_EQ(line.PixelJump(), 4);
   EXPECT_EQ(line.EdgeFadeWidth(), 25);
   EXPECT_EQ(line.TextDirection(), TTextDirection::tdRightToLeft);
-  EXPECT_EQ(line.BackgroundColor(), static_cast<COLORREF>(brand.taglineBackColor));
+  EXPECT_EQ(line.BackgroundColor(), static_cast<COLORREF>(look.backColor));
 
   banner.ShowNextTagLine();
   EXPECT_EQ(line.Text(), "second");
@@ -189,7 +189,7 @@ TEST_F(BannerTest, LiesOverTheTitleBarAndAClickAsksForTheWebSite) {
   TestWindow main(100, 100, 600, 300, true);
   TfTop banner;
   banner.Create(main.hwnd);
-  banner.ApplyBranding(Branding{}, 0);
+  banner.ApplyLook(TagLineLook{}, 0);
   EXPECT_EQ(GetWindow(banner.Handle(), GW_OWNER), main.hwnd);
   EXPECT_FALSE(GetWindowLongW(banner.Handle(), GWL_STYLE) & (WS_CAPTION | WS_THICKFRAME));
 
@@ -305,13 +305,16 @@ TEST_F(AboutTest, ModalBoxLaysOutOverThePictureDragsAndOpensTheSite) {
   EXPECT_EQ(box.Handle(), nullptr);
 }
 
-TEST_F(AboutTest, SplashIsModelessUnownedCentredOnTheScreenAndCloses) {
+TEST_F(AboutTest, SplashIsModelessOwnedByTheHiddenApplicationWindowCentredOnTheScreenAndCloses) {
+  // An owned window gets no task-bar button: the splash must not add an empty one.
+  TestWindow app(0, 0, 10, 10, false);
   TdlgAbout splash(res, {"Grivanta", "https://www.grivanta.com"});
-  splash.CreateSplash();
+  splash.CreateSplash(app.hwnd);
   HWND h = splash.Handle();
   ASSERT_TRUE(h);
   EXPECT_TRUE(IsWindowVisible(h));
-  EXPECT_EQ(GetWindow(h, GW_OWNER), nullptr);
+  EXPECT_EQ(GetWindow(h, GW_OWNER), app.hwnd);
+  EXPECT_FALSE(GetWindowLongW(h, GWL_EXSTYLE) & WS_EX_APPWINDOW);
   RECT w;
   GetWindowRect(h, &w);
   EXPECT_NEAR((w.left + w.right) / 2, GetSystemMetrics(SM_CXSCREEN) / 2, 1);
@@ -320,7 +323,7 @@ TEST_F(AboutTest, SplashIsModelessUnownedCentredOnTheScreenAndCloses) {
   SendMessageW(GetDlgItem(GetDlgItem(h, IDC_ABOUT_BACK), IDOK), BM_CLICK, 0, 0);
   EXPECT_FALSE(IsWindow(h));
   EXPECT_EQ(splash.Handle(), nullptr);
-  splash.CreateSplash();
+  splash.CreateSplash(app.hwnd);
   h = splash.Handle();
   splash.CloseSplash();
   EXPECT_FALSE(IsWindow(h));

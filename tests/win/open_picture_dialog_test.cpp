@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "../unit/image_craft.h"
-#include "app/app_win.h"
+#include "shell/ui_win.h"
 #include "app/bmp_codec.h"
 #include "app/jpeg_codec.h"
 #include "app/open_picture_dialog_win.h"

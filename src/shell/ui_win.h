@@ -5,6 +5,8 @@
 
 #include <string>
 
+#include "base/handles_win.h"
+
 namespace griv {
 
 // Called from inside a catch block: registry errors are dropped silently, any
@@ -33,5 +35,32 @@ void ProcessMessages();
 
 int DpiOf(HWND w);
 inline int Scale(int v, int dpi) { return MulDiv(v, dpi, 96); }
+
+// Outer size of w for a client area of width x height (device pixels), from
+// its own styles and menu.
+SIZE WindowSizeForClient(HWND w, int width, int height);
+// Moves w so that all of it lies inside the work area of the monitor it is
+// mostly on (a dialog at 144 DPI must not run off a small screen).
+void KeepInWorkArea(HWND w);
+// The work area of the monitor w is mostly on.
+RECT WorkAreaOf(HWND w);
+
+// Paints through an off-screen bitmap of r's size, so repainting never flickers.
+template <class Paint>
+void PaintBuffered(HDC target, const RECT& r, Paint paint) {
+  const int w = r.right - r.left, h = r.bottom - r.top;
+  if (w <= 0 || h <= 0) return;
+  UniqueMemDC mem(CreateCompatibleDC(target));
+  UniqueBitmap bmp(mem ? CreateCompatibleBitmap(target, w, h) : nullptr);
+  if (!bmp) {
+    paint(target);
+    return;
+  }
+  SelectObj sel(mem.get(), bmp.get());
+  SetWindowOrgEx(mem.get(), r.left, r.top, nullptr);
+  paint(mem.get());
+  SetWindowOrgEx(mem.get(), 0, 0, nullptr);
+  BitBlt(target, r.left, r.top, w, h, mem.get(), 0, 0, SRCCOPY);
+}
 
 }  // namespace griv

@@ -1,4 +1,4 @@
-#include "crypto/encrypted_files_win.h"
+#include "app/encrypted_files_win.h"
 
 #include "app/file_dialogs_win.h"
 
@@ -8,10 +8,11 @@
 #include <optional>
 #include <vector>
 
-#include "app/app_win.h"
+#include "shell/ui_win.h"
 #include "app/image_files.h"
 #include "base/file_io.h"
 #include "base/handles_win.h"
+#include "base/scope_exit.h"
 #include "base/utf.h"
 #include "crypto/key_dialog_win.h"
 #include "crypto/ktx_names.h"
@@ -22,13 +23,10 @@ namespace griv {
 
 namespace {
 
-// The key text lives only as long as the command; wipe it on the way out.
-struct KeyWiper {
-  std::string& key;
-  ~KeyWiper() {
-    if (!key.empty()) SecureZeroMemory(key.data(), key.size());
-  }
-};
+// The key text lives only as long as the command; it is wiped on the way out.
+void Wipe(std::string& key) {
+  if (!key.empty()) SecureZeroMemory(key.data(), key.size());
+}
 
 bool IsImageExt(const std::string& upperExt) {
   return upperExt == ".BMP" || upperExt == ".JPG" || upperExt == ".JPEG";
@@ -38,12 +36,9 @@ bool IsImageExt(const std::string& upperExt) {
 template <class Op>
 void EncryptedFiles::WithKey(const std::string& key, Op op) {
   TDES& des = host_.Cipher();
-  struct Clear {
-    TDES& d;
-    ~Clear() { d.ClearKeys(); }
-  } clear{des};
+  ScopeExit clear([&] { des.ClearKeys(); });
   std::string ansi = ToAnsi(key);
-  KeyWiper wipe{ansi};
+  ScopeExit wipe([&] { Wipe(ansi); });
   des.SetCipherMode(TCipherMode::CBC);
   des.SetIV(kKtxIVText);
   des.SetKey(ansi);
@@ -54,7 +49,7 @@ void EncryptedFiles::WithKey(const std::string& key, Op op) {
 
 void EncryptedFiles::mnuSaveEncryptedClick() {
   std::string key = AskForKey(nullptr);
-  KeyWiper wipe{key};
+  ScopeExit wipe([&] { Wipe(key); });
   if (key.empty()) return;
   std::string name;
   int filter = kKtxFilterBitmap;
@@ -64,7 +59,7 @@ void EncryptedFiles::mnuSaveEncryptedClick() {
 
 void EncryptedFiles::EncryptaFile1Click() {
   std::string key = AskForKey(nullptr);
-  KeyWiper wipe{key};
+  ScopeExit wipe([&] { Wipe(key); });
   if (key.empty()) return;
   std::string file;
   if (!AskOpenName(kEncryptFileTitle, kEncryptFileFilter, std::string(), file)) return;
@@ -83,15 +78,14 @@ EncryptedFiles::Outcome EncryptedFiles::SaveImageEncrypted(const std::string& ch
   const std::string target = EncryptedImageName(chosenName, filterIndex);
   if (FileExists(target) && !ConfirmOverwrite(OverwriteQuestion(target))) return Outcome::Stopped;
 
-  const std::string plain = IncludeTrailingBackslash(TempFolder()) + EncryptedImagePlainName(target);
-  // The plain copy must not outlive the command, whatever happens to it.
-  struct RemovePlain {
-    const std::string& name;
-    ~RemovePlain() {
-      if (FileExists(name)) DeleteFileUtf8(name);
-    }
-  } remove{plain};
+  // The plain copy must not outlive the command, whatever happens to it, and
+  // must never take the place of a file of the user's in the temporary folder.
+  std::string plain;
+  ScopeExit remove([&] {
+    if (!plain.empty() && FileExists(plain)) DeleteFileUtf8(plain);
+  });
   try {
+    plain = ReserveScratchFile(TempFolder(), ExtractFileExt(EncryptedImagePlainName(target)));
     host_.WriteImageFileSilent(plain);
     WithKey(key, [&](TDES& des) { des.EncryptFile(plain, target); });
   } catch (const std::exception& e) {
@@ -124,7 +118,7 @@ void EncryptedFiles::OpenFileByName(const std::string& file) {
   std::string target = file;
   if (IsEncryptedExt(ext)) {
     std::string key = AskForKey(&file);
-    KeyWiper wipe{key};
+    ScopeExit wipe([&] { Wipe(key); });
     if (key.empty()) return;
     target = DecryptedTargetName(IncludeTrailingBackslash(host_.WorkFolder()), file);
     bool ok = !target.empty();

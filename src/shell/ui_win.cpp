@@ -1,8 +1,10 @@
-#include "app/app_win.h"
+#include "shell/ui_win.h"
 
+#include <algorithm>
 #include <exception>
 #include <new>
 
+#include "base/handles_win.h"
 #include "base/utf.h"
 #include "shell/settings_store.h"
 
@@ -61,10 +63,33 @@ int DpiOf(HWND w) {
     UINT d = fn(w);
     if (d) return static_cast<int>(d);
   }
-  HDC dc = GetDC(nullptr);
-  int d = GetDeviceCaps(dc, LOGPIXELSX);
-  ReleaseDC(nullptr, dc);
+  WindowDC screen(nullptr);
+  const int d = GetDeviceCaps(screen.get(), LOGPIXELSX);
   return d > 0 ? d : 96;
+}
+
+SIZE WindowSizeForClient(HWND w, int width, int height) {
+  RECT r{0, 0, width, height};
+  AdjustWindowRectEx(&r, static_cast<DWORD>(GetWindowLongPtrW(w, GWL_STYLE)), GetMenu(w) != nullptr,
+                     static_cast<DWORD>(GetWindowLongPtrW(w, GWL_EXSTYLE)));
+  return SIZE{r.right - r.left, r.bottom - r.top};
+}
+
+RECT WorkAreaOf(HWND w) {
+  MONITORINFO mi{sizeof mi};
+  if (GetMonitorInfoW(MonitorFromWindow(w, MONITOR_DEFAULTTONEAREST), &mi)) return mi.rcWork;
+  RECT r{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+  return r;
+}
+
+void KeepInWorkArea(HWND w) {
+  RECT r;
+  if (!GetWindowRect(w, &r)) return;
+  const RECT work = WorkAreaOf(w);
+  const int width = r.right - r.left, height = r.bottom - r.top;
+  const int x = std::max<int>(work.left, std::min<int>(r.left, work.right - width));
+  const int y = std::max<int>(work.top, std::min<int>(r.top, work.bottom - height));
+  if (x != r.left || y != r.top) SetWindowPos(w, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 }  // namespace griv

@@ -1,0 +1,72 @@
+#include "app/command_ui_win.h"
+
+#include "resource.h"
+
+namespace griv {
+
+namespace {
+// The id a sub-menu stands for: the zoom menus are enabled as one command each.
+int SubMenuCommand(HMENU sub) {
+  switch (GetMenuItemID(sub, 0)) {
+    case CM_ZMI01: return CM_ZOOMIN_MENU;
+    case CM_ZMO01: return CM_ZOOMOUT_MENU;
+  }
+  return 0;
+}
+
+void SetEnabled(HMENU menu, UINT item, UINT by, bool on) {
+  const UINT state = GetMenuState(menu, item, by);
+  if (state == static_cast<UINT>(-1)) return;
+  const bool now = !(state & (MF_GRAYED | MF_DISABLED));
+  if (now != on) EnableMenuItem(menu, item, by | (on ? MF_ENABLED : MF_GRAYED));
+}
+}  // namespace
+
+void CommandUi::Attach(HWND window, HMENU mainMenu, HMENU trayMenu, HMENU imageMenu, ToolBar* toolBar) {
+  window_ = window;
+  main_ = mainMenu;
+  tray_ = trayMenu;
+  image_ = imageMenu;
+  toolBar_ = toolBar;
+}
+
+void CommandUi::ApplyMenu(HMENU menu, Place place, const CommandContext& c) {
+  const int n = GetMenuItemCount(menu);
+  for (int i = 0; i < n; ++i) {
+    if (HMENU sub = GetSubMenu(menu, i)) {
+      if (const int id = SubMenuCommand(sub))
+        SetEnabled(menu, static_cast<UINT>(i), MF_BYPOSITION, CommandEnabled(id, place, c));
+      ApplyMenu(sub, place, c);
+      continue;
+    }
+    const UINT id = GetMenuItemID(menu, i);
+    if (id == 0 || id == static_cast<UINT>(-1)) continue;  // separators
+    SetEnabled(menu, static_cast<UINT>(i), MF_BYPOSITION, CommandEnabled(static_cast<int>(id), place, c));
+  }
+}
+
+void CommandUi::CheckMenu(HMENU menu, const std::vector<CheckMark>& marks) {
+  for (const CheckMark& m : marks)
+    if (GetMenuState(menu, static_cast<UINT>(m.id), MF_BYCOMMAND) != static_cast<UINT>(-1))
+      CheckMenuItem(menu, static_cast<UINT>(m.id), MF_BYCOMMAND | (m.checked ? MF_CHECKED : MF_UNCHECKED));
+}
+
+void CommandUi::Apply(const CommandContext& c, const CheckContext& checks, bool stampArmed) {
+  const auto marks = CommandChecks(checks);
+  const struct {
+    HMENU menu;
+    Place place;
+  } menus[] = {{main_, kMainMenu}, {tray_, kTrayMenu}, {image_, kImageMenu}};
+  for (const auto& m : menus) {
+    if (!m.menu) continue;
+    ApplyMenu(m.menu, m.place, c);
+    CheckMenu(m.menu, marks);
+  }
+  if (toolBar_) {
+    toolBar_->ForEachCommand([&](int id) { toolBar_->Enable(id, CommandEnabled(id, kToolBar, c)); });
+    toolBar_->SetDown(CM_STAMPICON, stampArmed);
+  }
+  if (window_ && main_) DrawMenuBar(window_);
+}
+
+}  // namespace griv
