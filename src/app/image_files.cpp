@@ -30,13 +30,6 @@ int SaveFilterIndex(std::string_view autoExt) {
   return 1;
 }
 
-int OpenFilterIndex(std::string_view lastOpenExt) {
-  if (lastOpenExt == ".bmp") return 1;
-  if (lastOpenExt == ".jpg") return 2;
-  if (lastOpenExt == ".png") return kOpenFilterPng;
-  return 3;
-}
-
 std::string SaveAsTargetName(std::string_view chosen, int filterIndex) {
   std::string f(chosen);
   if (!IsImageFileName(f)) f += filterIndex == 1 ? ".bmp" : filterIndex == kSaveFilterPng ? ".png" : ".jpg";

@@ -21,12 +21,15 @@ inline constexpr int kJpegQuality = 90;
 inline constexpr char kSaveFilter[] =
     "Bitmap  (*.bmp)|*.bmp|jpg,jpeg (*.jpeg,*.jpg)|*.jp*g|PNG Files (*.png)|*.png";
 inline constexpr int kSaveFilterPng = 3;
-// Open dialog: the picture patterns end in "*" so encrypted images are listed
-// too. PNG comes last, after the encrypted files, for the same reason.
+// Open dialog: "All pictures" first, the dialog's default, then one entry per
+// kind. The picture patterns end in "*" so encrypted images are listed too;
+// PNG comes last, after the encrypted files.
 inline constexpr char kOpenFilter[] =
-    "Bitmaps (*.bmp)|*.bmp*|JPEG Image File (*.jpeg,*.jpg)|*jp*g*|GRIV encrypted file (*.ktx)|*.ktx|"
+    "All pictures (*.bmp;*.jpg;*.jpeg;*.png;*.ktx)|*.bmp*;*.jp*g*;*.png*;*.ktx|"
+    "Bitmaps (*.bmp)|*.bmp*|JPEG Image File (*.jpeg;*.jpg)|*jp*g*|GRIV encrypted file (*.ktx)|*.ktx|"
     "PNG Files (*.png)|*.png*";
-inline constexpr int kOpenFilterPng = 4;
+inline constexpr int kOpenFilterAll = 1;
+inline constexpr int kOpenFilterPng = 5;
 // Loader's message for data that is not a valid picture.
 inline constexpr char kUnreadableImageMessage[] = "Unable to read or decrypt the image";
 // Open-dialog preview label without a picture.
@@ -41,9 +44,6 @@ bool IsImageFileName(std::string_view name);
 
 // Save dialog filter index: 2 (JPEG) when autoExt is ".jpg", 3 for ".png", else 1.
 int SaveFilterIndex(std::string_view autoExt);
-// Open dialog filter index: 1 for ".bmp", 2 for ".jpg", 4 for ".png", else 3
-// (".jpeg" too).
-int OpenFilterIndex(std::string_view lastOpenExt);
 
 // The name Save As writes: unless the extension is .BMP, .JPG, .JPEG or .PNG
 // (any case) ".bmp" is appended for filter 1, ".png" for filter 3 and ".jpg"

@@ -76,15 +76,14 @@ void TfrmCaptureForm::AutoSaveImage() {
 void TfrmCaptureForm::mnuOpenFileClick() {
   TOpenPictureDialog2 dialog;
   std::string name;
-  if (dialog.Execute(Handle(), settings_.OpenPath, kOpenFilter, OpenFilterIndex(settings_.LastOpenExt), name))
+  if (dialog.Execute(Handle(), settings_.OpenPath, kOpenFilter, kOpenFilterAll, name))
     OpenFileByName(name);
 }
 
 void TfrmCaptureForm::LoadImageFile(const std::string& name, bool greys) {
   WaitCursor wait;
-  const std::string ext = UpperCase(ExtractFileExt(name));
   SaveUndo();
-  if (ext != ".BMP" && ext != ".JPG" && ext != ".JPEG") return;
+  if (!IsImageFileName(name)) return;
   JpegDecodeOptions options;
   options.grey = greys;
   options.palette8 = !trueColorDisplay_;

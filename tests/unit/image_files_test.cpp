@@ -37,10 +37,6 @@ TEST(ImageFiles, SaveAsNamesAndDialogIndexes) {
   EXPECT_FALSE(IsBmpName("a.bmp.ktx"));
   EXPECT_EQ(SaveFilterIndex(".jpg"), 2);
   EXPECT_EQ(SaveFilterIndex(".bmp"), 1);
-  EXPECT_EQ(OpenFilterIndex(".bmp"), 1);
-  EXPECT_EQ(OpenFilterIndex(".jpg"), 2);
-  EXPECT_EQ(OpenFilterIndex(".jpeg"), 3);
-  EXPECT_EQ(OpenFilterIndex(".ktx"), 3);
 }
 
 TEST(ImageFiles, FormatFollowsTheExtension) {
@@ -78,7 +74,6 @@ TEST(ImageFiles, PngIsTheThirdSaveChoiceAndTheLastOpenChoice) {
   EXPECT_FALSE(IsImageFileName("x.gif") || IsImageFileName("x.pngx") || IsImageFileName("png"));
   EXPECT_EQ(SaveFilterIndex(".png"), 3);
   EXPECT_EQ(SaveFilterIndex(".PNG"), 1);  // held extensions are lower case; others keep the old rule
-  EXPECT_EQ(OpenFilterIndex(".png"), 4);
 
   // The choices keep their places: bitmap 1, JPEG 2 (and encrypted 3 when opening), PNG last.
   auto entries = [](std::string_view filter) {
@@ -95,7 +90,9 @@ TEST(ImageFiles, PngIsTheThirdSaveChoiceAndTheLastOpenChoice) {
   EXPECT_EQ(save[2 * kSaveFilterPng - 2], "PNG Files (*.png)");
   EXPECT_EQ(save[2 * kSaveFilterPng - 1], "*.png");
   ASSERT_EQ(open.size(), 2u * kOpenFilterPng);
-  EXPECT_EQ(open[5], "*.ktx");
+  EXPECT_EQ(open[2 * kOpenFilterAll - 1], "*.bmp*;*.jp*g*;*.png*;*.ktx");  // every kind the program reads
+  EXPECT_EQ(open[4], "JPEG Image File (*.jpeg;*.jpg)");
+  EXPECT_EQ(open[7], "*.ktx");
   EXPECT_EQ(open[2 * kOpenFilterPng - 1], "*.png*");  // lists shot.png.ktx too
 
   EXPECT_EQ(AutoSaveName("C:\\Shots", "GRIV", 7, ".png"), "C:\\Shots\\GRIV-00007.png");
@@ -226,6 +223,25 @@ TEST(ImageFiles, PreviewFitsTheBox) {
   EXPECT_EQ(p.width, 169);
   EXPECT_EQ(p.height, 310 * 169 / 300);
   EXPECT_LE(p.height, 200);
+}
+
+}  // namespace
+}  // namespace griv
+
+#include "app/picture_preview.h"
+#include "app/png_codec.h"
+
+namespace griv {
+namespace {
+
+TEST(PicturePreviewPng, APngIsPreviewedAndItsDeclaredSizeGuardsTheDecoder) {
+  Picture p;
+  p.Resize(33, 21, 24);
+  const std::vector<uint8_t> png = EncodePng(p);
+  int64_t w = 0, h = 0;
+  ASSERT_TRUE(DeclaredSize(png.data(), png.size(), w, h));
+  EXPECT_EQ(w * 1000 + h, 33021);
+  EXPECT_EQ(PreviewPictureFromBytes(png.data(), png.size()).width, 33);
 }
 
 }  // namespace
