@@ -8,9 +8,9 @@
 //   'R', IHDR body (13 bytes), n, n palette entries (3 bytes each),
 //   m, m tRNS bytes, then the image data before compression.
 //
-// Seeds: fuzz/png_seeds. GRIV_FUZZ_SEEDS=<dir> first writes the program's
+// Seeds: fuzz/corpus/png_fuzz. GRIV_FUZZ_SEEDS=<dir> first writes the program's
 // own files there and an 'R' form of every PNG file in it:
-//   GRIV_FUZZ_SEEDS=fuzz/png_seeds build/fuzz/fuzz/png_fuzz -runs=0
+//   GRIV_FUZZ_SEEDS=fuzz/corpus/png_fuzz build/fuzz/fuzz/png_fuzz -runs=0
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
