@@ -132,7 +132,7 @@ void TfrmCaptureForm::DoAutoSave() {
 }
 
 void TfrmCaptureForm::DoAutoEdit() {
-  // The editor hand-off comes with the editor commands.
+  if (settings_.AutoEdit) mnuEditorClick();
 }
 
 }  // namespace griv

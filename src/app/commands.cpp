@@ -29,7 +29,7 @@ constexpr CommandRule kRules[] = {
     {CM_COPY, M | P | B, kImage},
     {CM_PASTE, M | P | B, kClipboardBitmap},
     {CM_GREY, M | P, kImage},
-    {CM_EDITOR, M, kImage | kEditorConfigured},
+    {CM_EDITOR, M, kImage | kEditorConfigured | kEditorExists},
     {CM_SENDTOEDITOR, P, kImage | kEditorConfigured},
     {CM_CROP, P | B, kImage},
     {CM_ZOOMIN_MENU, M, kImage},
@@ -39,9 +39,8 @@ constexpr CommandRule kRules[] = {
 
 // Commands whose work is not in the program yet: greyed everywhere, inert.
 constexpr int kNotBuilt[] = {
-    CM_SENDMAIL,     CM_PRINTSETUP, CM_PRINTPREVIEW, CM_PRINT,     CM_COPY,       CM_PASTE,       CM_EDITOR,
-    CM_SENDTOEDITOR, CM_OPTIONS,    CM_ADDCURSOR,    CM_STAMPICON, CM_GETCURSOR,  CM_HELPCONTENT, CM_HELPCAPTURE,
-    CM_HELPPRINT,    CM_HELPSAVE,   CM_HELPCONTACT,  CM_HELP1,     CM_QUICKSTART,
+    CM_SENDMAIL, CM_PRINTSETUP, CM_PRINTPREVIEW, CM_PRINT,     CM_COPY,
+    CM_PASTE,    CM_ADDCURSOR,  CM_STAMPICON,    CM_GETCURSOR,
 };
 
 }  // namespace

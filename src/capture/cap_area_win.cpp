@@ -4,6 +4,8 @@
 
 #include "base/handles_win.h"
 #include "capture/monitors_win.h"
+#include "shell/help_topics.h"
+#include "shell/help_win.h"
 
 namespace griv {
 
@@ -37,6 +39,8 @@ bool TfrmCapArea::ShowModal() {
     DispatchMessageW(&msg);
   }
   ShowWindow(Handle(), SW_HIDE);
+  // Help read during the selection stays open, as an ordinary window again.
+  if (help_ && IsWindow(help_)) SetWindowPos(help_, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   return ok_;
 }
 
@@ -96,6 +100,12 @@ LRESULT TfrmCapArea::WndProc(UINT m, WPARAM wp, LPARAM lp) {
       End(true);
       return 0;
     case WM_KEYDOWN:
+      if (wp == VK_F1) {
+        help_ = ShowHelpContext(nullptr, kHelpAreaOverlay);
+        // The overlay stays on top of everything: the help has to come above it.
+        if (help_) SetWindowPos(help_, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+        return 0;
+      }
       // Esc abandons the selection and leaves the picture as it was.
       if (wp == VK_ESCAPE) {
         if (dragging_) ReleaseCapture();

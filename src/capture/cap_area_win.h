@@ -35,6 +35,7 @@ class TfrmCapArea : private WindowBase {
   int overlayMonitor_ = 0;
   RECT monitor_{};
   bool done_ = false, ok_ = false;
+  HWND help_ = nullptr;  // help opened over the overlay with F1
 };
 
 }  // namespace griv
