@@ -373,3 +373,24 @@ class Pixels:
                     if a[x * 3:x * 3 + 3] != b[x * 3:x * 3 + 3]:
                         out.append((x0 + x, y))
         return out
+
+
+# ---- griv-record, the stand-in for programs GRIV starts -------------------------
+RECORDER = BIN / 'griv-record.exe'
+
+
+def read_records(path):
+    """The starts griv-record wrote down in path: a list of dicts with 'cmdline' and 'args'."""
+    path = Path(path)
+    if not path.exists():
+        return []
+    records, cur = [], None
+    for line in path.read_bytes().decode('utf-8', 'replace').splitlines():
+        if line.startswith('cmdline: '):
+            cur = {'cmdline': line[len('cmdline: '):], 'args': []}
+        elif line.startswith('arg: ') and cur is not None:
+            cur['args'].append(line[len('arg: '):])
+        elif line == 'end' and cur is not None:
+            records.append(cur)
+            cur = None
+    return records

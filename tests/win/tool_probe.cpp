@@ -21,6 +21,9 @@
 //                                           clicks it first when its state differs
 //   griv-probe dlg-combo TITLE ID [INDEX]   selected item of a list box; with INDEX selects it first
 //   griv-probe select-tab TITLE INDEX       chooses a tab of the window's tab control as a click does
+//   griv-probe dlg-click TITLE ID           clicks a button by its id (BM_CLICK, posted)
+//   griv-probe title-client TITLE           client area of the window titled TITLE: left top right bottom
+//   griv-probe title-rect TITLE ID          screen rectangle of a control: left top right bottom
 //   griv-probe client CLASS                 client area in screen pixels: left top right bottom
 #include <windows.h>
 
@@ -145,7 +148,7 @@ BOOL CALLBACK VisitChild(HWND c, LPARAM p) {
 long Num(const char* s) { return std::strtol(s, nullptr, 0); }
 
 int Usage() {
-  std::fprintf(stderr, "usage: griv-probe windows|wait|gone|rect|text|send|post|command|find-title|temp|cursor|monitors|foreground|press-button|dlg-text|dlg-get|dlg-check|dlg-combo|select-tab|child-texts|client ...\n");
+  std::fprintf(stderr, "usage: griv-probe windows|wait|gone|rect|text|send|post|command|find-title|temp|cursor|monitors|foreground|press-button|dlg-text|dlg-get|dlg-check|dlg-combo|dlg-click|select-tab|title-client|title-rect|child-texts|client ...\n");
   return 2;
 }
 
@@ -220,7 +223,18 @@ int main(int argc, char** argv) {
     std::printf("%s\t%s\n", Utf8(ClassOf(w)).c_str(), Utf8(TextOf(w)).c_str());
     return 0;
   }
-  if ((cmd == "dlg-text" || cmd == "dlg-get" || cmd == "dlg-check" || cmd == "dlg-combo") && argc >= 4) {
+  if (cmd == "title-client" && argc >= 3) {
+    HWND top = FindByTitle(Wide(argv[2]));
+    if (!top) return 1;
+    RECT r;
+    GetClientRect(top, &r);
+    MapWindowPoints(top, nullptr, reinterpret_cast<POINT*>(&r), 2);
+    std::printf("%ld %ld %ld %ld\n", r.left, r.top, r.right, r.bottom);
+    return 0;
+  }
+  if ((cmd == "dlg-text" || cmd == "dlg-get" || cmd == "dlg-check" || cmd == "dlg-combo" || cmd == "dlg-click" ||
+       cmd == "title-rect") &&
+      argc >= 4) {
     HWND c = FindControl(Wide(argv[2]), (int)Num(argv[3]));
     if (!c) return 1;
     if (cmd == "dlg-text" && argc >= 5) {
@@ -231,6 +245,12 @@ int main(int argc, char** argv) {
       if (argc >= 5 && (SendMessageW(c, BM_GETCHECK, 0, 0) == BST_CHECKED) != (Num(argv[4]) != 0))
         SendMessageW(c, BM_CLICK, 0, 0);
       std::printf("%d %d\n", SendMessageW(c, BM_GETCHECK, 0, 0) == BST_CHECKED ? 1 : 0, IsWindowEnabled(c) ? 1 : 0);
+    } else if (cmd == "dlg-click") {
+      PostMessageW(c, BM_CLICK, 0, 0);
+    } else if (cmd == "title-rect") {
+      RECT r;
+      GetWindowRect(c, &r);
+      std::printf("%ld %ld %ld %ld\n", r.left, r.top, r.right, r.bottom);
     } else if (cmd == "dlg-combo") {
       if (argc >= 5) SendMessageW(c, CB_SETCURSEL, (WPARAM)Num(argv[4]), 0);
       std::printf("%ld\n", (long)SendMessageW(c, CB_GETCURSEL, 0, 0));
