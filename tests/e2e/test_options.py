@@ -118,6 +118,27 @@ def test_answering_no_keeps_the_old_folder(clean, tmp_path):
     assert rig.reg_query('AutoSavePath') == rig.windows_path(old) + '\\'
 
 
+def test_a_folder_that_cannot_be_made_keeps_the_dialog_open(clean, tmp_path):
+    rig = clean
+    rig.start_griv()
+    open_options(rig)
+    rig.probe('dlg-text', TITLE, ctl('IDC_SET_SAVEPATH'), 'Q:\\no drive\\here')
+    rig.probe('dlg-click', TITLE, '1')
+    answer_folder_question(rig, 'Cancel')  # Cancel: back to the dialog, nothing made
+    wait_until(lambda: len(titled(rig, TITLE)) == 1, 10, what='the question to close')
+    rig.probe('dlg-click', TITLE, '1')
+    answer_folder_question(rig, '&Yes')
+    wait_until(lambda: 'Q:\\no drive\\here - is not a valid path' in rig.probe('child-texts', TITLE)[1], 10,
+               what='the warning')
+    assert rig.probe('press-button', TITLE, 'OK')[0] == 0
+    wait_until(lambda: len(titled(rig, TITLE)) == 1, 10, what='the warning to close')
+    time.sleep(0.5)
+    assert titled(rig, TITLE), 'the options closed'
+    assert rig.reg_query('AutoSavePath') is None  # nothing saved
+    rig.probe('dlg-click', TITLE, '2')
+    wait_closed(rig)
+
+
 def test_typed_values_are_stored_back_and_used(autosave):
     rig, folder = autosave
     rig.start_griv()
