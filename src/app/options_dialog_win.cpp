@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 #include <commdlg.h>
+#include <shlobj.h>
 
 #include "app/file_dialogs_win.h"
 #include "base/file_io.h"
@@ -382,7 +383,8 @@ INT_PTR TfrmSettings::DlgProc(UINT msg, WPARAM wp, LPARAM lp) {
       break;
     }
     case WM_HELP:
-      btnHelpClick();
+      // The system follows F1 with this as well; the key preview has opened the help already.
+      SetWindowLongPtrW(Handle(), DWLP_MSGRESULT, TRUE);
       return TRUE;
     case WM_DPICHANGED: {
       // Follow the monitor it was moved to: its fonts and every size anew.
@@ -467,10 +469,15 @@ void TfrmSettings::btnSavePathClick() {
 void TfrmSettings::btnImgEditorClick() {
   FileDialogOptions o;
   o.filter = "Programs (*.exe)|*.exe";
-  o.flags = OFN_FILEMUSTEXIST;
+  o.flags = OFN_FILEMUSTEXIST | OFN_HIDEREADONLY;
   const std::string current = Text(IDC_SET_EDITOR);
   o.initialDir = ExtractFilePath(current);
   o.fileName = ExtractFileName(current);
+  if (o.initialDir.empty()) {
+    // Where programs are, rather than wherever the program happened to be started from.
+    wchar_t programs[MAX_PATH];
+    if (SUCCEEDED(SHGetFolderPathW(nullptr, CSIDL_PROGRAM_FILES, nullptr, 0, programs))) o.initialDir = Narrow(programs);
+  }
   if (RunOpenDialog(Handle(), o)) SetText(IDC_SET_EDITOR, o.fileName);
 }
 

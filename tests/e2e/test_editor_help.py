@@ -6,7 +6,7 @@ import time
 
 import pytest
 
-from rig import BIN, GRIV, MAIN_CLASS, RECORDER, Pixels, RigError, read_records, wait_until, write_bmp
+from rig import BIN, GRIV, IDS, MAIN_CLASS, RECORDER, Pixels, RigError, read_records, wait_until, write_bmp
 
 HELP_TITLE = 'Grivanta Help'
 
@@ -153,18 +153,21 @@ def test_without_the_help_file_the_pages_open_in_the_browser(recording, opened_b
     rig.command('CM_HELPCONTENT')
     assert records(log, 2)[-1]['args'] == [pages + 'index.htm']
 
-    # The options' Help button on the Save tab.
+    # In the options: two tabs on with Ctrl+Tab, F1 there; the Help button on the last tab.
     rig.command('CM_OPTIONS')
     assert rig.probe('find-title', 'Option Settings', '10000')[0] == 0
-    rig.probe('select-tab', 'Option Settings', '2')
-    rig.probe('dlg-click', 'Option Settings', '7002')
+    rig.focus_x_window(visible(rig, 'Option Settings')[0]['rect'])
+    rig.key('ctrl+Tab', 'ctrl+Tab', 'F1')
     assert records(log, 3)[-1]['args'] == [pages + 'options_save.htm']
+    rig.probe('select-tab', 'Option Settings', '3')
+    rig.probe('dlg-click', 'Option Settings', str(IDS['IDC_SET_HELP']))
+    assert records(log, 4)[-1]['args'] == [pages + 'options_other.htm']
     rig.probe('dlg-click', 'Option Settings', '2')
 
     # The quick-start guide: the manual's page, or the brand owner's document when one ships.
     rig.command('CM_QUICKSTART')
-    assert records(log, 4)[-1]['args'] == [pages + 'quick_start.htm']
+    assert records(log, 5)[-1]['args'] == [pages + 'quick_start.htm']
     (prog / 'GRIV_Quick_Start_Guide.doc').write_bytes(b'guide')
     rig.command('CM_QUICKSTART')
-    assert records(log, 5)[-1]['args'] == [rig.windows_path(prog / 'GRIV_Quick_Start_Guide.doc')]
+    assert records(log, 6)[-1]['args'] == [rig.windows_path(prog / 'GRIV_Quick_Start_Guide.doc')]
     assert not visible(rig, HELP_TITLE)

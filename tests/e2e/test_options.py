@@ -164,6 +164,32 @@ def test_typed_values_are_stored_back_and_used(autosave):
     wait_until(lambda: rig.reg_query('NextSaveNo') == '13', 10, what='NextSaveNo')
 
 
+def test_the_browse_buttons_fill_the_folder_and_the_editor(clean):
+    rig = clean
+    rig.start_griv()
+    open_options(rig)
+    rig.probe('select-tab', TITLE, '2')
+    press(rig, 'IDC_SET_BROWSEPATH')
+    assert rig.probe('find-title', 'Browse for Folder', '20000')[0] == 0, 'no folder picker'
+    _, texts = rig.probe('child-texts', 'Browse for Folder')
+    assert 'Choose a folder below:' in texts
+    assert rig.probe('press-button', 'Browse for Folder', 'OK')[0] == 0  # the desktop, chosen at the start
+    wait_closed(rig, 'Browse for Folder')
+    assert text(rig, 'IDC_SET_SAVEPATH').endswith('\\Desktop')  # as the shell gives it, no backslash added
+
+    rig.probe('select-tab', TITLE, '3')
+    press(rig, 'IDC_SET_BROWSEEDITOR')
+    assert rig.probe('find-title', 'Open', '20000')[0] == 0, 'no open dialog'
+    editor = rig.windows_path(BIN / 'griv-record.exe')
+    rig.probe('dlg-text', 'Open', '1148', editor)  # the file name box
+    assert rig.probe('press-button', 'Open', '&Open')[0] == 0
+    wait_closed(rig, 'Open')
+    assert text(rig, 'IDC_SET_EDITOR').lower() == editor.lower()
+    rig.probe('dlg-click', TITLE, '1')
+    wait_closed(rig)
+    wait_until(lambda: (rig.reg_query('ImageEditor') or '').lower() == editor.lower(), 10, what='ImageEditor')
+
+
 def change_full_screen_key(rig, ctrl, shift, key_index):
     press(rig, 'IDC_SET_CHGFULL')
     assert rig.probe('find-title', HOTKEY_EDITOR, '10000')[0] == 0, 'no hot-key editor'
