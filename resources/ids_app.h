@@ -89,6 +89,9 @@
 #define CM_STAMPICON 1121
 #define CM_GETCURSOR 1122
 
+// The stamping shape menu: one item per shape, in image-list order
+#define CM_STAMPSHAPE0 1130
+
 // Controls of the main window
 #define IDC_TOOLBAR 2001
 #define IDC_STATUSBAR 2002

@@ -6,6 +6,8 @@
 #include "capture/grab_win.h"
 #include "capture/selection.h"
 #include "resource.h"
+#include "shell/help_topics.h"
+#include "shell/help_win.h"
 #include "shell/ui_win.h"
 
 namespace griv {
@@ -79,7 +81,16 @@ void TfrmCaptureForm::CaptureArea() {
     Sleep(200);  // a window that was just hidden must be gone from the screen
     SaveUndo();
     TfrmCapArea overlay(monitorIndex_);
-    if (!overlay.ShowModal()) return;  // abandoned: the document stays as it was
+    HWND help = nullptr;
+    overlay.OnHelp = [&help] {
+      help = ShowHelpContext(nullptr, kHelpAreaOverlay);
+      // The overlay stays on top of everything: the help has to come above it.
+      if (help) SetWindowPos(help, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    };
+    const bool chosen = overlay.ShowModal();
+    // Help read during the selection stays open, as an ordinary window again.
+    if (help && IsWindow(help)) SetWindowPos(help, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    if (!chosen) return;  // abandoned: the document stays as it was
     const RECT& r = overlay.SelRect();
     const Picture& frozen = overlay.FrozenScreen();
     const SelectedArea sel = SelectionOf({r.left, r.top, r.right, r.bottom}, frozen.width, frozen.height);
@@ -120,7 +131,7 @@ void TfrmCaptureForm::CaptureArea() {
 }
 
 void TfrmCaptureForm::DoAutoCopy() {
-  // Copying to the clipboard comes with the clipboard commands.
+  if (settings_.AutoClipCopy) mnuCopyClick();
 }
 
 void TfrmCaptureForm::DoAutoPrint() {

@@ -38,10 +38,14 @@ constexpr CommandRule kRules[] = {
 };
 
 // Commands whose work is not in the program yet: greyed everywhere, inert.
+// clang-format off
 constexpr int kNotBuilt[] = {
-    CM_SENDMAIL, CM_PRINTSETUP, CM_PRINTPREVIEW, CM_PRINT,     CM_COPY,
-    CM_PASTE,    CM_ADDCURSOR,  CM_STAMPICON,    CM_GETCURSOR,
+    CM_SENDMAIL,
+    CM_PRINTSETUP,
+    CM_PRINTPREVIEW,
+    CM_PRINT,
 };
+// clang-format on
 
 }  // namespace
 

@@ -87,11 +87,6 @@ void TfrmCaptureForm::CancelStamping() {
   }
 }
 
-bool TfrmCaptureForm::Image1MouseDown(int, int, int) {
-  // Stamping comes with the stamping commands.
-  return stampArmed_;
-}
-
 void TfrmCaptureForm::Image1MouseUp() { CancelStamping(); }
 
 }  // namespace griv

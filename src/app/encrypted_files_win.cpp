@@ -78,12 +78,14 @@ EncryptedFiles::Outcome EncryptedFiles::SaveImageEncrypted(const std::string& ch
   const std::string target = EncryptedImageName(chosenName, filterIndex);
   if (FileExists(target) && !ConfirmOverwrite(OverwriteQuestion(target))) return Outcome::Stopped;
 
-  const std::string plain = IncludeTrailingBackslash(TempFolder()) + EncryptedImagePlainName(target);
-  // The plain copy must not outlive the command, whatever happens to it.
+  // The plain copy must not outlive the command, whatever happens to it, and
+  // must never take the place of a file of the user's in the temporary folder.
+  std::string plain;
   ScopeExit remove([&] {
-    if (FileExists(plain)) DeleteFileUtf8(plain);
+    if (!plain.empty() && FileExists(plain)) DeleteFileUtf8(plain);
   });
   try {
+    plain = ReserveScratchFile(TempFolder(), ExtractFileExt(EncryptedImagePlainName(target)));
     host_.WriteImageFileSilent(plain);
     WithKey(key, [&](TDES& des) { des.EncryptFile(plain, target); });
   } catch (const std::exception& e) {

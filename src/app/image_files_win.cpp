@@ -89,6 +89,8 @@ void TfrmCaptureForm::LoadImageFile(const std::string& name, bool greys) {
   try {
     pic = LoadImageFileData(name, options);
   } catch (const EInvalidPicture&) {
+    // A decrypted plain copy that is no picture must not wait in the work folder.
+    if (openedDecrypted_ && FileExists(name)) DeleteFileUtf8(name);
     ShowMessage("Unable to read or decrypt the image", dialogCaption_, MB_OK | MB_ICONWARNING);
     return;
   }

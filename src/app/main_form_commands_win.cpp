@@ -25,6 +25,11 @@ const TfrmCaptureForm::CommandBinding TfrmCaptureForm::kBindings[] = {
     {CM_OPENENCRYPTED, CM_OPENENCRYPTED, [](TfrmCaptureForm& f, int) { f.encryptedFiles_->OpenanEncryptedFile1Click(); }},
     {CM_EXIT, CM_EXIT,                   [](TfrmCaptureForm& f, int) { f.Exit1Click(); }},
     {CM_CLOSE, CM_CLOSE,                 [](TfrmCaptureForm& f, int) { f.Exit1Click(); }},
+    {CM_COPY, CM_COPY,                   [](TfrmCaptureForm& f, int) { f.mnuCopyClick(); }},
+    {CM_PASTE, CM_PASTE,                 [](TfrmCaptureForm& f, int) { f.mnuPasteClick(); }},
+    {CM_STAMPICON, CM_STAMPICON,         [](TfrmCaptureForm& f, int) { f.stampArmed_ = true; f.UpdateCommands(); }},
+    {CM_GETCURSOR, CM_GETCURSOR,         [](TfrmCaptureForm& f, int) { f.btnGetCursorClick(); }},
+    {CM_ADDCURSOR, CM_ADDCURSOR,         [](TfrmCaptureForm& f, int) { f.mnuAddCursorClick(); }},
     {CM_UNDO, CM_UNDO,                   [](TfrmCaptureForm& f, int) { f.mnuUndoClick(); }},
     {CM_CLEAR, CM_CLEAR,                 [](TfrmCaptureForm& f, int) { f.Clear1Click(); }},
     {CM_CROP, CM_CROP,                   [](TfrmCaptureForm& f, int) { f.btnCropClick(); }},
@@ -81,6 +86,7 @@ CommandContext TfrmCaptureForm::CommandState() const {
   c.editorExists = editorExists_;
   c.oneToOne = doc_.ZoomRatio() == 1.0;
   c.saveWritten = saveWritten_;
+  c.clipboardBitmap = clipboardBitmap_;
   return c;
 }
 

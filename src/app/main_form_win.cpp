@@ -110,18 +110,31 @@ LRESULT TfrmCaptureForm::WndProc(UINT m, WPARAM wp, LPARAM lp) {
       if (bannerPresent_ && IsWindowVisible(Handle()) && !IsIconic(Handle())) {
         FormResize();
         banner_.Show();
+        // Once more after the system has finished its own reordering.
+        PostMessageW(Handle(), kShowBannerMessage, 0, 0);
       }
       return r;
     }
     case WM_TIMER:
       if (wp == kTimer1) Timer1Timer();
       return 0;
+    case WM_MEASUREITEM: {
+      auto* mi = reinterpret_cast<MEASUREITEMSTRUCT*>(lp);
+      if (mi->CtlType != ODT_MENU) break;
+      N39MeasureItem(*mi);
+      return TRUE;
+    }
+    case WM_DRAWITEM: {
+      const auto* di = reinterpret_cast<const DRAWITEMSTRUCT*>(lp);
+      if (di->CtlType != ODT_MENU) break;
+      DrawShapeItem(*di);
+      return TRUE;
+    }
     case WM_CHANGECBCHAIN:
-      if (reinterpret_cast<HWND>(wp) == nextClipboardViewer_) nextClipboardViewer_ = reinterpret_cast<HWND>(lp);
-      else if (nextClipboardViewer_) SendMessageW(nextClipboardViewer_, m, wp, lp);
+      ClipboardChainChanged(reinterpret_cast<HWND>(wp), reinterpret_cast<HWND>(lp));
       return 0;
     case WM_DRAWCLIPBOARD:
-      if (nextClipboardViewer_) SendMessageW(nextClipboardViewer_, m, wp, lp);
+      ClipboardChanged();
       return 0;
     case WM_DPICHANGED: {
       dpi_ = HIWORD(wp);
@@ -243,6 +256,7 @@ void TfrmCaptureForm::FormCreate() {
   monitorIndex_ = settings_.UseMonitor;
   UpdateMonitorItems();
   if (store_) settings_.LoadStampChoice(*store_);
+  LoadStampChoice();
   SetTimer(Handle(), kTimer1, 2000, nullptr);
   // Without a task bar there is no tray to reach the program from.
   if (!FindWindowW(L"Shell_TrayWnd", nullptr)) ShowWindow(Handle(), SW_SHOWMINNOACTIVE);
@@ -254,7 +268,9 @@ void TfrmCaptureForm::CreateChildren() {
   toolBar_.Create(Handle(), dpi_);
   statusBar_ = CreateWindowExW(0, STATUSCLASSNAMEW, L"", WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, 0, 0, 0, 0, Handle(),
                                reinterpret_cast<HMENU>(IDC_STATUSBAR), inst_, nullptr);
+  SetStatusText(0, "");  // a panel never set reads back as garbage under Wine
   view_.Create(Handle(), IDC_SCROLLBOX);
+  CreateStampImages();
   trayMenuRoot_.reset(LoadMenuW(inst_, MAKEINTRESOURCEW(IDM_TRAYMENU)));
   trayMenu_ = GetSubMenu(trayMenuRoot_.get(), 0);
   imageMenuRoot_.reset(LoadMenuW(inst_, MAKEINTRESOURCEW(IDM_IMAGEMENU)));

@@ -5,10 +5,13 @@
 //   document_commands_win.cpp   zoom, undo, clear, crop, greys and the view's clicks
 //   capture_commands_win.cpp    the three captures and the steps after each
 //   image_files_win.cpp         save, numbered save, open and load
+//   clipboard_commands_win.cpp  copy, paste and the clipboard viewer chain
+//   stamping_win.cpp            the pointer shapes and stamping them onto the image
 //   options_commands_win.cpp    the Options command and the refused-hot-key note
 //   editor_help_win.cpp         editor hand-off, help and the quick-start guide
 #pragma once
 #include <windows.h>
+#include <commctrl.h>
 
 #include <memory>
 #include <string>
@@ -20,6 +23,7 @@
 #include "app/encrypted_files_win.h"
 #include "app/image_view_win.h"
 #include "app/settings.h"
+#include "app/stamping.h"
 #include "app/toolbar_win.h"
 #include "base/handles_win.h"
 #include "hotkeys/hk_set_win.h"
@@ -145,6 +149,24 @@ class TfrmCaptureForm : private WindowBase, private EncryptedFilesHost, private 
   void DoAutoSave();
   void DoAutoEdit();
 
+  // ---- stamping (stamping_win.cpp)
+  void CreateStampImages();
+  void LoadStampChoice();
+  void SelectStampCursor(int tag);
+  void PopupIconMenu(int x);
+  void btnGetCursorClick();
+  void mnuAddCursorClick();
+  void mnuIcon0Click(int imageIndex);
+  void N39MeasureItem(MEASUREITEMSTRUCT& m) const;
+  void DrawShapeItem(const DRAWITEMSTRUCT& d) const;
+
+  // ---- the clipboard (clipboard_commands_win.cpp)
+  void mnuCopyClick();
+  void mnuPasteClick() { CaptureFromClipboard(); }
+  void CaptureFromClipboard();
+  void ClipboardChanged();
+  void ClipboardChainChanged(HWND leaving, HWND next);
+
   // ---- image files (image_files_win.cpp)
   void Save1Click();
   void SaveAs1Click() { SaveImageAs(false); }
@@ -223,6 +245,14 @@ class TfrmCaptureForm : private WindowBase, private EncryptedFilesHost, private 
   int areaCaptureDelay_ = 100;
   bool saveWritten_ = false;
   bool stampArmed_ = false;
+  int stampIconIndex_ = 0;                                  // StampIconIndex
+  StampSelection stamp_{0, 0, 0, StampCursor::Arrow};       // StampCursorId and the offsets
+  struct ImageListTraits {
+    static HIMAGELIST invalid() { return nullptr; }
+    static void close(HIMAGELIST h) { ImageList_Destroy(h); }
+  };
+  UniqueHandle<HIMAGELIST, ImageListTraits> imgIcons_;  // ImgIcons
+  bool clipboardBitmap_ = false;  // the paste commands follow it
 
   // components
   std::unique_ptr<TAnimatedTrayIcon> atiTray_;

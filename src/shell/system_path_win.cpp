@@ -1,5 +1,7 @@
 #include "shell/system_path_win.h"
 
+#include <cstdio>
+#include <stdexcept>
 #include <vector>
 
 #include "base/utf.h"
@@ -132,5 +134,23 @@ bool LockFileRegion(HANDLE file, DWORD offset, DWORD length) {
 }
 
 void UnlockFileRegion(HANDLE file, DWORD offset, DWORD length) { UnlockFile(file, offset, 0, length, 0); }
+
+std::string ReserveScratchFile(const std::string& folder, const std::string& ext) {
+  const std::string base = IncludeTrailingBackslash(folder) + "~griv-";
+  uint32_t seed = GetTickCount() ^ (GetCurrentProcessId() << 16);
+  for (int attempt = 0; attempt < 1000; ++attempt) {
+    char tag[16];
+    snprintf(tag, sizeof tag, "%08x", seed + uint32_t(attempt) * 2654435761u);
+    const std::string name = base + tag + ext;
+    HANDLE h = CreateFileW(Widen(name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_TEMPORARY, nullptr);
+    if (h != INVALID_HANDLE_VALUE) {
+      CloseHandle(h);
+      return name;
+    }
+    if (GetLastError() != ERROR_FILE_EXISTS && GetLastError() != ERROR_ALREADY_EXISTS)
+      throw std::runtime_error("Unable to create a scratch file in " + folder);
+  }
+  throw std::runtime_error("Unable to create a scratch file in " + folder);
+}
 
 }  // namespace griv

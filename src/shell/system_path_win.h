@@ -25,6 +25,9 @@ class TPBSystemPath {
 };
 
 std::string TempFolder();     // as the system reports it
+// Creates an empty file of a name nobody else uses in folder, ending with
+// ext, and returns its name: a scratch file that can never be a user's file.
+std::string ReserveScratchFile(const std::string& folder, const std::string& ext);
 std::string WindowsFolder();  // no trailing backslash
 std::string ExeFileName();
 std::string ExeFolder();      // with a trailing backslash

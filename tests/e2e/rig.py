@@ -171,6 +171,20 @@ class Rig:
         """Runs a command of the main window as its menu item does, by its name in the resource headers."""
         self.probe('command', MAIN_CLASS, str(IDS[name]))
 
+    def enabled(self, name):
+        """Whether the main window's tool button of a command is enabled (every place of a
+        command follows one state, and menus of another process cannot be read under Wine)."""
+        code, out = self.probe('enabled', MAIN_CLASS, str(IDS[name]))
+        if code:
+            raise RigError(f'no control {name}')
+        return out == '1'
+
+    def child_rect(self, name):
+        code, out = self.probe('child-rect', MAIN_CLASS, str(IDS[name]))
+        if code:
+            raise RigError(f'no control {name}')
+        return tuple(int(v) for v in out.split())
+
     def windows(self):
         code, out = self.probe('windows')
         rows = []
@@ -215,6 +229,42 @@ class Rig:
 
     def reg_delete_key(self, key=KEY):
         self.wine('reg', 'delete', key, '/f')
+
+    # ---- mail -------------------------------------------------------------------
+    OUTLOOK_APP_PATH = r'HKLM\Software\Microsoft\Windows\CurrentVersion\App Paths\OUTLOOK.EXE'
+    OUTLOOK_EXE = r'C:\Program Files\GRIV Test Outlook\OUTLOOK.EXE'
+
+    def install_outlook(self, exe_exists=True):
+        """Makes Outlook look installed: the App Paths entry GRIV reads at start-up names
+        OUTLOOK.EXE (an empty file, created unless exe_exists is false), and the tests'
+        automation stand-in answers for "Outlook.Application". Its calls go to the file
+        named by GRIV_TEST_OUTLOOK_LOG in self.env."""
+        exe = self.unix_path(self.OUTLOOK_EXE)
+        if exe_exists:
+            exe.parent.mkdir(parents=True, exist_ok=True)
+            exe.touch()
+        elif exe.exists():
+            exe.unlink()
+        self.wine('reg', 'add', self.OUTLOOK_APP_PATH, '/ve', '/d', self.OUTLOOK_EXE, '/f', check=True)
+        self.wine('regsvr32', '/s', self.windows_path(BIN / 'griv_test_outlook.dll'), check=True)
+
+    def remove_outlook(self):
+        self.wine('reg', 'delete', self.OUTLOOK_APP_PATH, '/f')
+        self.wine('regsvr32', '/u', '/s', self.windows_path(BIN / 'griv_test_outlook.dll'))
+
+    def use_test_mail_client(self, log_path, **settings):
+        """Programs started from now on load the tests' recording mapi32.dll (beside
+        GRIV.exe) instead of Wine's; it appends its calls to log_path. settings are
+        its other GRIV_TEST_MAPI_* variables, e.g. SEND_RESULT='1'."""
+        self.env['WINEDLLOVERRIDES'] = 'mscoree,mshtml=;mapi32=n,b'
+        self.env['GRIV_TEST_MAPI_LOG'] = self.windows_path(log_path)
+        for name, value in settings.items():
+            self.env['GRIV_TEST_MAPI_' + name.upper()] = str(value)
+
+    def use_system_mail_client(self):
+        self.env['WINEDLLOVERRIDES'] = 'mscoree,mshtml='
+        for name in [n for n in self.env if n.startswith('GRIV_TEST_MAPI_')]:
+            del self.env[name]
 
     # ---- files ---------------------------------------------------------------
     def unix_path(self, windows_path):
@@ -321,6 +371,28 @@ class Rig:
                    what=f'the test window {title}')
 
 
+# ---- call logs of the tests' mail client and Outlook stand-in --------------------
+def read_call_log(path):
+    """Records of a call log: [(verb, {key: value})], values as bytes unescaped to str
+    (latin-1, so ANSI bytes keep their values)."""
+    import re
+    out = []
+    p = Path(path)
+    if not p.exists():
+        return out
+    def unescape(v):
+        b = re.sub(rb'\\(x[0-9A-F]{2}|.)', lambda m: {b't': b'\t', b'r': b'\r', b'n': b'\n'}.get(
+            m.group(1), bytes([int(m.group(1)[1:], 16)]) if m.group(1).startswith(b'x') else m.group(1)), v)
+        return b.decode('latin-1')
+    for line in p.read_bytes().split(b'\n'):
+        if not line:
+            continue
+        verb, *fields = line.split(b'\t')
+        out.append((verb.decode('latin-1'), {f.split(b'=', 1)[0].decode(): unescape(f.split(b'=', 1)[1])
+                                              for f in fields if b'=' in f}))
+    return out
+
+
 # ---- pictures ------------------------------------------------------------------
 def write_bmp(path, width, height, colour=(200, 30, 60)):
     """A 24-bit BMP of one colour (B, G, R rows bottom-up)."""
@@ -373,6 +445,304 @@ class Pixels:
                     if a[x * 3:x * 3 + 3] != b[x * 3:x * 3 + 3]:
                         out.append((x0 + x, y))
         return out
+
+
+# ---- installer ------------------------------------------------------------------
+INSTALLER = TOP / 'build' / 'win' / 'installer' / 'GRIV-setup.exe'
+INSTALLED_FILES = TOP / 'build' / 'win' / 'installer' / 'files'  # what the installer carries
+UNINSTALL_KEY = r'Software\Microsoft\Windows\CurrentVersion\Uninstall'
+RUN_KEY = r'HKCU\Software\Microsoft\Windows\CurrentVersion\Run'
+
+
+def project_version():
+    import re
+    text = (TOP / 'build' / 'win' / 'gen' / 'version.h').read_text()
+    return re.search(r'GRIV_VERSION_TEXT "([^"]+)"', text).group(1)
+
+
+class InstallerRig(Rig):
+    """A prefix of its own for installing and uninstalling, and the places a
+    per-user or an all-users install uses in it."""
+
+    def env_folder(self, name):
+        """A folder named by an environment variable of the prefix (APPDATA, LOCALAPPDATA, ProgramData...)."""
+        cache = self.__dict__.setdefault('_env_folders', {})
+        if name not in cache:
+            cache[name] = self.wine('cmd', '/c', f'echo %{name}%').stdout.strip()
+        return cache[name]
+
+    def places(self, product, all_users=False):
+        """Windows paths of the program folder and the Start-menu link, and the uninstall key."""
+        if all_users:
+            folder = self.env_folder('ProgramFiles') + '\\' + product
+            menu = self.env_folder('ProgramData') + r'\Microsoft\Windows\Start Menu\Programs'
+            key = 'HKLM\\' + UNINSTALL_KEY + '\\' + product
+        else:
+            folder = self.env_folder('LOCALAPPDATA') + r'\Programs' + '\\' + product
+            menu = self.env_folder('APPDATA') + r'\Microsoft\Windows\Start Menu\Programs'
+            key = 'HKCU\\' + UNINSTALL_KEY + '\\' + product
+        return dict(folder=folder, link=menu + '\\' + product + '.lnk', key=key)
+
+    def unix_path(self, windows_path):
+        """As Rig.unix_path, from the drive letter's folder of the prefix (no Wine call)."""
+        drive, _, rest = windows_path.partition(':')
+        if len(drive) != 1 or not rest.startswith('\\'):
+            return super().unix_path(windows_path)
+        return self.prefix / 'dosdevices' / f'{drive.lower()}:' / rest[1:].replace('\\', '/')
+
+    def install(self, installer, *args, timeout=120):
+        r = self.wine(installer, *args, timeout=timeout)
+        if r.returncode:
+            raise RigError(f'{installer.name} {args} ended with {r.returncode}')
+        return r
+
+    def uninstall(self, places, *args, timeout=60):
+        """Runs the uninstaller of an install (places() of it). It copies itself away and
+        returns at once; the copy removes the uninstall entry as its last step."""
+        r = self.wine(places['folder'] + r'\Uninstall.exe', *args, timeout=timeout)
+        if r.returncode:
+            raise RigError(f'the uninstaller ended with {r.returncode}')
+        wait_until(lambda: not self.reg_values(places['key']), timeout, what='the uninstaller to finish')
+
+    def remove_installs(self, *products):
+        """Takes away whatever earlier tests installed, without the uninstaller."""
+        self.probe('post', MAIN_CLASS, '0x10')
+        self.probe('gone', MAIN_CLASS, '10000')
+        self.kill_all()
+        hive = {'HKLM': 'HKEY_LOCAL_MACHINE', 'HKCU': 'HKEY_CURRENT_USER'}
+        reg = ['Windows Registry Editor Version 5.00', '', r'[-HKEY_CURRENT_USER\Software\GRIV]']
+        run = RUN_KEY.replace('HKCU', hive['HKCU'])
+        reg += ['', f'[{run}]'] + [f'"{product}"=-' for product in products]
+        for product in products:
+            for all_users in (False, True):
+                p = self.places(product, all_users)
+                shutil.rmtree(self.unix_path(p['folder']), ignore_errors=True)
+                self.unix_path(p['link']).unlink(missing_ok=True)
+                root, _, rest = p['key'].partition('\\')
+                reg += ['', f'[-{hive[root]}\\{rest}]']
+        shutil.rmtree(self.unix_path(self.env_folder('APPDATA') + r'\GRIV'), ignore_errors=True)
+        with tempfile.TemporaryDirectory() as tmp:
+            f = Path(tmp) / 'clean.reg'
+            f.write_text('\r\n'.join(reg) + '\r\n', encoding='utf-16')
+            self.wine('regedit', '/s', f, check=True)
+
+# ---- printing ------------------------------------------------------------------
+# A printer that needs no daemon: Wine's own PostScript driver with the generic
+# PPD that Wine carries inside winspool.drv, and a pipe port that the shell runs
+# at the end of every job, writing each job to a file of its own. The printable
+# area starts offsetX/offsetY pixels into the sheet (75/75 for this driver's A4
+# at 300 dpi); a landscape job arrives as a portrait sheet drawn turned.
+PRINTER_SETUP = BIN / 'griv-printer-setup.exe'
+PRINT_SAMPLE = BIN / 'griv-print-sample.exe'
+TEST_PRINTER = 'GRIV Test Printer'
+WINSPOOL_DRV = Path('/usr/lib/i386-linux-gnu/wine/i386-windows/winspool.drv')
+
+
+def wine_generic_ppd(dest):
+    """Writes Wine's built-in PPD (the NUL-terminated text at "*PPD-Adobe" in winspool.drv) to dest."""
+    import glob
+    src = WINSPOOL_DRV if WINSPOOL_DRV.exists() else next(
+        (Path(p) for p in glob.glob('/usr/lib/*/wine/i386-windows/winspool.drv')), None)
+    if not src:
+        raise RigError('no 32-bit winspool.drv: is wine32 installed?')
+    data = src.read_bytes()
+    start = data.find(b'*PPD-Adobe')
+    if start < 0:
+        raise RigError(f'no PPD inside {src}')
+    end = data.find(b'\0', start)
+    Path(dest).write_bytes(data[start:end])
+    return Path(dest)
+
+
+def printers(rig):
+    """(name, port, is_default) of every printer of the prefix."""
+    r = rig.wine(PRINTER_SETUP, 'list')
+    rows = []
+    for line in r.stdout.splitlines():
+        parts = line.rstrip('\r').split('\t')
+        if len(parts) == 3:
+            rows.append((parts[0], parts[1], parts[2] == '1'))
+    return rows
+
+
+def install_printer(rig, name=TEST_PRINTER):
+    """Adds the test printer to the prefix as its default printer (the driver
+    only the first time, about a second; then at once) and returns the folder
+    its jobs land in, emptied."""
+    jobs = TOP / 'build' / 'print-jobs' / rig.prefix.name
+    if jobs.exists():
+        shutil.rmtree(jobs)
+    jobs.mkdir(parents=True)
+    if not any(p[0] == name for p in printers(rig)):
+        ppd = wine_generic_ppd(jobs.parent / 'wine-generic.ppd')
+        rig.wine(PRINTER_SETUP, 'install', name, rig.windows_path(ppd), jobs, timeout=60, check=True)
+    else:
+        rig.wine(PRINTER_SETUP, 'default', name, check=True)
+    rig.print_jobs = jobs
+    return jobs
+
+
+def remove_printer(rig, name=TEST_PRINTER):
+    """Deletes the test printer (the driver stays for the next install)."""
+    rig.wine(PRINTER_SETUP, 'remove', name, check=True)
+
+
+class no_printer:
+    """A prefix without any printer for the time of a with-block; the test
+    printer comes back afterwards if it was there."""
+
+    def __init__(self, rig):
+        self.rig = rig
+
+    def __enter__(self):
+        self.had = any(p[0] == TEST_PRINTER for p in printers(self.rig))
+        for p in printers(self.rig):
+            remove_printer(self.rig, p[0])
+        if printers(self.rig):
+            raise RigError('printers left after removing them all')
+        return self.rig
+
+    def __exit__(self, *exc):
+        if self.had:
+            install_printer(self.rig)
+        return False
+
+
+def complete_jobs(jobs_dir):
+    """Job files that are complete: they end with %%EOF. (A job file appears
+    when the port's shell opens it and grows until then.)"""
+    out = []
+    for f in sorted(Path(jobs_dir).glob('job.*.ps'), key=lambda p: int(p.name.split('.')[1])):
+        try:
+            with open(f, 'rb') as fh:
+                fh.seek(0, os.SEEK_END)
+                size = fh.tell()
+                fh.seek(max(0, size - 64))
+                if fh.read().rstrip().endswith(b'%%EOF'):
+                    out.append(f)
+        except OSError:
+            pass
+    return out
+
+
+def wait_print_jobs(jobs_dir, count, timeout=20):
+    """Waits until count jobs are complete and none grows any more; returns them."""
+    def ready():
+        jobs = complete_jobs(jobs_dir)
+        if len(jobs) < count or len(list(Path(jobs_dir).glob('job.*.ps'))) > len(jobs):
+            return None
+        sizes = [j.stat().st_size for j in jobs]
+        time.sleep(0.1)
+        return jobs if sizes == [j.stat().st_size for j in jobs] else None
+    return wait_until(ready, timeout, 0.1, f'{count} complete print job(s) in {jobs_dir}')
+
+
+def job_is_landscape(job):
+    head = Path(job).read_bytes()[:4096]
+    return b'%%Orientation: Landscape' in head
+
+
+def job_page_count(job):
+    import re
+    m = re.findall(rb'%%Pages: (\d+)', Path(job).read_bytes()[-4096:])
+    return int(m[-1]) if m else 0
+
+
+def read_ppm(path):
+    """A binary PPM (as ghostscript writes it, comments included) as Pixels, without ImageMagick."""
+    import re
+    data = Path(path).read_bytes()
+    m = re.match(rb'P6\s+(?:#[^\n]*\n\s*)*(\d+)\s+(?:#[^\n]*\n\s*)*(\d+)\s+(?:#[^\n]*\n\s*)*255\s', data)
+    if not m:
+        raise RigError(f'{path} is not a PPM with 8-bit channels')
+    px = Pixels.__new__(Pixels)
+    px.width, px.height = int(m.group(1)), int(m.group(2))
+    px.data = data[m.end():]
+    return px
+
+
+def render_job(job, out_dir, dpi=300):
+    """Renders every page of a job with ghostscript at the printer's resolution.
+    A landscape job's pages are turned a quarter clockwise, so that they read
+    as the program drew them. Returns one Pixels a page."""
+    out_dir = Path(out_dir)
+    out_dir.mkdir(parents=True, exist_ok=True)
+    stem = Path(job).stem
+    for old in out_dir.glob(f'{stem}-*.ppm'):
+        old.unlink()
+    subprocess.run(['gs', '-q', '-dSAFER', '-dBATCH', '-dNOPAUSE', '-sDEVICE=ppmraw', f'-r{dpi}',
+                    '-o', str(out_dir / f'{stem}-%d.ppm'), str(job)], check=True, timeout=120,
+                   stdout=subprocess.DEVNULL)
+    pages = sorted(out_dir.glob(f'{stem}-*.ppm'), key=lambda p: int(p.stem.rsplit('-', 1)[1]))
+    if job_is_landscape(job):
+        for p in pages:
+            subprocess.run(['convert', str(p), '-rotate', '90', str(p)], check=True, timeout=120)
+    return [read_ppm(p) for p in pages]
+
+
+def job_text(job):
+    """The text of a job as ghostscript reads it back, pages one after another
+    (a landscape job's text line by line as the turned page reads)."""
+    if job_is_landscape(job):
+        return '\n'.join(''.join(c for _, c in v) for v in text_lines(job_chars(job)).values())
+    r = subprocess.run(['gs', '-q', '-dSAFER', '-dBATCH', '-dNOPAUSE', '-sDEVICE=txtwrite', '-o', '-', str(job)],
+                       capture_output=True, timeout=120, check=True)
+    return r.stdout.decode('utf-8', 'replace')
+
+
+def job_chars(job, dpi=300):
+    """Every character of a job with its place: (page, x, y, char), x the left
+    edge and y the baseline in pixels at dpi (whole points, so within about
+    dpi/72 pixels) of the sheet, turned a quarter clockwise for a landscape job."""
+    import html
+    import re
+    landscape = job_is_landscape(job)
+    m = re.search(rb'/PageSize\s*\[\s*(\d+)\s+(\d+)\s*\]', Path(job).read_bytes()[:8192])
+    sheet_h = int(m.group(2)) if m else 842
+    r = subprocess.run(['gs', '-q', '-dSAFER', '-dBATCH', '-dNOPAUSE', '-sDEVICE=txtwrite', '-dTextFormat=0',
+                        '-o', '-', str(job)], capture_output=True, timeout=120, check=True)
+    out, page = [], -1
+    for line in r.stdout.decode('utf-8', 'replace').splitlines():
+        if line.startswith('<page'):
+            page += 1
+        m = re.match(r'<char bbox="(-?\d+) (-?\d+) (-?\d+) (-?\d+)" c="(.*)"/>', line.strip())
+        if m:
+            x, y = int(m.group(1)), int(m.group(2))
+            if landscape:  # text runs up the sheet
+                x, y = sheet_h - y, x
+            out.append((page, x * dpi / 72, y * dpi / 72, html.unescape(m.group(5))))
+    return out
+
+
+def text_lines(chars, tolerance=6):
+    """Characters grouped into lines: {(page, y): [(x, char), ...]} in reading order."""
+    lines = {}
+    for page, x, y, c in chars:
+        key = next((k for k in lines if k[0] == page and abs(k[1] - y) <= tolerance), (page, y))
+        lines.setdefault(key, []).append((x, c))
+    return {k: sorted(v) for k, v in sorted(lines.items())}
+
+
+def coloured_span(px, fixed, vertical=False, spread=100):
+    """First and last position of strongly coloured pixels (grey and black text
+    excluded) on one row (or column) of a rendered page."""
+    hits = []
+    n = px.height if vertical else px.width
+    for i in range(n):
+        c = px.pixel(fixed, i) if vertical else px.pixel(i, fixed)
+        if max(c) - min(c) > spread:
+            hits.append(i)
+    return (hits[0], hits[-1]) if hits else None
+
+
+def job_png(job, path, dpi=300, page=1):
+    """One page of a job as a PNG to look at (turned upright for landscape)."""
+    subprocess.run(['gs', '-q', '-dSAFER', '-dBATCH', '-dNOPAUSE', '-sDEVICE=png16m', f'-r{dpi}',
+                    f'-dFirstPage={page}', f'-dLastPage={page}', '-o', str(path), str(job)], check=True, timeout=120,
+                   stdout=subprocess.DEVNULL)
+    if job_is_landscape(job):
+        subprocess.run(['convert', str(path), '-rotate', '90', str(path)], check=True, timeout=120)
+    return Path(path)
 
 
 # ---- griv-record, the stand-in for programs GRIV starts -------------------------

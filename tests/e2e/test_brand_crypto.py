@@ -135,13 +135,38 @@ def test_save_image_encrypted_and_open_it(autosave, tmp_path):
     rig.start_griv(settle=True)
     rig.second_start('\\F')
     saved(folder)
+    # A file of the user's in the temporary folder with the name of the plain copy-to-be.
+    victim = rig.unix_path(rig.temp_folder()) / 'shot.bmp'
+    victim.write_bytes(b'the user\'s own file')
     rig.command('CM_SAVEENCRYPTED')
     enter_key(rig, 'picture key 99')
     target = tmp_path / 'shot'
     type_into(rig, window(rig, 'Save As')['title'], rig.windows_path(target))
     encrypted = tmp_path / 'shot.bmp.ktx'
     wait_until(encrypted.exists, 10, what='shot.bmp.ktx')
+    assert victim.read_bytes() == b'the user\'s own file'
+    victim.unlink()
     rig.command('CM_OPENENCRYPTED')
     type_into(rig, 'Select GRIV Encrypted file to open', rig.windows_path(encrypted))
     enter_key(rig, 'picture key 99')
     wait_until(lambda: rig.status_text() == '(1280 x 800) - Encrypted Image', 10, what='the encrypted image')
+
+
+def test_a_decrypted_file_that_is_no_picture_leaves_no_plain_copy(clean, tmp_path):
+    rig = clean
+    plain = tmp_path / 'notes.bmp'
+    plain.write_bytes(b'not a bitmap at all, just text' * 10)
+    ktx = tmp_path / 'notes.bmp.ktx'
+    r = rig.wine(BIN / 'griv-ktx.exe', 'encrypt', '--key', 'picture key 99', rig.windows_path(plain),
+                 rig.windows_path(ktx))
+    assert r.returncode == 0, r.stderr
+    rig.start_griv(settle=True)
+    rig.command('CM_OPENENCRYPTED')
+    type_into(rig, 'Select GRIV Encrypted file to open', rig.windows_path(ktx))
+    enter_key(rig, 'picture key 99')
+    window(rig, 'Grivanta   ')
+    _, texts = rig.probe('child-texts', 'Grivanta   ')
+    assert 'Unable to read or decrypt the image' in texts
+    appdata = rig.unix_path(rig.wine('cmd', '/c', 'echo %APPDATA%').stdout.strip())
+    assert not (appdata / 'GRIV' / 'ework' / 'notes.bmp').exists()
+    rig.probe('press-button', 'Grivanta   ', 'OK')

@@ -8,6 +8,8 @@
 //   griv-probe send CLASS MSG [WP] [LP]     SendMessage (numbers may be hex)
 //   griv-probe post CLASS MSG [WP] [LP]     PostMessage
 //   griv-probe command CLASS ID             post WM_COMMAND ID
+//   griv-probe enabled CLASS ID             1 when the control with ID under the window is enabled
+//   griv-probe child-rect CLASS ID         client area, in screen pixels, of the control with ID under the window
 //   griv-probe find-title TITLE [ms]        wait for a visible window with this exact title; prints class
 //   griv-probe temp                         the temporary folder
 //   griv-probe cursor                       pointer position
@@ -59,6 +61,18 @@ BOOL CALLBACK PrintMonitor(HMONITOR m, HDC, LPRECT, LPARAM) {
   GetMonitorInfoW(m, &mi);
   std::printf("%ld %ld %ld %ld\n", mi.rcMonitor.left, mi.rcMonitor.top, mi.rcMonitor.right, mi.rcMonitor.bottom);
   return TRUE;
+}
+
+struct FindId {
+  int id;
+  HWND found;
+};
+
+BOOL CALLBACK VisitForId(HWND c, LPARAM p) {
+  auto* f = reinterpret_cast<FindId*>(p);
+  if (GetDlgCtrlID(c) != f->id) return TRUE;
+  f->found = c;
+  return FALSE;
 }
 
 std::vector<HWND> TopLevel() {
@@ -317,6 +331,21 @@ int main(int argc, char** argv) {
   }
   if (cmd == "command" && argc >= 4) {
     PostMessageW(w, WM_COMMAND, MAKEWPARAM((WORD)Num(argv[3]), 0), 0);
+    return 0;
+  }
+  if ((cmd == "enabled" || cmd == "child-rect") && argc >= 4) {
+    // A control anywhere under the window (a tool button lies in the tool bar), by its id.
+    FindId find{(int)Num(argv[3]), nullptr};
+    EnumChildWindows(w, VisitForId, reinterpret_cast<LPARAM>(&find));
+    if (!find.found) return 1;
+    if (cmd == "enabled") {
+      std::printf("%d\n", IsWindowEnabled(find.found) ? 1 : 0);
+    } else {
+      RECT r;
+      GetClientRect(find.found, &r);
+      MapWindowPoints(find.found, nullptr, reinterpret_cast<POINT*>(&r), 2);
+      std::printf("%ld %ld %ld %ld\n", r.left, r.top, r.right, r.bottom);
+    }
     return 0;
   }
   return Usage();

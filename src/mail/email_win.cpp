@@ -1,0 +1,457 @@
+#include "mail/email_win.h"
+
+#include <cstring>
+#include <deque>
+#include <optional>
+#include <type_traits>
+
+#include "base/file_io.h"
+#include "base/handles_win.h"
+#include "base/utf.h"
+#include "mail/mail_message.h"
+#include "shell/strings.h"
+
+namespace griv {
+
+namespace {
+
+bool LeadByte(unsigned char b) { return IsDBCSLeadByte(b) != 0; }
+
+// Text into one of the fixed buffers handed to the mail client.
+void Fill(char (&buffer)[mapi::kTextBuffer], std::string_view ansi) {
+  CopyBounded(ansi, buffer, sizeof buffer, LeadByte);
+}
+
+char* OrNull(std::string& s) { return s.empty() ? nullptr : s.data(); }
+
+// ANSI bytes of a path the mail client can open: a name the code page cannot
+// hold goes by its short form, which Windows keeps in plain characters.
+std::string AnsiPath(const std::string& utf8, bool& viaShortName) {
+  viaShortName = false;
+  std::wstring w = Widen(utf8);
+  BOOL lossy = FALSE;
+  int n = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, w.c_str(), -1, nullptr, 0, nullptr, &lossy);
+  if (n > 0 && lossy) {
+    DWORD len = GetShortPathNameW(w.c_str(), nullptr, 0);
+    if (len) {
+      std::wstring shortName(len, L'\0');
+      len = GetShortPathNameW(w.c_str(), shortName.data(), len);
+      if (len) {
+        shortName.resize(len);
+        viaShortName = true;
+        return ToAnsi(Narrow(shortName));
+      }
+    }
+  }
+  return ToAnsi(utf8);
+}
+
+std::string CutShort(std::string_view v) { return CutCharacters(v, mapi::kShortStringLength); }
+
+}  // namespace
+
+// ---------------------------------------------------------------- library
+
+bool MapiInstalled() {
+  OSVERSIONINFOW v{};
+  v.dwOSVersionInfoSize = sizeof v;
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+  GetVersionExW(&v);
+#pragma GCC diagnostic pop
+  if (v.dwMajorVersion > 3 || (v.dwMajorVersion == 3 && v.dwMinorVersion > 51)) {
+    HKEY raw = nullptr;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Windows Messaging Subsystem", 0, KEY_READ, &raw) !=
+        ERROR_SUCCESS)
+      return false;
+    UniqueKey key(raw);
+    char value[9] = {};
+    DWORD size = sizeof value, type = 0;
+    if (RegQueryValueExA(key.get(), "MAPI", nullptr, &type, reinterpret_cast<BYTE*>(value), &size) != ERROR_SUCCESS)
+      return false;
+    if (type != REG_SZ && type != REG_EXPAND_SZ) return false;
+    return std::string_view(value, strnlen(value, size)) == "1";
+  }
+  return GetProfileIntW(L"Mail", L"MAPI", 0) != 0;
+}
+
+MapiLibrary::~MapiLibrary() { Release(); }
+
+void MapiLibrary::Release() {
+  available_ = false;
+  FindNext = nullptr;
+  Logoff = nullptr;
+  Logon = nullptr;
+  SendMail = nullptr;
+  ReadMail = nullptr;
+  DeleteMail = nullptr;
+  ResolveName = nullptr;
+  FreeBuffer = nullptr;
+  Address = nullptr;
+  SaveMail = nullptr;
+  if (module_) FreeLibrary(module_);
+  module_ = nullptr;
+}
+
+void MapiLibrary::Load(const std::vector<std::wstring>& names) {
+  Release();
+  entryPointMissing_ = false;
+  if (!MapiInstalled()) return;
+  UINT oldMode = SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
+  for (const std::wstring& name : names) {
+    module_ = LoadLibraryW(name.c_str());
+    if (module_) break;
+  }
+  SetErrorMode(oldMode);
+  if (!module_) return;
+
+  bool all = true;
+  auto find = [&](auto& fn, const char* name) {
+    fn = reinterpret_cast<std::remove_reference_t<decltype(fn)>>(reinterpret_cast<void*>(GetProcAddress(module_, name)));
+    all = all && fn;
+  };
+  find(FindNext, "MAPIFindNext");
+  find(Logoff, "MAPILogoff");
+  find(Logon, "MAPILogon");
+  find(SendMail, "MAPISendMail");
+  find(ReadMail, "MAPIReadMail");
+  find(DeleteMail, "MAPIDeleteMail");
+  find(ResolveName, "MAPIResolveName");
+  find(FreeBuffer, "MAPIFreeBuffer");
+  find(Address, "MAPIAddress");
+  find(SaveMail, "MAPISaveMail");
+  if (!all) {
+    // Half a client would crash on first use: treat it as none at all.
+    Release();
+    entryPointMissing_ = true;
+    OutputDebugStringA(kMapiDllErrorText);
+    return;
+  }
+  available_ = true;
+}
+
+MapiLibrary& MapiLibrary::Process() {
+  static MapiLibrary& lib = []() -> MapiLibrary& {
+    static MapiLibrary l;
+    l.Load();
+    return l;
+  }();
+  return lib;
+}
+
+void LoadMapi() { MapiLibrary::Process(); }
+
+// ---------------------------------------------------------------- component
+
+// Recipient records for one call and the texts they point into.
+struct TEmail::Recipients {
+  struct Texts {
+    char name[mapi::kTextBuffer];
+    char address[mapi::kTextBuffer];
+    std::vector<uint8_t> entryId;
+  };
+  explicit Recipients(size_t capacity) : records(capacity, MapiRecipDesc{}) {}
+  std::vector<MapiRecipDesc> records;
+  std::deque<Texts> texts;  // a deque keeps earlier texts in place while it grows
+  ULONG count = 0;
+  MapiRecipDesc* Data() { return count ? records.data() : nullptr; }
+};
+
+namespace {
+// A record the mail client allocated, given back to it in every case.
+class ClientRecord {
+ public:
+  ClientRecord(MapiLibrary& lib, lpMapiRecipDesc r) : lib_(lib), r_(r) {}
+  ~ClientRecord() { reset(); }
+  ClientRecord(const ClientRecord&) = delete;
+  ClientRecord& operator=(const ClientRecord&) = delete;
+  void reset() {
+    if (r_) lib_.FreeBuffer(r_);
+    r_ = nullptr;
+  }
+  lpMapiRecipDesc get() const { return r_; }
+
+ private:
+  MapiLibrary& lib_;
+  lpMapiRecipDesc r_;
+};
+}  // namespace
+
+TEmail::TEmail(MapiLibrary* library) : lib_(library ? *library : MapiLibrary::Process()) {}
+
+TEmail::~TEmail() { LogoffQuietly(); }
+
+void TEmail::LogoffQuietly() noexcept {
+  if (session_ && lib_.Available()) lib_.Logoff(session_, 0, 0, 0);
+  session_ = 0;
+}
+
+void TEmail::SetDownLoadFirst(bool on) {
+  logonFlags_ = on ? logonFlags_ | mapi::kForceDownload : logonFlags_ & ~mapi::kForceDownload;
+}
+void TEmail::SetNewSession(bool on) {
+  logonFlags_ = on ? logonFlags_ | mapi::kNewSession : logonFlags_ & ~mapi::kNewSession;
+}
+void TEmail::SetPassword(std::string_view v) { password_ = CutShort(v); }
+void TEmail::SetProfile(std::string_view v) { profile_ = CutShort(v); }
+void TEmail::SetSubject(std::string_view v) { subject_ = CutShort(v); }
+void TEmail::SetText(std::string_view v) { text_ = CutShort(v); }
+
+size_t TEmail::SetLongText(const char* text) {
+  longText_.clear();
+  longText_.shrink_to_fit();
+  text_.clear();
+  hasLongText_ = text != nullptr;
+  if (text) longText_ = text;
+  return longText_.size();
+}
+
+std::string TEmail::TruncateFileName(const std::string& fileName) { return griv::TruncateFileName(fileName); }
+
+void TEmail::CheckMapi() {
+  if (lib_.Available()) return;
+  if (lib_.EntryPointMissing()) throw EMapiDllError(kMapiDllErrorText);
+  throw EMapiUnavailable(kMapiUnavailableText);
+}
+
+void TEmail::ReadDefaultProfile() {
+  HKEY raw = nullptr;
+  if (RegOpenKeyExW(HKEY_CURRENT_USER,
+                    L"Software\\Microsoft\\Windows NT\\CurrentVersion\\Windows Messaging Subsystem\\Profiles", 0,
+                    KEY_READ, &raw) != ERROR_SUCCESS &&
+      RegOpenKeyExW(HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows Messaging Subsystem\\Profiles", 0, KEY_READ,
+                    &raw) != ERROR_SUCCESS)
+    return;
+  UniqueKey key(raw);
+  DWORD type = 0, size = 0;
+  profile_.clear();
+  if (RegQueryValueExW(key.get(), L"DefaultProfile", nullptr, &type, nullptr, &size) != ERROR_SUCCESS ||
+      (type != REG_SZ && type != REG_EXPAND_SZ))
+    return;
+  std::wstring value(size / sizeof(wchar_t) + 1, L'\0');
+  size = static_cast<DWORD>(value.size() * sizeof(wchar_t));
+  if (RegQueryValueExW(key.get(), L"DefaultProfile", nullptr, &type, reinterpret_cast<BYTE*>(value.data()), &size) !=
+      ERROR_SUCCESS)
+    return;
+  profile_ = CutShort(Narrow(std::wstring(value.c_str())));
+}
+
+uint32_t TEmail::Logon() {
+  CheckMapi();
+  if (session_) return mapi::kSuccess;
+  if (UseDefProfile) ReadDefaultProfile();
+  std::string profile = ToAnsi(profile_), password = ToAnsi(password_);
+  DoBeforeLogon();
+  LHANDLE s = 0;
+  ULONG rc = lib_.Logon(0, OrNull(profile), OrNull(password), logonFlags_, 0, &s);
+  if (rc != mapi::kSuccess) {
+    // Let the mail client ask the user.
+    s = 0;
+    rc = lib_.Logon(0, nullptr, nullptr, logonFlags_ | mapi::kLogonUI, 0, &s);
+  }
+  if (!password.empty()) SecureZeroMemory(password.data(), password.size());
+  if (rc != mapi::kSuccess) {
+    session_ = 0;
+    DoMapiError(rc);
+  } else {
+    session_ = s;
+    DoAfterLogon();
+  }
+  return rc;
+}
+
+uint32_t TEmail::Logoff() {
+  CheckMapi();
+  if (!session_) return mapi::kSuccess;
+  DoBeforeLogoff();
+  ULONG rc = lib_.Logoff(session_, 0, 0, 0);
+  session_ = 0;
+  DoAfterLogoff();
+  return rc;
+}
+
+void TEmail::ResolveRecipients(std::vector<std::string>& list, uint32_t recipClass, Recipients& out) {
+  // By index: an error handler may change the list under us.
+  for (size_t i = 0; i < list.size() && out.count < out.records.size(); ++i) {
+    const std::string line = list[i];
+    if (line.empty()) continue;
+    std::string ansi = ToAnsi(line);
+    lpMapiRecipDesc raw = nullptr;
+    ULONG rc = lib_.ResolveName(session_, 0, ansi.data(), 0, 0, &raw);
+    if (rc == mapi::kAmbiguousRecipient || rc == mapi::kUnknownRecipient) {
+      ClientRecord(lib_, raw).reset();
+      raw = nullptr;
+      rc = lib_.ResolveName(session_, 0, ansi.data(), mapi::kDialog, 0, &raw);
+    }
+    ClientRecord resolved(lib_, raw);
+    if (rc == mapi::kSuccess && !raw) rc = mapi::kFailure;
+    if (rc != mapi::kSuccess) {
+      resolved.reset();
+      DoMapiError(rc);
+      continue;
+    }
+    Recipients::Texts& t = out.texts.emplace_back();
+    MapiRecipDesc& d = out.records[out.count++];
+    d = MapiRecipDesc{};
+    d.ulRecipClass = recipClass;
+    d.lpszName = t.name;
+    d.lpszAddress = t.address;
+    const std::string name = raw->lpszName ? FromAnsi(raw->lpszName) : std::string();
+    if (std::optional<std::string> plain = BracketedAddress(line, name)) {
+      const std::string a = ToAnsi(*plain);
+      Fill(t.name, a);
+      Fill(t.address, a);
+    } else {
+      if (i < list.size()) list[i] = name;
+      Fill(t.name, raw->lpszName ? raw->lpszName : "");
+      Fill(t.address, raw->lpszAddress && *raw->lpszAddress ? raw->lpszAddress : t.name);
+      if (raw->lpEntryID && raw->ulEIDSize) {
+        const auto* p = static_cast<const uint8_t*>(raw->lpEntryID);
+        t.entryId.assign(p, p + raw->ulEIDSize);
+        d.ulEIDSize = raw->ulEIDSize;
+        d.lpEntryID = t.entryId.data();
+      }
+    }
+  }
+}
+
+uint32_t TEmail::SendMail() {
+  CheckMapi();
+  const size_t total = Recipient.size() + CC.size() + Bcc.size();
+  if (total >= mapi::kMaxRecords) {
+    DoMapiError(mapi::kTooManyRecipients);
+    return mapi::kTooManyRecipients;
+  }
+  if (Attachment.size() >= mapi::kMaxRecords) {
+    DoMapiError(mapi::kTooManyFiles);
+    return mapi::kTooManyFiles;
+  }
+  const bool hadSession = session_ != 0;
+  if (Logon() != mapi::kSuccess) {
+    DoMapiError(mapi::kLogonFailure);
+    return mapi::kLogonFailure;
+  }
+  const bool opened = !hadSession;
+  try {
+    Recipients recips(total);
+    ResolveRecipients(Recipient, mapi::kTo, recips);
+    ResolveRecipients(CC, mapi::kCC, recips);
+    ResolveRecipients(Bcc, mapi::kBCC, recips);
+
+    MapiMessage msg{};
+    std::string subject = ToAnsi(subject_);
+    msg.lpszSubject = OrNull(subject);
+    std::string note = ToAnsi(hasLongText_ ? longText_ : text_);
+    msg.lpszNoteText = hasLongText_ ? note.data() : OrNull(note);
+    std::string type = ToAnsi(messageType_);
+    msg.lpszMessageType = OrNull(type);
+    msg.nRecipCount = recips.count;
+    msg.lpRecips = recips.Data();
+    const ULONG sendFlags = recips.count == 0 || ShowDialog ? mapi::kDialog : 0;
+
+    struct FileTexts {
+      std::string path;
+      char name[mapi::kTextBuffer];
+    };
+    const std::vector<std::string> attachments = Attachment;
+    std::vector<MapiFileDesc> files(attachments.size(), MapiFileDesc{});
+    std::vector<FileTexts> fileTexts(attachments.size());
+    for (size_t i = 0; i < attachments.size(); ++i) {
+      const std::string& line = attachments[i];
+      if (!FileExists(line)) {
+        DoMapiError(mapi::kAttachmentNotFound);
+        if (opened) Logoff();
+        return mapi::kAttachmentNotFound;
+      }
+      bool viaShortName = false;
+      FileTexts& t = fileTexts[i];
+      t.path = AnsiPath(line, viaShortName);
+      std::string name = viaShortName ? FromAnsi(ExtractFileName(t.path)) : ExtractFileName(line);
+      if (TruncAttFN) name = TruncateFileName(name);
+      Fill(t.name, ToAnsi(name));
+      files[i].nPosition = 0xFFFFFFFF;
+      files[i].lpszPathName = t.path.data();
+      files[i].lpszFileName = t.name;
+    }
+    msg.nFileCount = static_cast<ULONG>(files.size());
+    msg.lpFiles = files.empty() ? nullptr : files.data();
+    if (Acknowledge) msg.flFlags |= mapi::kReceiptRequested;
+
+    DoBeforeSendMail();
+    ULONG rc = lib_.SendMail(session_, 0, &msg, sendFlags, 0);
+    if (rc != mapi::kSuccess)
+      DoMapiError(rc);
+    else
+      DoAfterSendMail();
+    if (opened) Logoff();
+    return rc;
+  } catch (...) {
+    if (opened) LogoffQuietly();
+    throw;
+  }
+}
+
+uint32_t TEmail::Address() {
+  CheckMapi();
+  const size_t total = CC.size() + Bcc.size() + Recipient.size();
+  if (total >= mapi::kMaxRecords) {
+    DoMapiError(mapi::kTooManyRecipients);
+    return mapi::kTooManyRecipients;
+  }
+  const bool hadSession = session_ != 0;
+  if (Logon() != mapi::kSuccess) return mapi::kLogonFailure;
+  const bool opened = !hadSession;
+  try {
+    Recipients recips(total);
+    ResolveRecipients(Recipient, mapi::kTo, recips);
+    ResolveRecipients(CC, mapi::kCC, recips);
+    ResolveRecipients(Bcc, mapi::kBCC, recips);
+
+    // Empty texts: the mail client's own caption and labels.
+    char caption[1] = "", labels[1] = "";
+    ULONG newCount = 0;
+    lpMapiRecipDesc raw = nullptr;
+    ULONG rc = lib_.Address(session_, 0, caption, 4, labels, recips.count, recips.Data(), 0, 0, &newCount, &raw);
+    ClientRecord chosen(lib_, raw);
+    if (rc == mapi::kSuccess) {
+      Recipient.clear();
+      CC.clear();
+      Bcc.clear();
+      for (ULONG i = 0; raw && i < newCount; ++i) {
+        const MapiRecipDesc& r = raw[i];
+        std::vector<std::string>* list = r.ulRecipClass == mapi::kTo   ? &Recipient
+                                         : r.ulRecipClass == mapi::kCC  ? &CC
+                                         : r.ulRecipClass == mapi::kBCC ? &Bcc
+                                                                        : nullptr;
+        const char* name = r.lpszName && *r.lpszName ? r.lpszName : r.lpszAddress;
+        if (list && name && *name) list->push_back(FromAnsi(name));
+      }
+    } else {
+      chosen.reset();
+      DoMapiError(rc);
+    }
+    chosen.reset();
+    if (opened) Logoff();
+    return rc;
+  } catch (...) {
+    if (opened) LogoffQuietly();
+    throw;
+  }
+}
+
+// ---------------------------------------------------------------- window's step
+
+uint32_t SendPreparedMail(TEmail& email, const PreparedMail& mail,
+                          const std::function<void(const std::string&)>& status) {
+  email.Recipient = mail.to;
+  email.CC = mail.cc;
+  email.Bcc = mail.bcc;
+  email.SetLongText(mail.note.c_str());
+  email.SetSubject(mail.subject);
+  email.TruncAttFN = false;  // attachments keep their whole names
+  email.Attachment = mail.attachments;
+  if (status) status(kStatusSending);
+  return email.SendMail();
+}
+
+}  // namespace griv

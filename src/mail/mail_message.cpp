@@ -1,0 +1,105 @@
+#include "mail/mail_message.h"
+
+#include "crypto/des.h"
+#include "crypto/ktx_names.h"
+#include "mail/mapi_rules.h"
+#include "shell/strings.h"
+
+namespace griv {
+
+std::string KilobytesText(int64_t bytes, std::string_view thousandsSep, std::string_view decimalSep) {
+  if (bytes < 0) bytes = 0;
+  // Tenths of a kilobyte, rounded half up, without overflowing near the top of the range.
+  const int64_t whole = bytes / 1024, rest = bytes % 1024;
+  const int64_t tenths = whole * 10 + (rest * 10 + 512) / 1024;
+  const std::string digits = std::to_string(tenths / 10);
+  std::string out;
+  for (size_t i = 0; i < digits.size(); ++i) {
+    if (i && (digits.size() - i) % 3 == 0) out += thousandsSep;
+    out += digits[i];
+  }
+  out += decimalSep;
+  out += static_cast<char>('0' + tenths % 10);
+  return out;
+}
+
+namespace {
+const std::string kSizeOpen = std::string(kNoBreakSpace) + "   (";
+}
+
+std::string AttachmentEntryText(std::string_view path, int64_t bytes, std::string_view thousandsSep,
+                                std::string_view decimalSep) {
+  return std::string(path) + kSizeOpen + KilobytesText(bytes, thousandsSep, decimalSep) + " kb)";
+}
+
+std::string AttachmentEntryPath(std::string_view entry) {
+  size_t at = entry.rfind(kSizeOpen);
+  if (at == std::string_view::npos) at = entry.find(kNoBreakSpace);
+  return std::string(entry.substr(0, at));
+}
+
+bool EncryptsAttachment(std::string_view path, bool encryptAll, bool encryptImages) {
+  const std::string x = UpperCase(RightStr(path, 4));
+  if (encryptAll) return x != ".KTX";
+  // PNG belongs with the picture kinds the program writes: a user who asked
+  // for the images to be encrypted must not see one go out in the clear.
+  return encryptImages && (x == ".BMP" || x == ".JPG" || x == "JPEG" || x == ".PNG");
+}
+
+std::string EncryptedAttachmentName(std::string_view workFolder, std::string_view path,
+                                    std::vector<std::string>& usedNames) {
+  const std::string name = ExtractFileName(path);
+  const std::string ext = ExtractFileExt(name);
+  const std::string base = name.substr(0, name.size() - ext.size());
+  std::string candidate = name;
+  auto taken = [&](const std::string& n) {
+    for (const std::string& u : usedNames)
+      if (SameText(u, n)) return true;
+    return false;
+  };
+  for (int n = 2; taken(candidate); ++n) candidate = base + " (" + std::to_string(n) + ")" + ext;
+  usedNames.push_back(candidate);
+  return std::string(workFolder) + candidate + ".ktx";
+}
+
+PreparedMail PrepareMail(const MailDraft& draft, std::string_view workFolder, std::string_view keyBytes, TDES& des,
+                         const std::function<void(const std::string&)>& status) {
+  auto say = [&](const char* text) {
+    if (status) status(text);
+  };
+  PreparedMail mail;
+  if (!draft.attachments.empty()) {
+    if (draft.NeedsKey()) {
+      say(kStatusEncrypting);
+      des.SetCipherMode(TCipherMode::CBC);
+    }
+    struct Clear {
+      TDES& d;
+      ~Clear() { d.ClearKeys(); }
+    } clear{des};
+    std::vector<std::string> used;
+    for (const std::string& path : draft.attachments) {
+      if (path.empty()) continue;
+      if (!EncryptsAttachment(path, draft.encryptAll, draft.encryptImages)) {
+        mail.attachments.push_back(path);
+        continue;
+      }
+      if (keyBytes.empty()) throw EKeyError(kDesKeyNotSet);
+      std::string target = EncryptedAttachmentName(workFolder, path, used);
+      des.SetIV(kKtxIVText);
+      des.SetKey(keyBytes);
+      des.EncryptFile(path, target);
+      des.ClearKeys();
+      mail.attachments.push_back(std::move(target));
+    }
+  }
+  say(kStatusPreparing);
+  mail.to = SplitRecipients(draft.to);
+  mail.cc = SplitRecipients(draft.cc);
+  mail.bcc = SplitRecipients(draft.bcc);
+  mail.note = draft.body;
+  mail.subject = CutCharacters(draft.subject, mapi::kShortStringLength);
+  return mail;
+}
+
+}  // namespace griv
