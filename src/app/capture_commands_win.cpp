@@ -6,6 +6,8 @@
 #include "capture/grab_win.h"
 #include "capture/selection.h"
 #include "resource.h"
+#include "shell/help_topics.h"
+#include "shell/help_win.h"
 #include "shell/ui_win.h"
 
 namespace griv {
@@ -84,7 +86,16 @@ void TfrmCaptureForm::CaptureArea() {
     SaveUndo();
     TfrmCapArea overlay(monitorIndex_);
     KeepScreenCacheAWhile();
-    if (!overlay.ShowModal()) return;  // abandoned: the document stays as it was
+    HWND help = nullptr;
+    overlay.OnHelp = [&help] {
+      help = ShowHelpContext(nullptr, kHelpAreaOverlay);
+      // The overlay stays on top of everything: the help has to come above it.
+      if (help) SetWindowPos(help, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    };
+    const bool chosen = overlay.ShowModal();
+    // Help read during the selection stays open, as an ordinary window again.
+    if (help && IsWindow(help)) SetWindowPos(help, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    if (!chosen) return;  // abandoned: the document stays as it was
     const RECT& r = overlay.SelRect();
     const Picture& frozen = overlay.FrozenScreen();
     const SelectedArea sel = SelectionOf({r.left, r.top, r.right, r.bottom}, frozen.width, frozen.height);
@@ -140,7 +151,7 @@ void TfrmCaptureForm::DoAutoSave() {
 }
 
 void TfrmCaptureForm::DoAutoEdit() {
-  // The editor hand-off comes with the editor commands.
+  if (settings_.AutoEdit) mnuEditorClick();
 }
 
 }  // namespace griv

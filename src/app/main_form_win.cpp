@@ -14,6 +14,7 @@
 #include "capture/monitors_win.h"
 #include "resource.h"
 #include "shell/gen_msg_win.h"
+#include "shell/help_win.h"
 #include "shell/strings.h"
 #include "shell/ui_win.h"
 
@@ -205,7 +206,8 @@ void TfrmCaptureForm::FormCreate() {
   bannerPresent_ = true;
   // Folders of the program and its help.
   exeFolder_ = ExeFolder();
-  helpFile_ = exeFolder_ + "griv.hlp";
+  helpFile_ = exeFolder_ + "griv.chm";
+  SetHelpFolder(exeFolder_);
   LoadBranding();
   // The data folder.
   if (IsPlatformNT()) {
@@ -623,6 +625,7 @@ void TfrmCaptureForm::FormDestroy() {
     if (IsWindowVisible(Handle())) SaveWindowPosition();
   });
   atiTray_.reset();
+  CloseHelp();
   if (shk1_) shk1_->ClearHotKeys();
   shk1_.reset();
   store_.reset();

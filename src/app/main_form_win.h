@@ -7,6 +7,8 @@
 //   image_files_win.cpp         save, numbered save, open and load
 //   clipboard_commands_win.cpp  copy, paste and the clipboard viewer chain
 //   stamping_win.cpp            the pointer shapes and stamping them onto the image
+//   options_commands_win.cpp    the Options command and the refused-hot-key note
+//   editor_help_win.cpp         editor hand-off, help and the quick-start guide
 #pragma once
 #include <windows.h>
 #include <commctrl.h>
@@ -192,6 +194,16 @@ class TfrmCaptureForm : private WindowBase, private EncryptedFilesHost, private 
   void LoadImageFile(const std::string& name, bool greys);
   void OpenAdjacentNumbered(bool next);
   void OpenFileByName(const std::string& file) { encryptedFiles_->OpenFileByName(file); }
+
+  // ---- options, editor hand-off and help (options_commands_win.cpp, editor_help_win.cpp)
+  void mnuOptionsClick();
+  void UpdateHotKeyNote();
+  void mnuEditorClick();
+  void mnuHelpContentClick();
+  void mnuHelpContextClick(int context);
+  void mnuGuickStartClick();
+  bool editorExists_ = true;  // the editor named in the settings was there when last looked at
+  std::string hotKeyNote_;    // capture hot keys another program holds, for the tray hint
 
   // ---- what the encrypted-file commands need of the window
   HWND Window() override { return Handle(); }
