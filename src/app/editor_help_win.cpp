@@ -10,6 +10,7 @@
 #include "shell/help_win.h"
 #include "shell/strings.h"
 #include "shell/system_path_win.h"
+#include "shell/ui_win.h"
 
 namespace griv {
 
@@ -29,7 +30,7 @@ void TfrmCaptureForm::mnuEditorClick() {
   }
   // In quotes: a temporary folder with blanks would otherwise reach the editor as several names.
   const std::string params = "\"" + handOff + "\"";
-  ShellExecuteW(Handle(), L"Open", Widen(settings_.ImageEditor).c_str(), Widen(params).c_str(), L"", SW_SHOWNORMAL);
+  OpenWithShell(settings_.ImageEditor, params, Handle());
 }
 
 void TfrmCaptureForm::mnuHelpContentClick() { ShowHelpContents(Handle()); }
@@ -41,7 +42,7 @@ void TfrmCaptureForm::mnuGuickStartClick() {
   const std::string doc = exeFolder_ + kQuickStartDocument;
   if (FileExists(doc)) {
     WaitCursor wait;
-    ShellExecuteW(GetDesktopWindow(), L"Open", Widen(doc).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+    OpenWithShell(doc);
     return;
   }
   ShowHelpPage(Handle(), kQuickStartPage);

@@ -191,7 +191,7 @@ void EncryptedFiles::Warn(const std::string& text) {
 }
 
 void EncryptedFiles::ShellOpen(const std::string& file) {
-  ShellExecuteW(GetDesktopWindow(), L"Open", Widen(file).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+  OpenWithShell(file);
 }
 
 }  // namespace griv

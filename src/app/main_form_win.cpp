@@ -6,6 +6,7 @@
 #include <shellapi.h>
 #include <shlobj.h>
 
+#include "app/jpeg_codec.h"
 #include "app/settings_host_win.h"
 #include "app/startup_rules.h"
 #include "base/file_io.h"
@@ -292,7 +293,7 @@ void TfrmCaptureForm::CreateChildren() {
                                reinterpret_cast<HMENU>(IDC_STATUSBAR), inst_, nullptr);
   SetStatusText(0, "");  // a panel never set reads back as garbage under Wine
   view_.Create(Handle(), IDC_SCROLLBOX);
-  CreateStampImages();
+  SetStampGlyph();
   trayMenuRoot_.reset(LoadMenuW(inst_, MAKEINTRESOURCEW(IDM_TRAYMENU)));
   trayMenu_ = GetSubMenu(trayMenuRoot_.get(), 0);
   SetMenuDefaultItem(trayMenu_, CM_RESTORE, FALSE);  // what a double click does
@@ -442,11 +443,30 @@ void TfrmCaptureForm::LoadBranding() {
 }
 
 void TfrmCaptureForm::OpenWebSite() {
-  ShellExecuteW(GetDesktopWindow(), L"Open", Widen(brand_.webSite).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+  OpenWithShell(brand_.webSite);
+}
+
+namespace {
+// The About box's picture is kept as a JPEG: a bitmap would be a fifth of the program.
+Picture SplashPicture(HINSTANCE inst) {
+  HRSRC res = FindResourceW(inst, L"SPLASH", RT_RCDATA);
+  HGLOBAL data = res ? LoadResource(inst, res) : nullptr;
+  const void* bytes = data ? LockResource(data) : nullptr;
+  if (!bytes) return {};
+  try {
+    return DecodeJpeg(static_cast<const uint8_t*>(bytes), SizeofResource(inst, res));
+  } catch (const std::exception&) {
+    return {};
+  }
+}
+}  // namespace
+
+AboutInfo TfrmCaptureForm::AboutBoxInfo() const {
+  return AboutInfo{brand_.mainCaption, brand_.webSite, SplashPicture(inst_)};
 }
 
 void TfrmCaptureForm::About1Click() {
-  TdlgAbout about(inst_, AboutInfo{brand_.mainCaption, brand_.webSite});
+  TdlgAbout about(inst_, AboutBoxInfo());
   about.ShowModal(Handle());
 }
 
@@ -508,7 +528,7 @@ void TfrmCaptureForm::Timer1Timer() {
   }
   if (splashTicks_ > 3) return;
   if (splashTicks_ == 0) {
-    splash_ = std::make_unique<TdlgAbout>(inst_, AboutInfo{brand_.mainCaption, brand_.webSite});
+    splash_ = std::make_unique<TdlgAbout>(inst_, AboutBoxInfo());
     splash_->CreateSplash(ApplicationWindow::Get());
   }
   ++splashTicks_;

@@ -95,6 +95,7 @@ class TfrmCaptureForm : private WindowBase, private EncryptedFilesHost, private 
   void LoadBranding();
   void OpenWebSite();
   void About1Click();
+  AboutInfo AboutBoxInfo() const;
   void LayoutStatusPanels();
   void SetStatusText(int panel, const std::string& text, bool centred = false);
   void SaveWindowPosition();
@@ -166,15 +167,16 @@ class TfrmCaptureForm : private WindowBase, private EncryptedFilesHost, private 
   void DoAutoEdit();
 
   // ---- stamping (stamping_win.cpp)
-  void CreateStampImages();
+  void SetStampGlyph();
+  HIMAGELIST StampImages();
   void LoadStampChoice();
   void SelectStampCursor(int tag);
   void PopupIconMenu(int x);
   void btnGetCursorClick();
   void mnuAddCursorClick();
   void mnuIcon0Click(int imageIndex);
-  void N39MeasureItem(MEASUREITEMSTRUCT& m) const;
-  void DrawShapeItem(const DRAWITEMSTRUCT& d) const;
+  void N39MeasureItem(MEASUREITEMSTRUCT& m);
+  void DrawShapeItem(const DRAWITEMSTRUCT& d);
 
   // ---- the clipboard (clipboard_commands_win.cpp)
   void mnuCopyClick();

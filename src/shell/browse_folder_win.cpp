@@ -4,6 +4,7 @@
 #include <shlobj.h>
 
 #include "base/utf.h"
+#include "shell/ui_win.h"
 
 namespace griv {
 
@@ -16,6 +17,7 @@ bool TBrowseForFolderDialog::Execute() {
   bi.pszDisplayName = display;
   bi.lpszTitle = title.c_str();
   bi.ulFlags = BIF_RETURNONLYFSDIRS;
+  EnsureOle();
   PIDLIST_ABSOLUTE item = SHBrowseForFolderW(&bi);
   if (!item) return false;
   wchar_t path[MAX_PATH + 1] = {};

@@ -58,7 +58,7 @@ void OpenInBrowser(std::string_view page) {
     return;
   }
   WaitCursor wait;
-  ShellExecuteW(GetDesktopWindow(), L"Open", Widen(path).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+  OpenWithShell(path);
 }
 
 HWND Shown(HWND help) {
