@@ -2,6 +2,7 @@
 starting it, pressing keys and clicking with xdotool, reading the registry
 with `wine reg`, looking at windows with griv-probe and at the screen with
 ImageMagick. Every wait is for a condition, with a timeout."""
+import contextlib
 import os
 import re
 import shutil
@@ -146,6 +147,18 @@ class Rig:
         if settle:
             time.sleep(max(0.0, t0 + self.SPLASH_END - time.monotonic()))
         return p
+
+    @contextlib.contextmanager
+    def hot_key_held(self, mods, vk):
+        """Another program holds a system-wide hot key while the block runs."""
+        holder = self.spawn(BIN / 'griv-hotkey.exe', str(mods), hex(vk))
+        try:
+            wait_until(lambda: any(w['title'] == 'griv-hotkey: held' for w in self.windows()), 10,
+                       what='the other program to take the hot key')
+            yield
+        finally:
+            self.probe('post', 'GrivHotKeyHolder', '0x10')
+            holder.wait(10)
 
     def second_start(self, *args, timeout=30):
         return self.wine(GRIV, *args, timeout=timeout)

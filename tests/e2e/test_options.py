@@ -6,7 +6,7 @@ import time
 
 import pytest
 
-from rig import BIN, IDS, MAIN_CLASS, RigError, wait_until
+from rig import BIN, IDS, MAIN_CLASS, wait_until
 from test_capture import autosave, saved  # noqa: F401 (fixture)
 
 TITLE = 'Option Settings'
@@ -238,10 +238,7 @@ def test_reset_then_cancel_changes_nothing(autosave):
 
 def test_a_hot_key_held_by_another_program_is_shown_as_refused(clean):
     rig = clean
-    holder = rig.spawn(BIN / 'griv-hotkey.exe', '0', '0x2C')  # PrintScreen, no modifiers
-    try:
-        wait_until(lambda: any(w['title'] == 'griv-hotkey: held' for w in rig.windows()), 10,
-                   what='the other program to take PrintScreen')
+    with rig.hot_key_held(0, 0x2C):  # PrintScreen, no modifiers
         rig.start_griv()
         open_options(rig)
         assert text(rig, 'IDC_SET_HKFULL') == 'PrintScreen' + IN_USE
@@ -253,9 +250,6 @@ def test_a_hot_key_held_by_another_program_is_shown_as_refused(clean):
         assert text(rig, 'IDC_SET_HKFULL') == 'PrintScreen' + IN_USE
         rig.probe('dlg-click', TITLE, '2')
         wait_closed(rig)
-    finally:
-        rig.probe('post', 'GrivHotKeyHolder', '0x10')
-        holder.wait(10)
 
 
 def test_f1_on_the_save_tab_opens_the_saving_options_topic(clean):
@@ -307,14 +301,9 @@ def test_the_dialog_is_laid_out_at_96_dpi(clean, shots):
 
 
 class TestHighDpi:
-    @pytest.fixture(scope='class')
-    def rig(self):
-        from test_monitors import HighDpiRig
-        r = HighDpiRig()
-        try:
-            yield r.start()
-        finally:
-            r.stop()
+    @pytest.fixture
+    def rig(self, high_dpi_rig):
+        return high_dpi_rig
 
     def test_the_dialog_is_laid_out_at_144_dpi(self, rig, shots):
         rig.reg_delete_key()
