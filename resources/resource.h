@@ -5,3 +5,4 @@
 #include "ids_crypto.h"
 #include "ids_shell.h"
 #include "ids_opendlg.h"
+#include "ids_mail.h"

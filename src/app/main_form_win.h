@@ -6,6 +6,7 @@
 //   capture_commands_win.cpp    the three captures and the steps after each
 //   image_files_win.cpp         save, numbered save, open and load
 //   clipboard_commands_win.cpp  copy, paste and the clipboard viewer chain
+//   mail_commands_win.cpp       "Send as Email": the send-mail window or Outlook
 #pragma once
 #include <windows.h>
 
@@ -162,6 +163,12 @@ class TfrmCaptureForm : private WindowBase, private EncryptedFilesHost, private 
   void LoadImageFile(const std::string& name, bool greys);
   void OpenAdjacentNumbered(bool next);
   void OpenFileByName(const std::string& file) { encryptedFiles_->OpenFileByName(file); }
+
+  // ---- mail (mail_commands_win.cpp)
+  void mnuSendMailClick();
+  std::string MailAttachment();
+  // Cleared for the rest of the run once the mail client was found missing.
+  bool mailAvailable_ = true;
 
   // ---- what the encrypted-file commands need of the window
   HWND Window() override { return Handle(); }

@@ -14,6 +14,7 @@
 #include "base/file_io.h"
 #include "base/handles_win.h"
 #include "base/utf.h"
+#include "mail/email_win.h"
 #include "shell/strings.h"
 #include "shell/system_path_win.h"
 
@@ -90,6 +91,7 @@ int WINAPI wWinMain(HINSTANCE inst, HINSTANCE, LPWSTR, int) {
   InitCommonControlsEx(&icc);
   OleInitialize(nullptr);
   SetUnhandledExceptionFilter(TopLevelFilter);
+  LoadMapi();  // whether mail is possible is settled once, before any window
 
   std::unique_ptr<TfrmCaptureForm> form;
   try {

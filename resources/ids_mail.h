@@ -1,0 +1,28 @@
+// Ids of the mail dialogs: range 7000..7999.
+#pragma once
+
+// Send-mail window (TEmailSend). btnSend and btnCancel use IDOK and IDCANCEL,
+// so Enter sends and Esc cancels.
+#define IDD_EMAILSEND 7000
+#define IDC_EMAIL_TO 7001
+#define IDC_EMAIL_CC 7002
+#define IDC_EMAIL_BCC 7003
+#define IDC_EMAIL_SUBJECT 7004
+#define IDC_EMAIL_BODY 7005
+#define IDC_EMAIL_ATTACH 7006
+#define IDC_EMAIL_TOLABEL 7011
+#define IDC_EMAIL_CCLABEL 7012
+#define IDC_EMAIL_BCCLABEL 7013
+#define IDC_EMAIL_SUBJECTLABEL 7014
+#define IDC_EMAIL_ATTACHLABEL 7016
+#define IDC_EMAIL_FILESLABEL 7017
+#define IDC_EMAIL_BTNTO 7021
+#define IDC_EMAIL_BTNCC 7022
+#define IDC_EMAIL_BTNBCC 7023
+#define IDC_EMAIL_ENCTXT 7031
+#define IDC_EMAIL_ENCIMAGE 7032
+#define IDC_EMAIL_ENCALL 7033
+#define IDC_EMAIL_PANEL 7041
+#define IDC_EMAIL_STATUS 7042
+#define IDC_EMAIL_ADD 7051
+#define IDC_EMAIL_REMOVE 7052
