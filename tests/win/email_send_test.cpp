@@ -122,7 +122,8 @@ class SendWindow : public ::testing::Test {
     SetEnvironmentVariableA("GRIV_TEST_MAPI_LOG", ToAnsi(log_).c_str());
   }
   void TearDown() override {
-    for (const char* n : {"GRIV_TEST_MAPI_LOG", "GRIV_TEST_MAPI_SEND_RESULT", "GRIV_TEST_MAPI_LOGON"})
+    for (const char* n : {"GRIV_TEST_MAPI_LOG", "GRIV_TEST_MAPI_SEND_RESULT", "GRIV_TEST_MAPI_LOGON",
+                          "GRIV_TEST_MAPI_ADDRESS_ADD"})
       SetEnvironmentVariableA(n, nullptr);
     if (res_) FreeLibrary(res_);
     if (dir_.empty()) return;
@@ -270,16 +271,35 @@ TEST_F(SendWindow, AFailedEncryptionSaysWhyAndLeavesTheWindowReadyToSendAgain) {
   EXPECT_EQ(Sent().size(), 1u);
 }
 
-TEST_F(SendWindow, ARefusedSendIsSaidAndTheWindowClosesAnyway) {
+TEST_F(SendWindow, WhileTheClientWorksTheWindowShowsItAndCannotBeCancelled) {
+  // The mail client's call cannot be interrupted: nothing of the window may
+  // be used meanwhile, and a close that arrives anyway is not taken as Cancel.
   SetEnvironmentVariableA("GRIV_TEST_MAPI_SEND_RESULT", "2");
-  std::string said;
+  std::string said, status;
+  bool windowEnabled = true, cancelEnabled = true, stripShown = false;
   const INT_PTR r = Run({OnWindow([&](HWND dlg) {
                            Type(dlg, IDC_EMAIL_TO, "Ann; Bob ;; Carl");
                            Type(dlg, IDC_EMAIL_SUBJECT, "Shots");
                            Type(dlg, IDC_EMAIL_BODY, "one\r\ntwo");
                            Click(dlg, IDOK);
                          }),
-                         Answer(said)});
+                         Answer(said)},
+                        [&](TEmailSend& w) {
+                          w.Email1.OnBeforeSendMail = [&](TEmail&) {
+                            HWND dlg = w.Handle();
+                            windowEnabled = IsWindowEnabled(dlg);
+                            cancelEnabled = Enabled(dlg, IDCANCEL);
+                            stripShown = IsWindowVisible(GetDlgItem(dlg, IDC_EMAIL_PANEL)) &&
+                                         IsWindowVisible(GetDlgItem(dlg, IDC_EMAIL_STATUS));
+                            status = ItemText(dlg, IDC_EMAIL_STATUS);
+                            SendMessageW(dlg, WM_COMMAND, IDCANCEL, 0);
+                          };
+                        });
+  EXPECT_FALSE(windowEnabled);
+  EXPECT_FALSE(cancelEnabled);
+  EXPECT_TRUE(stripShown);
+  EXPECT_EQ(status, "Sending message");
+  // A refused send is said, and the window closes as after any send.
   EXPECT_EQ(said, "MAPI Sendmail failed.");
   EXPECT_EQ(r, IDOK);
   auto sent = Sent();
@@ -287,6 +307,31 @@ TEST_F(SendWindow, ARefusedSendIsSaidAndTheWindowClosesAnyway) {
   EXPECT_EQ(sent[0]["subject"], "Shots");
   EXPECT_EQ(sent[0]["note"], "one\r\ntwo");
   EXPECT_EQ(sent[0]["recips"], "3");
+}
+
+TEST_F(SendWindow, TheAddressBookRewritesTheFieldsAndCanEnableSend) {
+  // Whichever "..." is pressed, all three lists go to the address book and come back resolved.
+  SetEnvironmentVariableA("GRIV_TEST_MAPI_ADDRESS_ADD", "1:Zoe;3:Yan");
+  std::string to, cc, bcc;
+  bool sendBefore = true, sendAfter = false;
+  Run({OnWindow([&](HWND dlg) {
+         Type(dlg, IDC_EMAIL_CC, "ann; Bob ;");
+         sendBefore = Enabled(dlg, IDOK);
+         Click(dlg, IDC_EMAIL_BTNBCC);
+       }),
+       OnWindow([&](HWND dlg) {
+         to = ItemText(dlg, IDC_EMAIL_TO);
+         cc = ItemText(dlg, IDC_EMAIL_CC);
+         bcc = ItemText(dlg, IDC_EMAIL_BCC);
+         sendAfter = Enabled(dlg, IDOK);
+         Click(dlg, IDCANCEL);
+       })});
+  EXPECT_FALSE(sendBefore);
+  EXPECT_EQ(to, "Zoe");
+  EXPECT_EQ(cc, "Ann Example;Bob");
+  EXPECT_EQ(bcc, "Yan");
+  EXPECT_TRUE(sendAfter);
+  EXPECT_EQ(WithVerb(ReadCallLog(log_), "MAPIAddress").size(), 1u);
 }
 
 TEST_F(SendWindow, AFailedLogonIsSaidAndTheWindowStillOpens) {
