@@ -62,6 +62,9 @@
 #define CM_ZMO09 1069
 #define CM_ZMO10 1070
 #define CM_ADDCURSOR 1080
+#define CM_FITWINDOW 1081
+#define CM_ZOOMSTEPIN 1082
+#define CM_ZOOMSTEPOUT 1083
 // Help
 #define CM_HELPCONTENT 1090
 #define CM_HELPCAPTURE 1091
@@ -88,6 +91,9 @@
 #define CM_SELECTAREA 1120
 #define CM_STAMPICON 1121
 #define CM_GETCURSOR 1122
+
+// The stamping shape menu: one item per shape, in image-list order
+#define CM_STAMPSHAPE0 1130
 
 // Controls of the main window
 #define IDC_TOOLBAR 2001

@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 """Draws GRIV's icon, hand cursor, splash picture and preview glyph as
-Windows ICO/CUR/BMP files into the folder given on the command line."""
+Windows ICO/CUR/BMP files into the folder given on the command line.
+With --cursors FOLDER it draws the stamping pointer shapes instead."""
 import math
 import struct
 import sys
@@ -83,12 +84,31 @@ def dib(px, with_mask=True):
     return hdr + xor + mask
 
 
+def png(px):
+    """A 32-bit RGBA PNG of the picture: large icons are stored this way."""
+    import zlib
+    h = len(px)
+    w = len(px[0])
+    raw = bytearray()
+    for row in px:
+        raw.append(0)
+        for r, g, b, a in row:
+            raw += bytes((r, g, b, a))
+
+    def chunk(kind, data):
+        body = kind + data
+        return struct.pack('>I', len(data)) + body + struct.pack('>I', zlib.crc32(body) & 0xFFFFFFFF)
+
+    return (b'\x89PNG\r\n\x1a\n' + chunk(b'IHDR', struct.pack('>IIBBBBB', w, h, 8, 6, 0, 0, 0)) +
+            chunk(b'IDAT', zlib.compress(bytes(raw), 9)) + chunk(b'IEND', b''))
+
+
 def ico(images, kind=1, hotspots=None):
     out = struct.pack('<HHH', 0, kind, len(images))
     offset = 6 + 16 * len(images)
     blobs = []
     for i, px in enumerate(images):
-        data = dib(px)
+        data = png(px) if len(px) >= 256 else dib(px)
         w = len(px[0])
         h = len(px)
         if kind == 1:
@@ -128,6 +148,159 @@ def hand_cursor():
             elif c == '.':
                 px[y + 8][x + 4] = (255, 255, 255, 255)
     return px
+
+
+ARROW = [
+    "#",
+    "##",
+    "#.#",
+    "#..#",
+    "#...#",
+    "#....#",
+    "#.....#",
+    "#......#",
+    "#.......#",
+    "#........#",
+    "#.....#####",
+    "#..#..#",
+    "#.# #..#",
+    "##  #..#",
+    "#    #..#",
+    "     #..#",
+    "      ##",
+]
+
+
+def paint(px, art, ox, oy, colours=None):
+    colours = colours or {'#': (0, 0, 0, 255), '.': (255, 255, 255, 255)}
+    for y, line in enumerate(art):
+        for x, c in enumerate(line):
+            if c in colours and 0 <= y + oy < len(px) and 0 <= x + ox < len(px[0]):
+                px[y + oy][x + ox] = colours[c]
+
+
+def frame(px, x0, y0, x1, y1, dotted=False):
+    """A one-pixel black frame with white inside, optionally dotted."""
+    for y in range(y0, y1 + 1):
+        for x in range(x0, x1 + 1):
+            edge = x in (x0, x1) or y in (y0, y1)
+            if edge and (not dotted or (x + y) % 2 == 0):
+                px[y][x] = (0, 0, 0, 255)
+            elif not edge:
+                px[y][x] = (255, 255, 255, 255)
+
+
+def drag_cursor():
+    px = canvas(32, 32)
+    paint(px, ARROW, 0, 0)
+    frame(px, 6, 18, 17, 27, dotted=True)
+    return px
+
+
+def multidrag_cursor():
+    px = canvas(32, 32)
+    frame(px, 10, 20, 21, 29)
+    frame(px, 7, 17, 18, 26)
+    frame(px, 4, 14, 15, 23)
+    paint(px, ARROW, 0, 0)
+    return px
+
+
+def no_drop_cursor():
+    px = canvas(32, 32)
+    cx, cy, r = 10.5, 10.5, 9.5
+    for y in range(32):
+        for x in range(32):
+            d = math.hypot(x + 0.5 - cx, y + 0.5 - cy)
+            on_ring = r - 2.5 <= d <= r
+            on_bar = d <= r and abs((x + 0.5 - cx) - (y + 0.5 - cy)) <= 1.6
+            if on_ring or on_bar:
+                px[y][x] = (0, 0, 0, 255)
+            elif d <= r + 1 and (d > r or abs((x + 0.5 - cx) - (y + 0.5 - cy)) <= 2.6 or d >= r - 3.5):
+                px[y][x] = (255, 255, 255, 255)
+    return px
+
+
+def split_cursor(vertical_bars):
+    art = [
+        "        .##.##.        ",
+        "        .#.#.#.        ",
+        "    .#  .#.#.#.  #.    ",
+        "   .##  .#.#.#.  ##.   ",
+        "  .#.####.#.#.####.#.  ",
+        " .#....................#. ",
+        "  .#.####.#.#.####.#.  ",
+        "   .##  .#.#.#.  ##.   ",
+        "    .#  .#.#.#.  #.    ",
+        "        .#.#.#.        ",
+        "        .##.##.        ",
+    ]
+    art[5] = " .#..................#. "
+    px = canvas(32, 32)
+    if vertical_bars:
+        paint(px, art, 4, 10)
+    else:
+        rows = ["".join(line[i] if i < len(line) else ' ' for line in art) for i in range(max(map(len, art)))]
+        paint(px, rows, 10, 4)
+    return px
+
+
+def sql_wait_cursor():
+    px = canvas(32, 32)
+    paint(px, ARROW, 0, 0)
+    glass = [
+        "#########",
+        "#.......#",
+        " #.###.# ",
+        "  #.#.#  ",
+        "   #.#   ",
+        "  #...#  ",
+        " #..#..# ",
+        "#..###..#",
+        "#########",
+    ]
+    paint(px, glass, 14, 16)
+    return px
+
+
+def hand_point_cursor():
+    art = [
+        "     ##",
+        "    #..#",
+        "    #..#",
+        "    #..#",
+        "    #..#",
+        "    #..###",
+        "    #..#..###",
+        "    #..#..#..##",
+        " ## #..#..#..#.#",
+        "#..##........#.#",
+        "#...#..........#",
+        " #.............#",
+        "  #............#",
+        "  #...........#",
+        "   #..........#",
+        "   #.........#",
+        "    #........#",
+        "    #........#",
+        "    ##########",
+    ]
+    px = canvas(32, 32)
+    paint(px, art, 0, 0)
+    return px
+
+
+# The pointer shapes the program draws itself (the others come from the system),
+# with their hot spots: (file name, picture, hot spot).
+OWN_CURSORS = [
+    ('drag.cur', drag_cursor, (0, 0)),
+    ('nodrop.cur', no_drop_cursor, (10, 10)),
+    ('hsplit.cur', lambda: split_cursor(True), (15, 15)),
+    ('vsplit.cur', lambda: split_cursor(False), (15, 15)),
+    ('multidrag.cur', multidrag_cursor, (0, 0)),
+    ('sqlwait.cur', sql_wait_cursor, (0, 0)),
+    ('handpoint.cur', hand_point_cursor, (5, 0)),
+]
 
 
 def bmp24(px):
@@ -178,9 +351,17 @@ def preview_glyph():
 
 
 def main():
+    if len(sys.argv) == 3 and sys.argv[1] == '--cursors':
+        # The pointer shapes of the stamping menu, kept in the repository.
+        out = Path(sys.argv[2])
+        out.mkdir(parents=True, exist_ok=True)
+        for name, draw, hot in OWN_CURSORS:
+            (out / name).write_bytes(ico([draw()], kind=2, hotspots=[hot]))
+        return
     out = Path(sys.argv[1])
     out.mkdir(parents=True, exist_ok=True)
-    (out / 'griv.ico').write_bytes(ico([icon_image(16), icon_image(32), icon_image(48)]))
+    # Every size Windows asks for at some DPI or Explorer view.
+    (out / 'griv.ico').write_bytes(ico([icon_image(s) for s in (16, 20, 24, 32, 40, 48, 64, 256)]))
     (out / 'handdrag.cur').write_bytes(ico([hand_cursor()], kind=2, hotspots=[(14, 16)]))
     (out / 'splash.bmp').write_bytes(bmp24(splash()))
     (out / 'previewglyph.bmp').write_bytes(bmp24(preview_glyph()))

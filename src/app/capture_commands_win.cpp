@@ -34,7 +34,10 @@ void TfrmCaptureForm::PresentCapture(Picture pic) {
   doc_.SetFullImage(std::move(pic));
   RenderView(1.0);
   EnableImageCommands(true);
-  if (settings_.PopUp) RestoreMainWindow();
+  if (settings_.PopUp) {
+    GrowForFirstCapture();
+    RestoreMainWindow();
+  }
   DoAutoCopy();
   DoAutoPrint();
   DoAutoSave();
@@ -108,7 +111,10 @@ void TfrmCaptureForm::CaptureArea() {
     break;
   }
   EnableImageCommands(true);
-  if (settings_.PopUp) RestoreMainWindow();
+  if (settings_.PopUp) {
+    if (!crop) GrowForFirstCapture();
+    RestoreMainWindow();
+  }
   DoAutoCopy();
   if (!crop) {
     DoAutoPrint();

@@ -64,7 +64,10 @@ void TfrmCaptureForm::CaptureFromClipboard() {
   ResetZoom();
   RenderView(1.0);
   EnableImageCommands(true);
-  if (settings_.PopUp) RestoreMainWindow();
+  if (settings_.PopUp) {
+    GrowForFirstCapture();
+    RestoreMainWindow();
+  }
   DoAutoPrint();
   DoAutoSave();
   SetStatusText(0, "");

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "app/document.h"
 #include "ids_app.h"
 
 namespace griv {
@@ -35,6 +36,9 @@ constexpr CommandRule kRules[] = {
     {CM_ZOOMIN_MENU, M, kImage},
     {CM_ZOOMOUT_MENU, M, kImage},
     {CM_ADDCURSOR, M, kImage | kOneToOne},
+    {CM_FITWINDOW, M, kImage},
+    {CM_ZOOMSTEPIN, M, kImage},
+    {CM_ZOOMSTEPOUT, M, kImage},
 };
 
 // Commands whose work is not in the program yet: greyed everywhere, inert.
@@ -46,9 +50,6 @@ constexpr int kNotBuilt[] = {
     CM_EDITOR,
     CM_SENDTOEDITOR,
     CM_OPTIONS,
-    CM_ADDCURSOR,
-    CM_STAMPICON,
-    CM_GETCURSOR,
     CM_HELPCONTENT,
     CM_HELPCAPTURE,
     CM_HELPPRINT,
@@ -92,6 +93,29 @@ ZoomFraction ZoomFractionOf(double ratio) {
     if (std::fabs(ratio - 1.0 / k) < 1e-9) return {1, k};
   }
   return {1, 1};
+}
+
+namespace {
+// The ratios of the zoom menus from the smallest up: 1:10 ... 1:2, 1:1, 2:1 ... 10:1.
+ZoomFraction Ladder(int i) { return i < 9 ? ZoomFraction{1, 10 - i} : ZoomFraction{i - 8, 1}; }
+constexpr int kLadder = 19;
+int LadderIndex(double ratio) {
+  const ZoomFraction f = ZoomFractionOf(ratio);
+  return f.denominator > 1 ? 10 - f.denominator : 8 + f.numerator;
+}
+}  // namespace
+
+ZoomFraction FitZoom(int width, int height, int viewWidth, int viewHeight) {
+  for (int i = kLadder - 1; i > 0; --i) {
+    const ZoomFraction f = Ladder(i);
+    const double r = double(f.numerator) / f.denominator;
+    if (ScaledLength(width, r) <= viewWidth && ScaledLength(height, r) <= viewHeight) return f;
+  }
+  return Ladder(0);
+}
+
+ZoomFraction StepZoom(double ratio, int steps) {
+  return Ladder(std::clamp(LadderIndex(ratio) + steps, 0, kLadder - 1));
 }
 
 std::vector<CheckMark> CommandChecks(const CheckContext& c) {

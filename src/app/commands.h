@@ -83,4 +83,11 @@ struct ZoomFraction {
 };
 ZoomFraction ZoomFractionOf(double ratio);
 
+// The largest ratio of the zoom menus at which a width x height picture fits
+// a view of viewWidth x viewHeight (1:10 when even that does not fit).
+ZoomFraction FitZoom(int width, int height, int viewWidth, int viewHeight);
+// The next ratio of the zoom menus up (steps > 0) or down from the one on
+// show, stopping at 10:1 and 1:10.
+ZoomFraction StepZoom(double ratio, int steps);
+
 }  // namespace griv

@@ -66,6 +66,8 @@ class ImageDocument {
   // The full image rendered at ZoomRatio, always 24 bpp; empty after Clear
   // or a failed render.
   const Picture& ShownImage() const { return shown_; }
+  // For drawing into what is on show only (stamping); the next render replaces it.
+  Picture& MutableShownImage() { return shown_; }
   // An image is in the document and on show (false at start and after Clear).
   bool Present() const { return present_; }
 

@@ -47,6 +47,26 @@ void TfrmCaptureForm::zmoClick(int d) {
   if (d == 1) ResetZoom();
 }
 
+void TfrmCaptureForm::ZoomToFraction(int n, int d) {
+  if (n == 1 && d == 1) zmiClick(1);
+  else if (d == 1) zmiClick(n);
+  else zmoClick(d);
+}
+
+void TfrmCaptureForm::FitToWindow() {
+  if (!doc_.Present()) return;
+  RECT view;
+  GetClientRect(view_.Handle(), &view);
+  const ZoomFraction f = FitZoom(doc_.FullImage().width, doc_.FullImage().height, view.right, view.bottom);
+  ZoomToFraction(f.numerator, f.denominator);
+}
+
+void TfrmCaptureForm::ZoomStep(int steps) {
+  if (!doc_.Present()) return;
+  const ZoomFraction f = StepZoom(doc_.ZoomRatio(), steps);
+  ZoomToFraction(f.numerator, f.denominator);
+}
+
 void TfrmCaptureForm::mnuUndoClick() {
   if (!doc_.Undo()) return;
   view_.ShowFromStart();
@@ -85,11 +105,6 @@ void TfrmCaptureForm::CancelStamping() {
     stampArmed_ = false;
     UpdateCommands();
   }
-}
-
-bool TfrmCaptureForm::Image1MouseDown(int, int, int) {
-  // Stamping comes with the stamping commands.
-  return stampArmed_;
 }
 
 void TfrmCaptureForm::Image1MouseUp() { CancelStamping(); }

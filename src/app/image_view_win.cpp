@@ -6,6 +6,7 @@
 
 #include "base/dib_win.h"
 #include "base/handles_win.h"
+#include "base/utf.h"
 #include "shell/ui_win.h"
 
 namespace griv {
@@ -35,6 +36,13 @@ LRESULT ImageView::WndProc(UINT m, WPARAM wp, LPARAM lp) {
     case WM_VSCROLL: ScrollView(SB_VERT, LOWORD(wp)); return 0;
     case WM_MOUSEWHEEL: {
       const int delta = GET_WHEEL_DELTA_WPARAM(wp);
+      if (GET_KEYSTATE_WPARAM(wp) & MK_CONTROL) {
+        wheelZoom_ += delta;
+        // A step for every notch, whatever the wheel reports at a time.
+        while (wheelZoom_ >= WHEEL_DELTA) host_.ZoomStep(1), wheelZoom_ -= WHEEL_DELTA;
+        while (wheelZoom_ <= -WHEEL_DELTA) host_.ZoomStep(-1), wheelZoom_ += WHEEL_DELTA;
+        return 0;
+      }
       for (int i = 0; i < 3; ++i) ScrollView(SB_VERT, delta > 0 ? SB_LINEUP : SB_LINEDOWN);
       return 0;
     }
@@ -89,7 +97,20 @@ void ImageView::OnPaint(HDC dc, const PAINTSTRUCT&) {
     }
     FillRgn(dc, rest.get(), GetSysColorBrush(COLOR_BTNFACE));
   }
-  if (shown.Empty()) return;
+  if (shown.Empty()) {
+    // An empty window says how to fill it.
+    const std::wstring text = Widen(host_.EmptyViewText());
+    NONCLIENTMETRICSW ncm{sizeof ncm};
+    SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof ncm, &ncm, 0);
+    ncm.lfMessageFont.lfHeight = -Scale(12, DpiOf(Handle()));
+    UniqueFont font(CreateFontIndirectW(&ncm.lfMessageFont));
+    SelectObj f(dc, font.get());
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, GetSysColor(COLOR_GRAYTEXT));
+    RECT r = rc;
+    DrawTextW(dc, text.c_str(), int(text.size()), &r, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
+    return;
+  }
   // Only the rows in view are handed to GDI.
   const int firstRow = std::max(0, scrollY_);
   const int lastRow = std::min(shown.height, scrollY_ + static_cast<int>(rc.bottom));

@@ -4,6 +4,8 @@
 #pragma once
 #include <windows.h>
 
+#include <string>
+
 #include "app/document.h"
 #include "shell/window_base_win.h"
 
@@ -21,6 +23,10 @@ class ImageViewHost {
   virtual void ShowImageMenu(POINT screen) = 0;
   // The keyboard stays with the main window.
   virtual void TakeFocus() = 0;
+  // Ctrl and the wheel: one ratio of the zoom menus up or down.
+  virtual void ZoomStep(int steps) = 0;
+  // The line shown in an empty view.
+  virtual std::string EmptyViewText() const = 0;
 };
 
 class ImageView : public WindowBase {
@@ -48,6 +54,7 @@ class ImageView : public WindowBase {
   int scrollX_ = 0, scrollY_ = 0;
   int panLastX_ = -1, panLastY_ = -1;
   HCURSOR handDrag_ = nullptr;
+  int wheelZoom_ = 0;
 };
 
 }  // namespace griv

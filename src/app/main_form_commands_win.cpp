@@ -27,6 +27,9 @@ const TfrmCaptureForm::CommandBinding TfrmCaptureForm::kBindings[] = {
     {CM_CLOSE, CM_CLOSE,                 [](TfrmCaptureForm& f, int) { f.Exit1Click(); }},
     {CM_COPY, CM_COPY,                   [](TfrmCaptureForm& f, int) { f.mnuCopyClick(); }},
     {CM_PASTE, CM_PASTE,                 [](TfrmCaptureForm& f, int) { f.mnuPasteClick(); }},
+    {CM_STAMPICON, CM_STAMPICON,         [](TfrmCaptureForm& f, int) { f.stampArmed_ = true; f.UpdateCommands(); }},
+    {CM_GETCURSOR, CM_GETCURSOR,         [](TfrmCaptureForm& f, int) { f.btnGetCursorClick(); }},
+    {CM_ADDCURSOR, CM_ADDCURSOR,         [](TfrmCaptureForm& f, int) { f.mnuAddCursorClick(); }},
     {CM_UNDO, CM_UNDO,                   [](TfrmCaptureForm& f, int) { f.mnuUndoClick(); }},
     {CM_CLEAR, CM_CLEAR,                 [](TfrmCaptureForm& f, int) { f.Clear1Click(); }},
     {CM_CROP, CM_CROP,                   [](TfrmCaptureForm& f, int) { f.btnCropClick(); }},
@@ -35,6 +38,9 @@ const TfrmCaptureForm::CommandBinding TfrmCaptureForm::kBindings[] = {
     {CM_SETAREA, CM_SETAREA,             [](TfrmCaptureForm& f, int) { f.mnuSetAreaClick(); }},
     {CM_ZMI01, CM_ZMI10,                 [](TfrmCaptureForm& f, int id) { f.zmiClick(id - CM_ZMI01 + 1); }},
     {CM_ZMO01, CM_ZMO10,                 [](TfrmCaptureForm& f, int id) { f.zmoClick(id - CM_ZMO01 + 1); }},
+    {CM_FITWINDOW, CM_FITWINDOW,         [](TfrmCaptureForm& f, int) { f.FitToWindow(); }},
+    {CM_ZOOMSTEPIN, CM_ZOOMSTEPIN,       [](TfrmCaptureForm& f, int) { f.ZoomStep(1); }},
+    {CM_ZOOMSTEPOUT, CM_ZOOMSTEPOUT,     [](TfrmCaptureForm& f, int) { f.ZoomStep(-1); }},
     {CM_WEBLINK, CM_WEBLINK,             [](TfrmCaptureForm& f, int) { f.OpenWebSite(); }},
     {CM_VISIT1, CM_VISIT1,               [](TfrmCaptureForm& f, int) { f.OpenWebSite(); }},
     {CM_ABOUT, CM_ABOUT,                 [](TfrmCaptureForm& f, int) { f.About1Click(); }},
@@ -145,6 +151,32 @@ void TfrmCaptureForm::RegisterCaptureHotKeys() {
     const std::string t = EffectiveHotKeyText(i, texts[i]);
     shk1_->AddHotKey(HotKeyTextToKey(t), HotKeyTextToModifiers(t));
   }
+}
+
+std::string TfrmCaptureForm::EmptyViewText() const {
+  const std::string texts[3] = {settings_.HotKeyFull, settings_.HotKeyActive, settings_.HotKeyArea};
+  auto key = [&](int i) {
+    std::string d = HotKeyTextToDisplay(EffectiveHotKeyText(i, texts[i]));
+    for (size_t at; (at = d.find(", ")) != std::string::npos;) d.replace(at, 2, "+");
+    return d;
+  };
+  return "Press " + key(0) + " to capture the screen, " + key(1) + " a window, " + key(2) + " an area";
+}
+
+void TfrmCaptureForm::TellRefusedHotKeys() {
+  std::vector<std::string> refused;
+  for (int i = 0; i < shk1_->Count() && i < 3; ++i)
+    if (!shk1_->Item(i).Registered) {
+      const std::string texts[3] = {settings_.HotKeyFull, settings_.HotKeyActive, settings_.HotKeyArea};
+      refused.push_back(HotKeyTextToDisplay(EffectiveHotKeyText(i, texts[i])));
+    }
+  if (refused.empty() || !atiTray_) return;
+  std::string keys;
+  for (size_t i = 0; i < refused.size(); ++i) keys += (i ? (i + 1 == refused.size() ? " and " : ", ") : "") + refused[i];
+  // The commonest reason a capture key does nothing: another program took it first.
+  atiTray_->ShowBalloon(brand_.mainCaption,
+                        keys + (refused.size() == 1 ? " is" : " are") +
+                            " in use by another program. Choose other keys under Options.");
 }
 
 void TfrmCaptureForm::RemoveCaptureHotKeys() {

@@ -81,6 +81,10 @@ LRESULT TfrmCaptureForm::WndProc(UINT m, WPARAM wp, LPARAM lp) {
       if (cmd == SC_MINIMIZE || cmd == SC_CLOSE) {
         ShowWindow(Handle(), SW_HIDE);
         banner_.SetTagLineEnabled(false);
+        // Once a run, so nobody takes the close box for the end of the program.
+        if (cmd == SC_CLOSE && !closeNoticeShown_ && atiTray_)
+          closeNoticeShown_ = atiTray_->ShowBalloon(
+              brand_.mainCaption, brand_.mainCaption + " keeps running in the notification area. Use Exit to end it.");
         return 0;
       }
       break;
@@ -117,6 +121,18 @@ LRESULT TfrmCaptureForm::WndProc(UINT m, WPARAM wp, LPARAM lp) {
     case WM_TIMER:
       if (wp == kTimer1) Timer1Timer();
       return 0;
+    case WM_MEASUREITEM: {
+      auto* mi = reinterpret_cast<MEASUREITEMSTRUCT*>(lp);
+      if (mi->CtlType != ODT_MENU) break;
+      N39MeasureItem(*mi);
+      return TRUE;
+    }
+    case WM_DRAWITEM: {
+      const auto* di = reinterpret_cast<const DRAWITEMSTRUCT*>(lp);
+      if (di->CtlType != ODT_MENU) break;
+      DrawShapeItem(*di);
+      return TRUE;
+    }
     case WM_CHANGECBCHAIN:
       ClipboardChainChanged(reinterpret_cast<HWND>(wp), reinterpret_cast<HWND>(lp));
       return 0;
@@ -237,11 +253,13 @@ void TfrmCaptureForm::FormCreate() {
   EnableImageCommands(false);
   TAnimatedTrayIcon::HideApplicationButton(ApplicationWindow::Get());
   RegisterCaptureHotKeys();
+  TellRefusedHotKeys();
   ApplyWindowPosition();
   if (store_) settings_.LoadUseMonitor(*store_);
   monitorIndex_ = settings_.UseMonitor;
   UpdateMonitorItems();
   if (store_) settings_.LoadStampChoice(*store_);
+  LoadStampChoice();
   SetTimer(Handle(), kTimer1, 2000, nullptr);
   // Without a task bar there is no tray to reach the program from.
   if (!FindWindowW(L"Shell_TrayWnd", nullptr)) ShowWindow(Handle(), SW_SHOWMINNOACTIVE);
@@ -255,8 +273,10 @@ void TfrmCaptureForm::CreateChildren() {
                                reinterpret_cast<HMENU>(IDC_STATUSBAR), inst_, nullptr);
   SetStatusText(0, "");  // a panel never set reads back as garbage under Wine
   view_.Create(Handle(), IDC_SCROLLBOX);
+  CreateStampImages();
   trayMenuRoot_.reset(LoadMenuW(inst_, MAKEINTRESOURCEW(IDM_TRAYMENU)));
   trayMenu_ = GetSubMenu(trayMenuRoot_.get(), 0);
+  SetMenuDefaultItem(trayMenu_, CM_RESTORE, FALSE);  // what a double click does
   imageMenuRoot_.reset(LoadMenuW(inst_, MAKEINTRESOURCEW(IDM_IMAGEMENU)));
   imageMenu_ = GetSubMenu(imageMenuRoot_.get(), 0);
   commandUi_.Attach(Handle(), mainMenu_, trayMenu_, imageMenu_, &toolBar_);
@@ -305,6 +325,7 @@ void TfrmCaptureForm::ApplyWindowPosition() {
     const Bounds c = CentreOnScreen(screenW, screenH, cur.right - cur.left, cur.bottom - cur.top);
     SetWindowPos(Handle(), nullptr, c.left, c.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   };
+  hadStoredPosition_ = !posn.empty();
   if (!posn.empty()) {
     Bounds b = ParsePosition(posn);
     // A stored size too small to use (garbage in the registry) keeps the designed size.
@@ -349,6 +370,24 @@ void TfrmCaptureForm::RestoreMainWindow() {
   SetForegroundWindow(Handle());
   SetFocus(Handle());
   RedrawWindow(Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+}
+
+void TfrmCaptureForm::GrowForFirstCapture() {
+  // A size the user has given the window (a stored position) is kept.
+  if (firstCaptureShown_ || hadStoredPosition_) return;
+  firstCaptureShown_ = true;
+  const Picture& shown = doc_.ShownImage();
+  RECT view, win;
+  GetClientRect(view_.Handle(), &view);
+  GetWindowRect(Handle(), &win);
+  if (shown.width <= view.right && shown.height <= view.bottom) return;
+  const RECT work = WorkAreaOf(Handle());
+  const int w = std::min<int>(win.right - win.left + std::max(0, shown.width - int(view.right)), work.right - work.left);
+  const int h =
+      std::min<int>(win.bottom - win.top + std::max(0, shown.height - int(view.bottom)), work.bottom - work.top);
+  const int x = std::clamp<int>(win.left, work.left, work.right - w), y = std::clamp<int>(win.top, work.top, work.bottom - h);
+  if (IsZoomed(Handle())) return;
+  SetWindowPos(Handle(), nullptr, x, y, w, h, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void TfrmCaptureForm::FormShow() {

@@ -6,9 +6,11 @@
 //   capture_commands_win.cpp    the three captures and the steps after each
 //   image_files_win.cpp         save, numbered save, open and load
 //   clipboard_commands_win.cpp  copy, paste and the clipboard viewer chain
+//   stamping_win.cpp            the pointer shapes and stamping them onto the image
 //   mail_commands_win.cpp       "Send as Email": the send-mail window or Outlook
 #pragma once
 #include <windows.h>
+#include <commctrl.h>
 
 #include <memory>
 #include <string>
@@ -20,6 +22,7 @@
 #include "app/encrypted_files_win.h"
 #include "app/image_view_win.h"
 #include "app/settings.h"
+#include "app/stamping.h"
 #include "app/toolbar_win.h"
 #include "base/handles_win.h"
 #include "hotkeys/hk_set_win.h"
@@ -76,6 +79,9 @@ class TfrmCaptureForm : private WindowBase, private EncryptedFilesHost, private 
   void ApplyWindowPosition();
   void RunCommandLine();
   void RestoreMainWindow();
+  // The first capture larger than the view, while the window still has its
+  // first size, makes it large enough to show it, up to the monitor's work area.
+  void GrowForFirstCapture();
   void FormShow();
   void FormHide();
   void FormResize();
@@ -112,6 +118,8 @@ class TfrmCaptureForm : private WindowBase, private EncryptedFilesHost, private 
   void UpdateStatusPanels();
   void RegisterCaptureHotKeys();
   void RemoveCaptureHotKeys();
+  // One balloon at start-up when another program holds a capture key.
+  void TellRefusedHotKeys();
   bool IsConsoleForeground();
   void shk1HotKey(int index);
   void FormKeyDown(WPARAM key, bool ctrl, bool& handled);
@@ -124,6 +132,9 @@ class TfrmCaptureForm : private WindowBase, private EncryptedFilesHost, private 
   void ZoomTo(int n, int d);
   void zmiClick(int n);
   void zmoClick(int d);
+  void ZoomToFraction(int n, int d);
+  void FitToWindow();
+  void ZoomStep(int steps) override;
   void mnuUndoClick();
   void Clear1Click();
   void btnCropClick();
@@ -132,6 +143,7 @@ class TfrmCaptureForm : private WindowBase, private EncryptedFilesHost, private 
   bool Image1MouseDown(int button, int x, int y) override;
   void Image1MouseUp() override;
   bool CropMode() const override { return doc_.CropMode(); }
+  std::string EmptyViewText() const override;
   void TakeFocus() override { SetFocus(Handle()); }
 
   // ---- captures (capture_commands_win.cpp)
@@ -144,6 +156,17 @@ class TfrmCaptureForm : private WindowBase, private EncryptedFilesHost, private 
   void DoAutoPrint();
   void DoAutoSave();
   void DoAutoEdit();
+
+  // ---- stamping (stamping_win.cpp)
+  void CreateStampImages();
+  void LoadStampChoice();
+  void SelectStampCursor(int tag);
+  void PopupIconMenu(int x);
+  void btnGetCursorClick();
+  void mnuAddCursorClick();
+  void mnuIcon0Click(int imageIndex);
+  void N39MeasureItem(MEASUREITEMSTRUCT& m) const;
+  void DrawShapeItem(const DRAWITEMSTRUCT& d) const;
 
   // ---- the clipboard (clipboard_commands_win.cpp)
   void mnuCopyClick();
@@ -214,6 +237,9 @@ class TfrmCaptureForm : private WindowBase, private EncryptedFilesHost, private 
   bool trueColorDisplay_ = true;
   bool closing_ = false;
   bool startupDone_ = false;
+  bool closeNoticeShown_ = false;
+  bool firstCaptureShown_ = false;
+  bool hadStoredPosition_ = false;
   bool shownSinceStartup_ = false;  // by the user, after start-up: the splash leaves it shown
   bool destroyed_ = false;  // after FormDestroy the last messages get the default handling
 
@@ -226,6 +252,13 @@ class TfrmCaptureForm : private WindowBase, private EncryptedFilesHost, private 
   int areaCaptureDelay_ = 100;
   bool saveWritten_ = false;
   bool stampArmed_ = false;
+  int stampIconIndex_ = 0;                                  // StampIconIndex
+  StampSelection stamp_{0, 0, 0, StampCursor::Arrow};       // StampCursorId and the offsets
+  struct ImageListTraits {
+    static HIMAGELIST invalid() { return nullptr; }
+    static void close(HIMAGELIST h) { ImageList_Destroy(h); }
+  };
+  UniqueHandle<HIMAGELIST, ImageListTraits> imgIcons_;  // ImgIcons
   bool clipboardBitmap_ = false;  // the paste commands follow it
 
   // components

@@ -19,20 +19,6 @@ bool ForceDirectoriesUtf8(const std::string& path) {
   return CreateDirectoryW(Widen(p).c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS;
 }
 
-std::vector<std::wstring> ListPrinters() {
-  std::vector<std::wstring> names;
-  DWORD needed = 0, count = 0;
-  const DWORD flags = PRINTER_ENUM_LOCAL | PRINTER_ENUM_CONNECTIONS;
-  EnumPrintersW(flags, nullptr, 4, nullptr, 0, &needed, &count);
-  if (!needed) return names;
-  std::vector<BYTE> buf(needed);
-  if (!EnumPrintersW(flags, nullptr, 4, buf.data(), needed, &needed, &count)) return names;
-  auto* info = reinterpret_cast<PRINTER_INFO_4W*>(buf.data());
-  for (DWORD i = 0; i < count; ++i)
-    if (info[i].pPrinterName) names.emplace_back(info[i].pPrinterName);
-  return names;
-}
-
 bool WinSettingsHost::DirectoryExists(const std::string& path) { return griv::DirectoryExists(path); }
 bool WinSettingsHost::FileExists(const std::string& path) { return griv::FileExists(path); }
 bool WinSettingsHost::ForceDirectories(const std::string& path) { return ForceDirectoriesUtf8(path); }
@@ -41,12 +27,8 @@ int WinSettingsHost::PrinterCount() { return static_cast<int>(ListPrinters().siz
 bool WinSettingsHost::ReadPrinterOrientation() {
   std::wstring name = printer_.name;
   if (name.empty()) {
-    DWORD n = 0;
-    GetDefaultPrinterW(nullptr, &n);
-    if (!n) return false;
-    std::wstring buf(n, L'\0');
-    if (!GetDefaultPrinterW(buf.data(), &n)) return false;
-    name = buf.c_str();
+    name = DefaultPrinterName();
+    if (name.empty()) return false;
   }
   HANDLE h = nullptr;
   if (!OpenPrinterW(name.data(), &h, nullptr)) return false;

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "app/settings.h"
+#include "printing/printer_win.h"
 
 namespace griv {
 
@@ -31,7 +32,5 @@ class WinSettingsHost : public SettingsHost {
 };
 
 bool ForceDirectoriesUtf8(const std::string& path);
-// Names of the printers the system lists (local and connected).
-std::vector<std::wstring> ListPrinters();
 
 }  // namespace griv

@@ -114,6 +114,14 @@ void ToolBar::SetCaption(int command, const std::wstring& caption) {
   if (SpeedButton* b = Find(command)) b->SetCaption(caption);
 }
 
+void ToolBar::SetGlyph(int command, SpeedButton::GlyphPainter painter) {
+  if (SpeedButton* b = Find(command)) b->SetGlyph(std::move(painter));
+}
+
+void ToolBar::Repaint(int command) {
+  if (SpeedButton* b = Find(command)) InvalidateRect(b->Handle(), nullptr, FALSE);
+}
+
 HWND ToolBar::ButtonHandle(int command) const {
   const SpeedButton* b = Find(command);
   return b ? b->Handle() : nullptr;

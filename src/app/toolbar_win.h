@@ -37,6 +37,8 @@ class ToolBar : private WindowBase {
   void SetDown(int command, bool down);
   bool IsDown(int command) const;
   void SetCaption(int command, const std::wstring& caption);
+  void SetGlyph(int command, SpeedButton::GlyphPainter painter);
+  void Repaint(int command);
   HWND ButtonHandle(int command) const;
   template <class F>
   void ForEachCommand(F&& f) const {

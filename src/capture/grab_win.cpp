@@ -83,14 +83,11 @@ void GrabWindow(HWND w, Picture& target) {
   GrabRect(r, target);
 }
 
-void DrawMouseCursor(Picture& target, int originX, int originY) {
-  POINT pt;
-  // Captures are never palette pictures.
-  if (target.Empty() || target.bpp == 8 || !GetCursorPos(&pt)) return;
-  HCURSOR arrow = LoadCursorW(nullptr, IDC_ARROW);
+void DrawCursorAt(Picture& target, HCURSOR cursor, int x, int y) {
+  if (target.Empty() || !cursor) return;
   ICONINFO ii{};
   int cw = GetSystemMetrics(SM_CXCURSOR), ch = GetSystemMetrics(SM_CYCURSOR);
-  if (GetIconInfo(arrow, &ii)) {
+  if (GetIconInfo(cursor, &ii)) {
     const UniqueBitmap color(ii.hbmColor), mask(ii.hbmMask);  // GetIconInfo hands over copies
     BITMAP bm{};
     if (ii.hbmColor && GetObjectW(ii.hbmColor, sizeof bm, &bm)) {
@@ -102,8 +99,7 @@ void DrawMouseCursor(Picture& target, int originX, int originY) {
     }
   }
   // Only the pointer's own square is drawn, through a small bitmap of that part
-  // of the picture, so a large capture is not copied twice.
-  const int x = pt.x - originX, y = pt.y - originY;
+  // of the picture, so a large picture is not copied twice.
   const int x0 = std::max(0, x), y0 = std::max(0, y);
   const int x1 = std::min(target.width, x + cw), y1 = std::min(target.height, y + ch);
   if (x0 >= x1 || y0 >= y1) return;
@@ -113,11 +109,18 @@ void DrawMouseCursor(Picture& target, int originX, int originY) {
   {
     UniqueMemDC mem(CreateCompatibleDC(nullptr));
     SelectObj sel(mem.get(), dib.bitmap.get());
-    DrawIcon(mem.get(), x - x0, y - y0, arrow);
+    DrawIconEx(mem.get(), x - x0, y - y0, cursor, 0, 0, 0, nullptr, DI_NORMAL);  // at its own size
     GdiFlush();
   }
   std::memcpy(part.pixels.data(), dib.bits, part.pixels.size());
   PasteArea(target, part, x0, y0);
+}
+
+void DrawMouseCursor(Picture& target, int originX, int originY) {
+  POINT pt;
+  // Captures are never palette pictures.
+  if (target.Empty() || target.bpp == 8 || !GetCursorPos(&pt)) return;
+  DrawCursorAt(target, LoadCursorW(nullptr, IDC_ARROW), pt.x - originX, pt.y - originY);
 }
 
 }  // namespace griv

@@ -23,6 +23,9 @@ void GrabRect(const RECT& r, Picture& target);
 void GrabWindow(HWND w, Picture& target);
 // Draws the standard arrow at the pointer, relative to the picture's origin.
 void DrawMouseCursor(Picture& target, int originX, int originY);
+// Draws a cursor at its own size with its picture's top-left corner at (x, y);
+// what falls outside the picture is cut off.
+void DrawCursorAt(Picture& target, HCURSOR cursor, int x, int y);
 
 // Bits per pixel of pictures grabbed from this display: 32, else 24.
 int ScreenPictureBits();

@@ -167,6 +167,22 @@ BOOL TAnimatedTrayIcon::NotifyShell(DWORD message, UINT flags, HICON icon) {
   return ShellNotify ? ShellNotify(message, &nid) : FALSE;
 }
 
+bool TAnimatedTrayIcon::ShowBalloon(const std::string& title, const std::string& text) {
+  if (!active_ || !shown_ || !ShellNotify) return false;
+  NOTIFYICONDATAW nid{};
+  nid.cbSize = sizeof nid;
+  nid.hWnd = Handle();
+  nid.uID = 0;
+  nid.uFlags = NIF_INFO;
+  const std::wstring t = Widen(title), m = Widen(text);
+  t.copy(nid.szInfoTitle, std::min<size_t>(t.size(), std::size(nid.szInfoTitle) - 1));
+  m.copy(nid.szInfo, std::min<size_t>(m.size(), std::size(nid.szInfo) - 1));
+  nid.dwInfoFlags = NIIF_INFO;
+  if (!ShellNotify(NIM_MODIFY, &nid)) return false;
+  lastBalloon_ = title + "\n" + text;
+  return true;
+}
+
 void TAnimatedTrayIcon::ModifyIcon(UINT flags, HICON icon) {
   if (active_ && shown_) NotifyShell(NIM_MODIFY, flags, icon);
 }

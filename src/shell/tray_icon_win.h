@@ -66,6 +66,11 @@ class TAnimatedTrayIcon : public TWindowedComponent {
   // Whether the shell's task bar exists yet; replaceable for tests.
   std::function<bool()> TaskbarPresent;
 
+  // A balloon note from the icon (once the icon is shown); false when the
+  // shell did not take it.
+  bool ShowBalloon(const std::string& title, const std::string& text);
+  const std::string& LastBalloon() const { return lastBalloon_; }
+
   UINT CallbackMessage() const { return callbackMessage_; }
   static UINT TaskbarCreatedMessage();
   // The icon has been handed to the shell and not removed since.
@@ -95,6 +100,7 @@ class TAnimatedTrayIcon : public TWindowedComponent {
   bool shown_ = false;
   bool waiting_ = false;
   std::string hint_;
+  std::string lastBalloon_;
   bool showHint_ = true;
   UniqueIcon icon_;
   UniqueIcon frameIcon_;  // the animation frame last shown

@@ -525,3 +525,221 @@ class InstallerRig(Rig):
             f = Path(tmp) / 'clean.reg'
             f.write_text('\r\n'.join(reg) + '\r\n', encoding='utf-16')
             self.wine('regedit', '/s', f, check=True)
+
+# ---- printing ------------------------------------------------------------------
+# A printer that needs no daemon: Wine's own PostScript driver with the generic
+# PPD that Wine carries inside winspool.drv, and a pipe port that the shell runs
+# at the end of every job, writing each job to a file of its own. The printable
+# area starts offsetX/offsetY pixels into the sheet (75/75 for this driver's A4
+# at 300 dpi); a landscape job arrives as a portrait sheet drawn turned.
+PRINTER_SETUP = BIN / 'griv-printer-setup.exe'
+PRINT_SAMPLE = BIN / 'griv-print-sample.exe'
+TEST_PRINTER = 'GRIV Test Printer'
+WINSPOOL_DRV = Path('/usr/lib/i386-linux-gnu/wine/i386-windows/winspool.drv')
+
+
+def wine_generic_ppd(dest):
+    """Writes Wine's built-in PPD (the NUL-terminated text at "*PPD-Adobe" in winspool.drv) to dest."""
+    import glob
+    src = WINSPOOL_DRV if WINSPOOL_DRV.exists() else next(
+        (Path(p) for p in glob.glob('/usr/lib/*/wine/i386-windows/winspool.drv')), None)
+    if not src:
+        raise RigError('no 32-bit winspool.drv: is wine32 installed?')
+    data = src.read_bytes()
+    start = data.find(b'*PPD-Adobe')
+    if start < 0:
+        raise RigError(f'no PPD inside {src}')
+    end = data.find(b'\0', start)
+    Path(dest).write_bytes(data[start:end])
+    return Path(dest)
+
+
+def printers(rig):
+    """(name, port, is_default) of every printer of the prefix."""
+    r = rig.wine(PRINTER_SETUP, 'list')
+    rows = []
+    for line in r.stdout.splitlines():
+        parts = line.rstrip('\r').split('\t')
+        if len(parts) == 3:
+            rows.append((parts[0], parts[1], parts[2] == '1'))
+    return rows
+
+
+def install_printer(rig, name=TEST_PRINTER):
+    """Adds the test printer to the prefix as its default printer (the driver
+    only the first time, about a second; then at once) and returns the folder
+    its jobs land in, emptied."""
+    jobs = TOP / 'build' / 'print-jobs' / rig.prefix.name
+    if jobs.exists():
+        shutil.rmtree(jobs)
+    jobs.mkdir(parents=True)
+    if not any(p[0] == name for p in printers(rig)):
+        ppd = wine_generic_ppd(jobs.parent / 'wine-generic.ppd')
+        rig.wine(PRINTER_SETUP, 'install', name, rig.windows_path(ppd), jobs, timeout=60, check=True)
+    else:
+        rig.wine(PRINTER_SETUP, 'default', name, check=True)
+    rig.print_jobs = jobs
+    return jobs
+
+
+def remove_printer(rig, name=TEST_PRINTER):
+    """Deletes the test printer (the driver stays for the next install)."""
+    rig.wine(PRINTER_SETUP, 'remove', name, check=True)
+
+
+class no_printer:
+    """A prefix without any printer for the time of a with-block; the test
+    printer comes back afterwards if it was there."""
+
+    def __init__(self, rig):
+        self.rig = rig
+
+    def __enter__(self):
+        self.had = any(p[0] == TEST_PRINTER for p in printers(self.rig))
+        for p in printers(self.rig):
+            remove_printer(self.rig, p[0])
+        if printers(self.rig):
+            raise RigError('printers left after removing them all')
+        return self.rig
+
+    def __exit__(self, *exc):
+        if self.had:
+            install_printer(self.rig)
+        return False
+
+
+def complete_jobs(jobs_dir):
+    """Job files that are complete: they end with %%EOF. (A job file appears
+    when the port's shell opens it and grows until then.)"""
+    out = []
+    for f in sorted(Path(jobs_dir).glob('job.*.ps'), key=lambda p: int(p.name.split('.')[1])):
+        try:
+            with open(f, 'rb') as fh:
+                fh.seek(0, os.SEEK_END)
+                size = fh.tell()
+                fh.seek(max(0, size - 64))
+                if fh.read().rstrip().endswith(b'%%EOF'):
+                    out.append(f)
+        except OSError:
+            pass
+    return out
+
+
+def wait_print_jobs(jobs_dir, count, timeout=20):
+    """Waits until count jobs are complete and none grows any more; returns them."""
+    def ready():
+        jobs = complete_jobs(jobs_dir)
+        if len(jobs) < count or len(list(Path(jobs_dir).glob('job.*.ps'))) > len(jobs):
+            return None
+        sizes = [j.stat().st_size for j in jobs]
+        time.sleep(0.1)
+        return jobs if sizes == [j.stat().st_size for j in jobs] else None
+    return wait_until(ready, timeout, 0.1, f'{count} complete print job(s) in {jobs_dir}')
+
+
+def job_is_landscape(job):
+    head = Path(job).read_bytes()[:4096]
+    return b'%%Orientation: Landscape' in head
+
+
+def job_page_count(job):
+    import re
+    m = re.findall(rb'%%Pages: (\d+)', Path(job).read_bytes()[-4096:])
+    return int(m[-1]) if m else 0
+
+
+def read_ppm(path):
+    """A binary PPM (as ghostscript writes it, comments included) as Pixels, without ImageMagick."""
+    import re
+    data = Path(path).read_bytes()
+    m = re.match(rb'P6\s+(?:#[^\n]*\n\s*)*(\d+)\s+(?:#[^\n]*\n\s*)*(\d+)\s+(?:#[^\n]*\n\s*)*255\s', data)
+    if not m:
+        raise RigError(f'{path} is not a PPM with 8-bit channels')
+    px = Pixels.__new__(Pixels)
+    px.width, px.height = int(m.group(1)), int(m.group(2))
+    px.data = data[m.end():]
+    return px
+
+
+def render_job(job, out_dir, dpi=300):
+    """Renders every page of a job with ghostscript at the printer's resolution.
+    A landscape job's pages are turned a quarter clockwise, so that they read
+    as the program drew them. Returns one Pixels a page."""
+    out_dir = Path(out_dir)
+    out_dir.mkdir(parents=True, exist_ok=True)
+    stem = Path(job).stem
+    for old in out_dir.glob(f'{stem}-*.ppm'):
+        old.unlink()
+    subprocess.run(['gs', '-q', '-dSAFER', '-dBATCH', '-dNOPAUSE', '-sDEVICE=ppmraw', f'-r{dpi}',
+                    '-o', str(out_dir / f'{stem}-%d.ppm'), str(job)], check=True, timeout=120,
+                   stdout=subprocess.DEVNULL)
+    pages = sorted(out_dir.glob(f'{stem}-*.ppm'), key=lambda p: int(p.stem.rsplit('-', 1)[1]))
+    if job_is_landscape(job):
+        for p in pages:
+            subprocess.run(['convert', str(p), '-rotate', '90', str(p)], check=True, timeout=120)
+    return [read_ppm(p) for p in pages]
+
+
+def job_text(job):
+    """The text of a job as ghostscript reads it back, pages one after another
+    (a landscape job's text line by line as the turned page reads)."""
+    if job_is_landscape(job):
+        return '\n'.join(''.join(c for _, c in v) for v in text_lines(job_chars(job)).values())
+    r = subprocess.run(['gs', '-q', '-dSAFER', '-dBATCH', '-dNOPAUSE', '-sDEVICE=txtwrite', '-o', '-', str(job)],
+                       capture_output=True, timeout=120, check=True)
+    return r.stdout.decode('utf-8', 'replace')
+
+
+def job_chars(job, dpi=300):
+    """Every character of a job with its place: (page, x, y, char), x the left
+    edge and y the baseline in pixels at dpi (whole points, so within about
+    dpi/72 pixels) of the sheet, turned a quarter clockwise for a landscape job."""
+    import html
+    import re
+    landscape = job_is_landscape(job)
+    m = re.search(rb'/PageSize\s*\[\s*(\d+)\s+(\d+)\s*\]', Path(job).read_bytes()[:8192])
+    sheet_h = int(m.group(2)) if m else 842
+    r = subprocess.run(['gs', '-q', '-dSAFER', '-dBATCH', '-dNOPAUSE', '-sDEVICE=txtwrite', '-dTextFormat=0',
+                        '-o', '-', str(job)], capture_output=True, timeout=120, check=True)
+    out, page = [], -1
+    for line in r.stdout.decode('utf-8', 'replace').splitlines():
+        if line.startswith('<page'):
+            page += 1
+        m = re.match(r'<char bbox="(-?\d+) (-?\d+) (-?\d+) (-?\d+)" c="(.*)"/>', line.strip())
+        if m:
+            x, y = int(m.group(1)), int(m.group(2))
+            if landscape:  # text runs up the sheet
+                x, y = sheet_h - y, x
+            out.append((page, x * dpi / 72, y * dpi / 72, html.unescape(m.group(5))))
+    return out
+
+
+def text_lines(chars, tolerance=6):
+    """Characters grouped into lines: {(page, y): [(x, char), ...]} in reading order."""
+    lines = {}
+    for page, x, y, c in chars:
+        key = next((k for k in lines if k[0] == page and abs(k[1] - y) <= tolerance), (page, y))
+        lines.setdefault(key, []).append((x, c))
+    return {k: sorted(v) for k, v in sorted(lines.items())}
+
+
+def coloured_span(px, fixed, vertical=False, spread=100):
+    """First and last position of strongly coloured pixels (grey and black text
+    excluded) on one row (or column) of a rendered page."""
+    hits = []
+    n = px.height if vertical else px.width
+    for i in range(n):
+        c = px.pixel(fixed, i) if vertical else px.pixel(i, fixed)
+        if max(c) - min(c) > spread:
+            hits.append(i)
+    return (hits[0], hits[-1]) if hits else None
+
+
+def job_png(job, path, dpi=300, page=1):
+    """One page of a job as a PNG to look at (turned upright for landscape)."""
+    subprocess.run(['gs', '-q', '-dSAFER', '-dBATCH', '-dNOPAUSE', '-sDEVICE=png16m', f'-r{dpi}',
+                    f'-dFirstPage={page}', f'-dLastPage={page}', '-o', str(path), str(job)], check=True, timeout=120,
+                   stdout=subprocess.DEVNULL)
+    if job_is_landscape(job):
+        subprocess.run(['convert', str(path), '-rotate', '90', str(path)], check=True, timeout=120)
+    return Path(path)

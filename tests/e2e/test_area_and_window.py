@@ -51,9 +51,9 @@ def test_an_area_of_the_screen_is_taken_pixel_for_pixel_whatever_the_zoom(autosa
     saved(folder)
     rig.command('CM_ZMO02')
     wait_until(lambda: rig.status_text().endswith('Viewed at: 1:2'), 5, what='the view at 1:2')
+    frozen = rig.stable_screenshot(shots / 'screen.png')
     rig.command('CM_CAPAREANOW')
     overlay_up(rig)
-    frozen = rig.stable_screenshot(shots / 'overlay.png')
     drag(rig, (20, 30), (80, 75))
     pic = Pixels(saved(folder, 2)[1])
     assert pic.size == (60, 45)  # not doubled by the view's 1:2
@@ -64,9 +64,9 @@ def test_an_area_of_the_screen_is_taken_pixel_for_pixel_whatever_the_zoom(autosa
 def test_a_drag_to_the_bottom_right_corner_takes_the_last_column_and_row(autosave, shots):
     rig, folder = autosave
     rig.start_griv(settle=True)
+    frozen = rig.stable_screenshot(shots / 'screen.png')
     rig.command('CM_CAPAREANOW')
     overlay_up(rig)
-    frozen = rig.stable_screenshot(shots / 'overlay.png')
     drag(rig, (1200, 720), (1279, 799))  # the pointer cannot go further
     pic = Pixels(saved(folder)[0])
     assert pic.size == (80, 80)
@@ -151,3 +151,30 @@ def test_an_abandoned_selection_keeps_the_name_save_writes_to(autosave, tmp_path
     rig.command('CM_SAVE')
     wait_until(lambda: first.stat().st_mtime_ns != before, 10, what='Save rewriting the opened file')
     assert rig.probe('find-title', 'Save As', '500')[0] != 0  # no dialog asked for a name
+
+
+def test_the_overlay_dims_outside_the_selection_and_shows_its_size(autosave, shots):
+    rig, folder = autosave
+    rig.start_griv(settle=True)
+    rig.open_test_window(200, 150, 500, 360)
+    screen = rig.stable_screenshot(shots / 'screen.png')
+    rig.command('CM_CAPAREANOW')
+    overlay_up(rig)
+    rig.xdotool('mousemove', 300, 250, 'mousedown', 1)
+    for x, y in [(350, 300), (450, 350), (500, 380)]:
+        rig.xdotool('mousemove', x, y)
+    time.sleep(0.5)
+    during = rig.screenshot(shots / 'dragging.png')
+    rig.xdotool('mouseup', 1)
+    seen = Pixels(during)
+    # Outside the selection every colour is at half strength; inside it is untouched.
+    for x, y in [(250, 200), (650, 200), (100, 700)]:
+        assert seen.pixel(x, y) == tuple(c >> 1 for c in screen.pixel(x, y)), (x, y)
+    for x, y in [(310, 260), (420, 330), (490, 370)]:
+        assert seen.pixel(x, y) == screen.pixel(x, y), (x, y)
+    # The size next to the pointer: a dark box with light text below the magnifier.
+    label = [(x, y) for y in range(380, 560) for x in range(500, 700) if seen.pixel(x, y) == (32, 32, 32)]
+    assert len(label) > 200, 'no size label'
+    pic = Pixels(saved(folder)[0])
+    assert pic.size == (200, 130)
+    assert pic.data == screen.crop(300, 250, 200, 130)  # no dimming in the saved pixels

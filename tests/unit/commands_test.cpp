@@ -131,3 +131,30 @@ TEST(Commands, OptionChecksFollowTheSettings) {
 
 }  // namespace
 }  // namespace griv
+
+namespace griv {
+namespace {
+
+TEST(ZoomSteps, FitPicksTheLargestMenuRatioThatShowsAll) {
+  ZoomFraction f = FitZoom(1280, 800, 568, 189);
+  EXPECT_EQ(f.numerator, 1);
+  EXPECT_EQ(f.denominator, 5);  // 1:4 would need 200 rows
+  f = FitZoom(100, 50, 500, 300);
+  EXPECT_EQ(f.numerator, 5);  // 6:1 would need 600 columns
+  f = FitZoom(300, 200, 300, 200);
+  EXPECT_EQ(f.numerator * 10 + f.denominator, 11);  // exactly fits: 1:1
+  f = FitZoom(65535, 65535, 100, 100);
+  EXPECT_EQ(f.denominator, 10);  // nothing fits: the smallest there is
+}
+
+TEST(ZoomSteps, StepsWalkTheMenuRatiosAndStopAtTheEnds) {
+  EXPECT_EQ(StepZoom(1.0, 1).numerator, 2);
+  EXPECT_EQ(StepZoom(0.5, 1).numerator * 10 + StepZoom(0.5, 1).denominator, 11);
+  EXPECT_EQ(StepZoom(1.0, -1).denominator, 2);
+  EXPECT_EQ(StepZoom(10.0, 1).numerator, 10);
+  EXPECT_EQ(StepZoom(0.1, -3).denominator, 10);
+  EXPECT_EQ(StepZoom(2.0, -3).denominator, 3);  // 2:1, 1:1, 1:2, 1:3
+}
+
+}  // namespace
+}  // namespace griv

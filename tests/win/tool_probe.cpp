@@ -9,7 +9,7 @@
 //   griv-probe post CLASS MSG [WP] [LP]     PostMessage
 //   griv-probe command CLASS ID             post WM_COMMAND ID
 //   griv-probe enabled CLASS ID             1 when the control with ID under the window is enabled
-//   griv-probe child-rect CLASS ID         screen rectangle of the control with ID under the window
+//   griv-probe child-rect CLASS ID         client area, in screen pixels, of the control with ID under the window
 //   griv-probe find-title TITLE [ms]        wait for a visible window with this exact title; prints class
 //   griv-probe temp                         the temporary folder
 //   griv-probe cursor                       pointer position
@@ -248,7 +248,8 @@ int main(int argc, char** argv) {
       std::printf("%d\n", IsWindowEnabled(find.found) ? 1 : 0);
     } else {
       RECT r;
-      GetWindowRect(find.found, &r);
+      GetClientRect(find.found, &r);
+      MapWindowPoints(find.found, nullptr, reinterpret_cast<POINT*>(&r), 2);
       std::printf("%ld %ld %ld %ld\n", r.left, r.top, r.right, r.bottom);
     }
     return 0;

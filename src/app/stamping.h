@@ -1,0 +1,37 @@
+// The twenty pointer shapes that can be stamped onto the image: their order
+// in the shape menu, their tags and the offsets used on the shown image.
+#pragma once
+#include <optional>
+
+namespace griv {
+
+enum class StampCursor {
+  Arrow, Cross, IBeam, SizeNESW, SizeNS, SizeNWSE, SizeWE, UpArrow, HourGlass, Drag, NoDrop, HSplit, VSplit,
+  MultiDrag, SQLWait, No, AppStart, Help, HandPoint, SizeAll,
+};
+
+struct StampShape {
+  int tag;  // the menu item's tag; the cursor identifier is -tag
+  StampCursor cursor;
+  int offsetX, offsetY;  // added to the click when drawing into the shown image
+  bool ownResource;      // drawn by the program, not taken from the system
+};
+
+inline constexpr int kStampShapeCount = 20;
+// Shape k of the menu and of the image list.
+const StampShape& StampShapeAt(int imageIndex);
+
+// What the stamping state becomes for a tag.
+struct StampSelection {
+  int cursorId;  // -tag
+  int offsetX, offsetY;
+  StampCursor cursor;
+};
+// The shape of a known tag; nothing for the others (0, 1, 5, above 22), which change nothing.
+std::optional<StampSelection> SelectStampCursor(int tag);
+
+// Where the shape menu opens: at the window's top, or 480 pixels above the
+// screen's bottom when that would run off it.
+int PopupIconMenuY(int windowTop, int screenHeight);
+
+}  // namespace griv
