@@ -301,7 +301,8 @@ void TEmailSend::ShowAddressBook() {
 
 void TEmailSend::btnCancelClick() {
   // The mail client's call cannot be interrupted; Cancel is greyed meanwhile,
-  // and a close that still arrives waits for the window's own close after it.
+  // and a close that still arrives is dropped: the window closes by itself
+  // once the send is over.
   if (sending_) return;
   End(IDCANCEL);
 }
@@ -319,6 +320,7 @@ void TEmailSend::btnSendClick() {
   SetStatus("");
   ShowWindow(Item(IDC_EMAIL_PANEL), SW_SHOWNA);
   ShowWindow(Item(IDC_EMAIL_STATUS), SW_SHOWNA);
+  SetBusy(true);  // before the pending messages run: none of them may start anything here
   ProcessMessages();
   SendPreparedMail();
 }
