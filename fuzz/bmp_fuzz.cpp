@@ -7,6 +7,7 @@
 
 #include "../tests/unit/image_craft.h"
 #include "app/bmp_codec.h"
+#include "render_check.h"
 
 using namespace griv;
 
@@ -70,5 +71,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const Picture q = ReadBmp(WriteBmp(p));
     if (q.width != p.width || q.height != p.height || q.bpp != p.bpp || q.pixels != p.pixels) std::abort();
   }
+  CheckRenders(p);
   return 0;
 }

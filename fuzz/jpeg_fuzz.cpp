@@ -7,6 +7,7 @@
 
 #include "../tests/unit/image_craft.h"
 #include "app/jpeg_codec.h"
+#include "render_check.h"
 
 using namespace griv;
 
@@ -51,6 +52,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     try {
       const Picture p = DecodeJpeg(data, size, o);
       Check(p, mode == 0 || (mode == 2 && p.bpp == 24) ? 24 : 8);  // CMYK files stay 24-bit
+      CheckRenders(p);
       if (mode == 0 && p.pixels.size() <= (64u << 10)) {
         const Picture q = DecodeJpeg(EncodeJpeg(p));
         if (q.width != p.width || q.height != p.height) std::abort();

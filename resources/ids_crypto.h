@@ -6,3 +6,6 @@
 #define IDC_GETKEY_LABEL2 4001
 #define IDC_GETKEY_KEY 4002
 #define IDC_GETKEY_LABEL1 4003
+// Typing the key a second time when it is chosen for encrypting.
+#define IDC_GETKEY_LABEL3 4004
+#define IDC_GETKEY_KEY2 4005

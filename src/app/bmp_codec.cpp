@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <new>
 #include <string>
 
 namespace griv {
@@ -9,6 +10,13 @@ namespace {
 
 constexpr uint32_t kRgb = 0, kRle8 = 1, kRle4 = 2, kBitFields = 3, kAlphaBitFields = 6;
 constexpr size_t kFileHeader = 14;
+// Run-length data can describe any area in a few bytes (end-of-line and
+// end-of-bitmap codes skip the rest), so a tiny file could make us hold a
+// huge picture. Pictures up to kFreeRlePixels are always accepted; beyond
+// that each byte of run data may stand for at most kRlePixelsPerByte pixels.
+// Runs of one colour give at most 127 pixels a byte, so real files pass.
+constexpr uint64_t kFreeRlePixels = 16ull << 20;
+constexpr uint64_t kRlePixelsPerByte = 512;
 
 uint16_t U16(const uint8_t* p) { return uint16_t(p[0] | (p[1] << 8)); }
 uint32_t U32(const uint8_t* p) { return uint32_t(p[0]) | (uint32_t(p[1]) << 8) | (uint32_t(p[2]) << 16) | (uint32_t(p[3]) << 24); }
@@ -105,7 +113,9 @@ Header ParseHeader(const uint8_t* d, size_t size) {
     height = -height;
   }
   if (height == 0 || h.width == 0) Bad("empty picture");
-  if (height > kMaxPictureSide || h.width > kMaxPictureSide) Bad("picture too large");
+  if (height > kMaxPictureSide || h.width > kMaxPictureSide ||
+      uint64_t(height) * uint64_t(h.width) > kMaxPicturePixels)
+    Bad("picture too large");
   h.height = int(height);
   if (h.topDown && (h.compression == kRle8 || h.compression == kRle4)) Bad("top-down RLE");
 
@@ -190,6 +200,9 @@ void ReadUncompressed(const Header& h, const uint8_t* src, Picture& pic) {
 // Run-length data, rows bottom-up. Output is clipped to the picture, so no
 // stream can write outside it; every step consumes input, so it always ends.
 void ReadRle(const Header& h, const uint8_t* src, Picture& pic) {
+  const uint64_t pixels = uint64_t(h.width) * uint64_t(h.height);
+  if (pixels > kFreeRlePixels && pixels > uint64_t(h.pixelBytes) * kRlePixelsPerByte)
+    Bad("run-length data too short for the picture size");
   pic.Resize(h.width, h.height, 8);
   pic.palette = h.palette;
   const bool four = h.compression == kRle4;
@@ -242,10 +255,14 @@ Picture ReadBmp(const uint8_t* data, size_t size) {
   if (!data) Bad("no data");
   Header h = ParseHeader(data, size);
   Picture pic;
-  if (h.compression == kRle8 || h.compression == kRle4)
-    ReadRle(h, data + h.pixelOffset, pic);
-  else
-    ReadUncompressed(h, data + h.pixelOffset, pic);
+  try {
+    if (h.compression == kRle8 || h.compression == kRle4)
+      ReadRle(h, data + h.pixelOffset, pic);
+    else
+      ReadUncompressed(h, data + h.pixelOffset, pic);
+  } catch (const std::bad_alloc&) {
+    Bad("not enough memory for the picture");
+  }
   return pic;
 }
 

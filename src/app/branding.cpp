@@ -72,7 +72,14 @@ std::string DecryptBrand(std::span<const uint8_t> data) {
   return std::string(plain.begin(), plain.end());
 }
 
-BrandingLoad LoadBrandingFile(const std::string& path) {
+std::string BrandTextToUtf8(std::string_view plain, AnsiDecoder fromAnsi) {
+  constexpr std::string_view kBom = "\xEF\xBB\xBF";
+  if (plain.substr(0, kBom.size()) == kBom) return std::string(plain.substr(kBom.size()));
+  if (IsValidUtf8(plain)) return std::string(plain);
+  return fromAnsi(plain);
+}
+
+BrandingLoad LoadBrandingFile(const std::string& path, AnsiDecoder fromAnsi) {
   BrandingLoad r;
   try {
     int64_t size = FileSize(path);
@@ -85,7 +92,7 @@ BrandingLoad LoadBrandingFile(const std::string& path) {
       return r;
     }
     std::vector<uint8_t> data = ReadWholeFile(path);
-    r.branding = ParseBranding(DecryptBrand(data));
+    r.branding = ParseBranding(BrandTextToUtf8(DecryptBrand(data), fromAnsi));
     r.ok = true;
   } catch (const std::exception& e) {
     r.branding = Branding{};

@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "base/codepage.h"
+
 namespace griv {
 
 inline constexpr std::string_view kBrandFileName = "griv.dat";
@@ -62,14 +64,22 @@ TagStart StartTagIndex(int stored, size_t lineCount);
 std::vector<uint8_t> EncryptBrand(std::string_view iniText);
 std::string DecryptBrand(std::span<const uint8_t> data);
 
+// The decrypted ini text as UTF-8. Brand files are written with whatever
+// editor the customer has: UTF-8 with a byte-order mark, plain UTF-8, or the
+// Windows code page. Text with the mark (which is dropped) or that is valid
+// UTF-8 is taken as it is; anything else goes through fromAnsi.
+using AnsiDecoder = std::string (*)(std::string_view);
+std::string BrandTextToUtf8(std::string_view plain, AnsiDecoder fromAnsi);
+
 struct BrandingLoad {
   Branding branding;  // the defaults when !ok
   bool ok = false;
   std::string error;  // why the file was not used
 };
 // Reads and decrypts a brand file in memory (the plain text never touches the
-// disk). Never throws: a missing, oversized or undecryptable file gives the
+// disk) and reads its text as BrandTextToUtf8 does (the ANSI code page by
+// default). Never throws: a missing, oversized or undecryptable file gives the
 // defaults with ok false.
-BrandingLoad LoadBrandingFile(const std::string& path);
+BrandingLoad LoadBrandingFile(const std::string& path, AnsiDecoder fromAnsi = AnsiToUtf8);
 
 }  // namespace griv

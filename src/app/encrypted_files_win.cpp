@@ -11,7 +11,9 @@
 #include "shell/ui_win.h"
 #include "app/image_files.h"
 #include "base/file_io.h"
+#include "base/codepage.h"
 #include "base/handles_win.h"
+#include "crypto/key_rules.h"
 #include "base/scope_exit.h"
 #include "base/utf.h"
 #include "crypto/key_dialog_win.h"
@@ -37,8 +39,12 @@ template <class Op>
 void EncryptedFiles::WithKey(const std::string& key, Op op) {
   TDES& des = host_.Cipher();
   ScopeExit clear([&] { des.ClearKeys(); });
-  std::string ansi = ToAnsi(key);
+  // Exactly the bytes of the key in the ANSI code page: a best fit would let
+  // different keys open the same file.
+  std::string ansi;
   ScopeExit wipe([&] { Wipe(ansi); });
+  if (TextToCodePageExact(key, kAnsiCodePage, ansi) != CodePageResult::Ok)
+    throw std::runtime_error(kKeyNotInCodePage);
   des.SetCipherMode(TCipherMode::CBC);
   des.SetIV(kKtxIVText);
   des.SetKey(ansi);
@@ -48,7 +54,7 @@ void EncryptedFiles::WithKey(const std::string& key, Op op) {
 // ---------------------------------------------------------------- commands
 
 void EncryptedFiles::mnuSaveEncryptedClick() {
-  std::string key = AskForKey(nullptr);
+  std::string key = AskForKey(nullptr, true);
   ScopeExit wipe([&] { Wipe(key); });
   if (key.empty()) return;
   std::string name;
@@ -58,7 +64,7 @@ void EncryptedFiles::mnuSaveEncryptedClick() {
 }
 
 void EncryptedFiles::EncryptaFile1Click() {
-  std::string key = AskForKey(nullptr);
+  std::string key = AskForKey(nullptr, true);
   ScopeExit wipe([&] { Wipe(key); });
   if (key.empty()) return;
   std::string file;
@@ -150,8 +156,8 @@ void EncryptedFiles::OpenFileByName(const std::string& file) {
 
 // ---------------------------------------------------------------- user interface
 
-std::string EncryptedFiles::AskForKey(const std::string* fileName) {
-  return TdlgGetKey::AskForKey(host_.Resources(), host_.Window(), fileName);
+std::string EncryptedFiles::AskForKey(const std::string* fileName, bool confirm) {
+  return TdlgGetKey::AskForKey(host_.Resources(), host_.Window(), fileName, confirm);
 }
 
 bool EncryptedFiles::AskSaveName(const std::string& initialDir, std::string& name, int& filterIndex) {

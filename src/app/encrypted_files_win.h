@@ -71,8 +71,9 @@ class EncryptedFiles {
   Outcome EncryptFileWithKey(const std::string& file, const std::string& key);
 
  protected:
-  // Key as UTF-8, empty when cancelled; fileName for the opening form.
-  virtual std::string AskForKey(const std::string* fileName);
+  // Key as UTF-8, empty when cancelled; fileName for the opening form;
+  // confirm when the key is chosen for encrypting (typed twice).
+  virtual std::string AskForKey(const std::string* fileName, bool confirm = false);
   virtual bool AskSaveName(const std::string& initialDir, std::string& name, int& filterIndex);
   virtual bool AskOpenName(const std::string& title, const std::string& filter, const std::string& initialDir,
                            std::string& name);

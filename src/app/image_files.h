@@ -60,7 +60,8 @@ Picture DecodeImageFile(std::string_view name, const std::vector<uint8_t>& bytes
 // dialog's preview, which takes any picture it knows). Throws EInvalidPicture.
 Picture DecodeImageBytes(const uint8_t* data, size_t size, const JpegDecodeOptions& options = {});
 // ReadWholeFile + DecodeImageFile. Throws EFileIO when the file cannot be
-// read, EInvalidPicture when its content is not a valid picture.
+// read, EInvalidPicture when its content is not a valid picture (also when
+// it is beyond the picture limits or memory runs out while decoding it).
 Picture LoadImageFileData(const std::string& name, const JpegDecodeOptions& options = {});
 
 // IncludeTrailingBackslash(folder) + prefix + "-" + FiveDigits(number) + ext:

@@ -23,6 +23,34 @@ namespace {
 constexpr int kMaxScans = 500;    // real progressive files use about ten
 constexpr int kBatchRows = 16;
 
+// What a file may make the decoder spend. Arithmetic coding (and Huffman
+// progressive scans with long end-of-band runs) can describe a huge picture
+// in a few hundred bytes, so pixels, memory and work are tied to the size of
+// the input instead of the declared picture alone. A Huffman-coded file
+// needs at least one bit per 8x8 block, i.e. it holds at most 512 pixels
+// (1536 bytes of 24-bit result) per byte, so real files pass (the one kind
+// refused is a progressive file of more than about 8 Mi pixels that is all
+// one colour, whose coefficient buffers come on top of the result):
+//  - pixels: up to kFreeDecodePixels for any file (two 4K screens), beyond
+//    that kPixelsPerInputByte for each byte of input. Decoding time follows
+//    the pixels: a 64 KB input gives at most 32 Mi pixels.
+//  - memory (the result plus libjpeg's whole-image buffers): up to
+//    kFreeDecodeBytes, beyond that kDecodeBytesPerInputByte for each byte;
+//    96 MiB for a 64 KB input.
+//  - work: the blocks that the scans of a multi-scan file visit, at most
+//    kScanVisitsPerBlock times the picture's blocks (the usual progressive
+//    script needs about 6), checked at the start of each scan before it runs.
+constexpr uint64_t kFreeDecodePixels = 16ull << 20;
+constexpr uint64_t kPixelsPerInputByte = 512;
+constexpr uint64_t kFreeDecodeBytes = 48ull << 20;
+constexpr uint64_t kDecodeBytesPerInputByte = 3 * kPixelsPerInputByte;
+constexpr uint64_t kScanVisitsPerBlock = 32;
+
+uint64_t DecodeMemoryBudget(size_t inputBytes) {
+  const uint64_t byInput = uint64_t(inputBytes) * kDecodeBytesPerInputByte;
+  return std::min(std::max(kFreeDecodeBytes, byInput), kMaxPictureBytes + (kMaxPictureBytes >> 1));
+}
+
 struct ErrorMgr {
   jpeg_error_mgr pub;
   std::jmp_buf jump;
@@ -56,14 +84,37 @@ bool ArithDataEndedEarly(j_decompress_ptr d) {
          d->input_iMCU_row + 2 < d->total_iMCU_rows;
 }
 
-// Also called during the colour quantiser's first pass, which reads the
-// whole picture before the first row comes out.
+struct ProgressMgr {
+  jpeg_progress_mgr pub;
+  int lastScan;          // the scan whose blocks are counted in visits
+  uint64_t visits;       // blocks the scans so far go through
+  uint64_t visitBudget;  // 0 until the picture's size is known
+};
+
+// Blocks of the components that the current scan covers.
+uint64_t ScanBlocks(j_decompress_ptr d) {
+  uint64_t blocks = 0;
+  for (int i = 0; i < d->comps_in_scan && i < MAX_COMPS_IN_SCAN; ++i)
+    if (const jpeg_component_info* ci = d->cur_comp_info[i])
+      blocks += uint64_t(ci->width_in_blocks) * ci->height_in_blocks;
+  return blocks;
+}
+
+// Called before every step of input (also while a multi-scan file is taken
+// in whole before output, and during the colour quantiser's first pass,
+// which reads the whole picture before the first row comes out).
 void OnProgress(j_common_ptr c) {
   if (!c->is_decompressor) return;
   j_decompress_ptr d = reinterpret_cast<j_decompress_ptr>(c);
-  const char* why = d->input_scan_number > kMaxScans ? "too many scans"
-                    : ArithDataEndedEarly(d)          ? "data ends before the picture"
-                                                      : nullptr;
+  ProgressMgr* p = reinterpret_cast<ProgressMgr*>(c->progress);
+  if (p->visitBudget && d->input_scan_number != p->lastScan) {
+    p->lastScan = d->input_scan_number;
+    p->visits += ScanBlocks(d);
+  }
+  const char* why = d->input_scan_number > kMaxScans                      ? "too many scans"
+                    : p->visitBudget && p->visits > p->visitBudget        ? "scans need too much work"
+                    : ArithDataEndedEarly(d)                              ? "data ends before the picture"
+                                                                          : nullptr;
   if (why) {
     ErrorMgr* e = reinterpret_cast<ErrorMgr*>(c->err);
     std::snprintf(e->message, sizeof e->message, "%s", why);
@@ -93,15 +144,13 @@ struct DecodeJob {
   const char* failure;            // our own reason, when not libjpeg's
 };
 
-// Sets up the result without allocating its rows: they grow as they are
-// decoded, so a tiny file that claims a huge size fails before it costs much.
+// Allocates the whole result at once: growing it row by row would hold the
+// old and the new buffer together at each step (half as much again at the
+// peak). What a file may claim is already tied to its size, so a tiny file
+// cannot make this large.
 bool BeginPicture(DecodeJob* job, int w, int h, int bits) noexcept {
   try {
-    Picture::CheckSize(w, h, bits);
-    job->pic->Clear();
-    job->pic->width = w;
-    job->pic->height = h;
-    job->pic->bpp = bits;
+    job->pic->ResizeForOverwrite(w, h, bits);
     if (job->mode == OutMode::CmykBgr || job->mode == OutMode::CmykGrey)
       job->scratch->assign(size_t(w) * 4 * kBatchRows, 0);
     return true;
@@ -203,11 +252,20 @@ uint64_t MinimumBits(j_decompress_ptr c) {
   return blocks;
 }
 
-bool RunDecode(jpeg_decompress_struct* c, ErrorMgr* err, jpeg_progress_mgr* progress, DecodeJob* job) {
+uint64_t TotalBlocks(j_decompress_ptr c) {
+  uint64_t blocks = 0;
+  for (int i = 0; i < c->num_components; ++i)
+    blocks += uint64_t(c->comp_info[i].width_in_blocks) * c->comp_info[i].height_in_blocks;
+  return blocks;
+}
+
+bool RunDecode(jpeg_decompress_struct* c, ErrorMgr* err, ProgressMgr* progress, DecodeJob* job) {
   if (setjmp(err->jump)) return false;
   jpeg_create_decompress(c);
-  c->progress = progress;
-  c->mem->max_memory_to_use = long(std::min<uint64_t>(kMaxPictureBytes, LONG_MAX));
+  c->progress = &progress->pub;
+  const uint64_t budget = DecodeMemoryBudget(job->size);
+  // libjpeg's whole-image buffers come out of the same budget.
+  c->mem->max_memory_to_use = long(std::min<uint64_t>(budget, LONG_MAX));
   jpeg_mem_src(c, job->data, static_cast<unsigned long>(job->size));
   jpeg_read_header(c, TRUE);
   err->eofFatal = c->arith_code;
@@ -240,11 +298,14 @@ bool RunDecode(jpeg_decompress_struct* c, ErrorMgr* err, jpeg_progress_mgr* prog
     return false;
   }
   const int w = int(c->output_width), h = int(c->output_height);
-  if (!BeginPicture(job, w, h, eight ? 8 : 24)) return false;
-  if (WorkingMemory(c) > kMaxPictureBytes) {
-    job->failure = "picture needs too much memory";
+  const uint64_t resultBytes = uint64_t(Picture::StrideFor(w, eight ? 8 : 24)) * uint64_t(h);
+  if (uint64_t(w) * uint64_t(h) > std::max(kFreeDecodePixels, uint64_t(job->size) * kPixelsPerInputByte) ||
+      resultBytes + WorkingMemory(c) > budget) {
+    job->failure = "picture too large for the size of its data";
     return false;
   }
+  if (!BeginPicture(job, w, h, eight ? 8 : 24)) return false;
+  progress->visitBudget = std::max<uint64_t>(1, TotalBlocks(c) * kScanVisitsPerBlock);
 
   jpeg_start_decompress(c);
   const bool viaScratch = job->mode == OutMode::CmykBgr || job->mode == OutMode::CmykGrey;
@@ -362,7 +423,30 @@ bool RunEncode(jpeg_compress_struct* c, ErrorMgr* err, EncodeJob* job) {
   return true;
 }
 
+bool RunReadHeader(jpeg_decompress_struct* c, ErrorMgr* err, const uint8_t* data, size_t size) {
+  if (setjmp(err->jump)) return false;
+  jpeg_create_decompress(c);
+  jpeg_mem_src(c, data, static_cast<unsigned long>(size));
+  return jpeg_read_header(c, TRUE) == JPEG_HEADER_OK;
+}
+
 }  // namespace
+
+bool JpegDeclaredSize(const uint8_t* data, size_t size, int& width, int& height) {
+  if (!data || size == 0 || size > ULONG_MAX) return false;
+  jpeg_decompress_struct cinfo;
+  std::memset(&cinfo, 0, sizeof cinfo);
+  ErrorMgr err;
+  InitErrors(&err);
+  cinfo.err = &err.pub;
+  const bool ok = RunReadHeader(&cinfo, &err, data, size);
+  if (ok) {
+    width = int(cinfo.image_width);
+    height = int(cinfo.image_height);
+  }
+  jpeg_destroy_decompress(&cinfo);
+  return ok;
+}
 
 Picture DecodeJpeg(const uint8_t* data, size_t size, const JpegDecodeOptions& options) {
   if (!data || size == 0) throw EInvalidPicture("Invalid JPEG: no data");
@@ -375,9 +459,9 @@ Picture DecodeJpeg(const uint8_t* data, size_t size, const JpegDecodeOptions& op
   ErrorMgr err;
   InitErrors(&err);
   cinfo.err = &err.pub;
-  jpeg_progress_mgr progress;
+  ProgressMgr progress;
   std::memset(&progress, 0, sizeof progress);
-  progress.progress_monitor = OnProgress;
+  progress.pub.progress_monitor = OnProgress;
 
   const bool ok = RunDecode(&cinfo, &err, &progress, &job);
   jpeg_destroy_decompress(&cinfo);

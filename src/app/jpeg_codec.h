@@ -23,10 +23,17 @@ struct JpegDecodeOptions {
 // for an empty picture or one libjpeg refuses (sides above 65500).
 std::vector<uint8_t> EncodeJpeg(const Picture& pic, int quality = 90);
 
+// The size a JPEG file declares, read by the decoder's own header pass (so
+// stray bytes between markers are skipped exactly as decoding skips them).
+// False when the data has no readable header.
+bool JpegDeclaredSize(const uint8_t* data, size_t size, int& width, int& height);
+
 // Decodes a JPEG file held in memory: 24 bpp unless an option asks for
-// 8 bits. Corrupt data, data that ends before the last row, absurd sizes and
-// files that need more than the picture size limit of working memory throw
-// EInvalidPicture; libjpeg's recoverable warnings are ignored.
+// 8 bits. Corrupt data, data that ends before the last row, sizes beyond the
+// picture limits, pictures larger than their data can describe (pixels,
+// memory and scan work are bounded by the input's size) and files that
+// need more memory than that throw EInvalidPicture; libjpeg's recoverable
+// warnings are ignored.
 Picture DecodeJpeg(const uint8_t* data, size_t size, const JpegDecodeOptions& options = {});
 inline Picture DecodeJpeg(const std::vector<uint8_t>& data, const JpegDecodeOptions& options = {}) {
   return DecodeJpeg(data.data(), data.size(), options);

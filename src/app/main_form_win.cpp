@@ -1,5 +1,7 @@
 #include "app/main_form_win.h"
 
+#include "app/hand_off.h"
+
 #include <commctrl.h>
 #include <shellapi.h>
 #include <shlobj.h>
@@ -71,6 +73,14 @@ LRESULT TfrmCaptureForm::WndProc(UINT m, WPARAM wp, LPARAM lp) {
     case WM_CAPTURE_FULL: CaptureFullScreen(); return 0;
     case WM_CAPTURE_ACTIVE: CaptureActiveWindow(); return 0;
     case WM_OPEN_HANDED_FILE: OpenHandedFile(); return 0;
+    case WM_COPYDATA: {
+      const auto* cd = reinterpret_cast<const COPYDATASTRUCT*>(lp);
+      if (!cd || cd->dwData != kHandOffCopyData || cd->cbData % 2 || cd->cbData > kHandOffMaxBytes) return FALSE;
+      const std::wstring name(static_cast<const wchar_t*>(cd->lpData), cd->cbData / 2);
+      if (name.find(L'\0') != std::wstring::npos) return FALSE;
+      OpenHandedName(Narrow(name));
+      return TRUE;
+    }
     case WM_SHOW_MAIN: RestoreMainWindow(); return 0;
     case WM_OPEN_WEBSITE: OpenWebSite(); return 0;
     case WM_COMMAND:
@@ -624,8 +634,12 @@ void TfrmCaptureForm::OpenHandedFile() {
     const bool ok = size == 0 || (ReadFile(f.get(), bytes.data(), size, &got, nullptr) && got == size);
     UnlockFileRegion(f.get(), 0, size ? size : 1);
     if (!ok) return;
-    handed = FromAnsi(bytes);
+    handed = HandedFileName(bytes);
   }
+  OpenHandedName(handed);
+}
+
+void TfrmCaptureForm::OpenHandedName(const std::string& handed) {
   if (handed.empty() || !FileExists(handed)) return;
   RestoreMainWindow();
   ProcessMessages();

@@ -45,6 +45,11 @@ inline constexpr UINT WM_OPEN_WEBSITE = WM_USER + 5;
 
 inline constexpr wchar_t kMainClassName[] = L"TfrmCaptureForm";
 inline constexpr char kHandOffFileName[] = "~~ktw01";
+// A name the ANSI code page cannot hold comes in a WM_COPYDATA of this kind, in UTF-16.
+inline constexpr ULONG_PTR kHandOffCopyData = 0x47524956;  // "GRIV"
+// Held by a second start from writing the hand-off file until the running
+// program has read it, so two second starts never mix their names.
+inline constexpr wchar_t kHandOffMutexName[] = L"KTW-handoff";
 
 class TfrmCaptureForm : private WindowBase, private EncryptedFilesHost, private ImageViewHost {
  public:
@@ -103,6 +108,7 @@ class TfrmCaptureForm : private WindowBase, private EncryptedFilesHost, private 
   void FormDestroy();
   void EmptyWorkFolder();
   void OpenHandedFile();
+  void OpenHandedName(const std::string& name);
 
   // ---- commands, enabling, toggles, hot keys, keys (main_form_commands_win.cpp)
   CommandContext CommandState() const;

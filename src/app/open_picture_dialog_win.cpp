@@ -45,52 +45,6 @@ constexpr int kPreviewFormBorder = 5;
 constexpr int kEmptyPreviewW = 320, kEmptyPreviewH = 240;
 
 
-// ---------------------------------------------------------------------------
-// Pictures
-
-uint32_t Le32(const uint8_t* p) { return p[0] | (p[1] << 8) | (p[2] << 16) | (uint32_t(p[3]) << 24); }
-
-// The size a BMP or JPEG file declares, read from its header without decoding.
-bool DeclaredSize(const std::vector<uint8_t>& d, int64_t& w, int64_t& h) {
-  const size_t n = d.size();
-  if (n >= 26 && d[0] == 'B' && d[1] == 'M') {
-    if (Le32(&d[14]) == 12) {
-      w = d[18] | (d[19] << 8);
-      h = d[20] | (d[21] << 8);
-    } else {
-      w = int32_t(Le32(&d[18]));
-      h = int32_t(Le32(&d[22]));
-    }
-    w = w < 0 ? -w : w;
-    h = h < 0 ? -h : h;
-    return true;
-  }
-  if (n < 4 || d[0] != 0xFF || d[1] != 0xD8) return false;
-  size_t i = 2;
-  while (i + 2 <= n) {
-    if (d[i] != 0xFF) return false;
-    const uint8_t m = d[i + 1];
-    if (m == 0xFF) {  // fill byte
-      ++i;
-      continue;
-    }
-    i += 2;
-    if (m == 0x01 || (m >= 0xD0 && m <= 0xD8)) continue;  // markers without a length
-    if (m == 0xD9 || m == 0xDA || i + 2 > n) return false;
-    const size_t len = size_t(d[i] << 8 | d[i + 1]);
-    if (len < 2) return false;
-    if (m >= 0xC0 && m <= 0xCF && m != 0xC4 && m != 0xC8 && m != 0xCC) {
-      if (i + 7 > n) return false;
-      h = d[i + 3] << 8 | d[i + 4];
-      w = d[i + 5] << 8 | d[i + 6];
-      return true;
-    }
-    i += len;
-  }
-  return false;
-}
-
-
 // The 16 x 16 glyph when the resource module has none: a magnifying glass
 // on the transparent grey of the bottom-left pixel.
 HBITMAP DrawFallbackGlyph() {
@@ -323,60 +277,12 @@ HFONT FontOf(HWND w) { return reinterpret_cast<HFONT>(SendMessageW(w, WM_GETFONT
 
 bool PicturePreview::Load(const std::string& fileName) {
   Clear();
-  try {
-    const int64_t size = FileSize(fileName);  // -1 for folders and missing files
-    if (size < 2 || size > kMaxFileBytes) return false;
-    const std::vector<uint8_t> bytes = ReadWholeFile(fileName);
-    int64_t w = 0, h = 0;
-    if (DeclaredSize(bytes, w, h) && w * h > kMaxPixels) return false;
-    pic_ = DecodeImageBytes(bytes.data(), bytes.size());
-  } catch (...) {
-    // Unreadable, not a picture, or too large for memory: no preview.
-    Clear();
-  }
+  pic_ = LoadPreviewPicture(fileName);
   return HasPicture();
 }
 
 std::string PicturePreview::Label() const {
   return HasPicture() ? PreviewLabelText(pic_.width, pic_.height) : std::string(kPreviewNoPictureLabel);
-}
-
-Picture ScalePicture(const Picture& pic, int w, int h) {
-  Picture out;
-  if (pic.Empty() || w <= 0 || h <= 0) return out;
-  out.Resize(w, h, 24);
-  const int bytes = pic.bpp / 8;
-  // Source column span of every target column.
-  std::vector<int> x0(size_t(w) + 1);
-  for (int x = 0; x <= w; ++x) x0[size_t(x)] = int(int64_t(x) * pic.width / w);
-  uint32_t colors[256] = {};
-  if (pic.bpp == 8)
-    for (size_t i = 0; i < pic.palette.size() && i < 256; ++i) colors[i] = pic.palette[i];
-  for (int y = 0; y < h; ++y) {
-    const int sy0 = int(int64_t(y) * pic.height / h);
-    const int sy1 = std::max(sy0 + 1, int(int64_t(y + 1) * pic.height / h));
-    uint8_t* dst = out.Row(y);
-    for (int x = 0; x < w; ++x) {
-      const int sx0 = x0[size_t(x)], sx1 = std::max(sx0 + 1, x0[size_t(x) + 1]);
-      uint32_t b = 0, g = 0, r = 0;
-      for (int sy = sy0; sy < sy1; ++sy) {
-        const uint8_t* row = pic.Row(sy);
-        if (bytes == 1) {
-          for (int sx = sx0; sx < sx1; ++sx) {
-            const uint32_t c = colors[row[sx]];
-            b += c & 0xFF, g += (c >> 8) & 0xFF, r += (c >> 16) & 0xFF;
-          }
-        } else {
-          for (const uint8_t* px = row + size_t(sx0) * bytes; px < row + size_t(sx1) * bytes; px += bytes)
-            b += px[0], g += px[1], r += px[2];
-        }
-      }
-      const uint32_t n = uint32_t(sy1 - sy0) * uint32_t(sx1 - sx0);
-      dst[0] = uint8_t((b + n / 2) / n), dst[1] = uint8_t((g + n / 2) / n), dst[2] = uint8_t((r + n / 2) / n);
-      dst += 3;
-    }
-  }
-  return out;
 }
 
 void DrawPicture(HDC dc, const Picture& pic, const RECT& r, Picture& cache) {

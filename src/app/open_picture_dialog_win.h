@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string>
 
+#include "app/picture_preview.h"
 #include "base/picture.h"
 #include "shell/speed_button_win.h"
 #include "shell/window_base_win.h"
@@ -18,10 +19,8 @@ namespace griv {
 // size simply leaves no picture.
 class PicturePreview {
  public:
-  // Files above this size are not previewed (reading them would stall the dialog).
-  static constexpr int64_t kMaxFileBytes = int64_t(64) << 20;
-  // Pictures whose header declares more pixels than this are not decoded.
-  static constexpr int64_t kMaxPixels = 50'000'000;
+  static constexpr int64_t kMaxFileBytes = kPreviewMaxFileBytes;
+  static constexpr int64_t kMaxPixels = kPreviewMaxPixels;
 
   // Loads the named file when it exists and holds a picture; true on success.
   bool Load(const std::string& fileName);
@@ -44,11 +43,6 @@ class PicturePreview {
   Picture pic_;
   mutable Picture scaled_;  // pic_ at the size last painted
 };
-
-// A 24-bit copy of pic at w x h: each pixel is the average of the source
-// pixels it covers, so reductions of screenshots stay legible; enlargements
-// repeat pixels. Empty when either picture is empty.
-Picture ScalePicture(const Picture& pic, int w, int h);
 
 // Draws pic into r at r's size. A scaled copy is made when the sizes differ
 // and kept in cache for the next paint at the same size; whoever changes pic

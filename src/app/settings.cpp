@@ -1,5 +1,6 @@
 #include "app/settings.h"
 
+#include "hotkeys/hotkey_text.h"
 #include "shell/strings.h"
 
 namespace griv {
@@ -146,13 +147,15 @@ void Settings::Load(SettingsStore& store, const IniFile* custom, SettingsHost& h
 }
 
 void Settings::LoadHotKeys(SettingsStore& store) {
-  auto one = [&](const char* name, std::string& field, const char* def) {
+  // The settings hold the text that is registered, so that what the options
+  // show is the key in force and not a damaged text that was replaced.
+  auto one = [&](const char* name, std::string& field, int index) {
     auto v = ReadStringOrFail(store, name);
-    field = v && !v->empty() ? *v : def;
+    field = EffectiveHotKeyText(index, v.value_or(std::string()));
   };
-  one("HotKeyFull", HotKeyFull, kDefaultHotKeyFull);
-  one("HotKeyActive", HotKeyActive, kDefaultHotKeyActive);
-  one("HotKeyArea", HotKeyArea, kDefaultHotKeyArea);
+  one("HotKeyFull", HotKeyFull, 0);
+  one("HotKeyActive", HotKeyActive, 1);
+  one("HotKeyArea", HotKeyArea, 2);
 }
 
 void Settings::LoadUseMonitor(SettingsStore& store) {

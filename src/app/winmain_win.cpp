@@ -10,7 +10,10 @@
 
 #include "shell/ui_win.h"
 #include "app/main_form_win.h"
+#include "app/hand_off.h"
 #include "app/startup_rules.h"
+#include "base/codepage.h"
+#include "base/scope_exit.h"
 #include "base/file_io.h"
 #include "base/handles_win.h"
 #include "base/utf.h"
@@ -53,13 +56,28 @@ int SecondStart(const std::string& p) {
   } else if (request == CommandRequest::CaptureActive) {
     SendMessageW(main, WM_CAPTURE_ACTIVE, 0, 0);
   } else if (request == CommandRequest::OpenFile) {
+    const std::string full = FullName(p);
+    std::string bytes;
+    if (TextToCodePageExact(full, kAnsiCodePage, bytes) != CodePageResult::Ok) {
+      // The hand-off file holds ANSI bytes: a name they cannot spell goes whole, in UTF-16.
+      const std::wstring wide = Widen(full);
+      COPYDATASTRUCT cd{kHandOffCopyData, static_cast<DWORD>(wide.size() * sizeof(wchar_t)),
+                        const_cast<wchar_t*>(wide.data())};
+      SendMessageW(main, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&cd));
+      return 0;
+    }
+    // One second start at a time, from writing the file until the program has read it.
+    UniqueKernelHandle turn(CreateMutexW(nullptr, FALSE, kHandOffMutexName));
+    const bool ours = turn && WaitForSingleObject(turn.get(), 30000) != WAIT_TIMEOUT;
+    ScopeExit release([&] {
+      if (ours) ReleaseMutex(turn.get());
+    });
     const std::string handOff = IncludeTrailingBackslash(TempFolder()) + kHandOffFileName;
-    const std::string bytes = ToAnsi(FullName(p));
     UniqueFileHandle f(CreateFileW(Widen(handOff).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
                                    FILE_ATTRIBUTE_NORMAL, nullptr));
     DWORD written = 0;
-    bool ok = f && WriteFile(f.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
-              written == bytes.size();
+    const bool ok = f && WriteFile(f.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+                    written == bytes.size();
     f.reset();
     if (!ok) {
       ShowMessage("Error writing to " + handOff, ApplicationTitle(), MB_OK | MB_ICONERROR);

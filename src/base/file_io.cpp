@@ -4,65 +4,7 @@
 #include <cstring>
 #include <random>
 
-#ifdef _WIN32
-#include <windows.h>
-
-#include "base/utf.h"
-#else
-#include <sys/stat.h>
-#include <unistd.h>
-#endif
-
 namespace griv {
-
-FilePtr OpenFile(const std::string& name, const char* mode) {
-#ifdef _WIN32
-  return FilePtr(_wfopen(Widen(name).c_str(), Widen(mode).c_str()));
-#else
-  return FilePtr(std::fopen(name.c_str(), mode));
-#endif
-}
-
-bool FileExists(const std::string& name) {
-#ifdef _WIN32
-  DWORD a = GetFileAttributesW(Widen(name).c_str());
-  return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
-#else
-  struct stat st {};
-  return stat(name.c_str(), &st) == 0 && S_ISREG(st.st_mode);
-#endif
-}
-
-bool DirectoryExists(const std::string& name) {
-#ifdef _WIN32
-  DWORD a = GetFileAttributesW(Widen(name).c_str());
-  return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
-#else
-  struct stat st {};
-  return stat(name.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
-#endif
-}
-
-bool DeleteFileUtf8(const std::string& name) {
-#ifdef _WIN32
-  return DeleteFileW(Widen(name).c_str()) != 0;
-#else
-  return unlink(name.c_str()) == 0;
-#endif
-}
-
-int64_t FileSize(const std::string& name) {
-#ifdef _WIN32
-  WIN32_FILE_ATTRIBUTE_DATA d;
-  if (!GetFileAttributesExW(Widen(name).c_str(), GetFileExInfoStandard, &d)) return -1;
-  if (d.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return -1;
-  return (int64_t(d.nFileSizeHigh) << 32) | d.nFileSizeLow;
-#else
-  struct stat st {};
-  if (stat(name.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return -1;
-  return st.st_size;
-#endif
-}
 
 std::vector<uint8_t> ReadWholeFile(const std::string& name) {
   FilePtr f = OpenFile(name, "rb");
@@ -75,6 +17,33 @@ std::vector<uint8_t> ReadWholeFile(const std::string& name) {
   return data;
 }
 
+std::string ReadOnlyMessage(const std::string& name) { return name + " is read-only"; }
+
+std::string WriteFailureReason(int e) {
+  switch (e) {
+    case ENOSPC: return "the disk is full";
+#ifdef EDQUOT
+    case EDQUOT: return "the disk quota is used up";
+#endif
+    case EFBIG: return "the file is too large for this disk";
+    case EACCES:
+    case EPERM: return "access is denied";
+    case EROFS: return "the disk is write-protected";
+    case ENOENT:
+    case ENOTDIR: return "the folder does not exist";
+    case EISDIR: return "a folder has that name";
+    case EIO: return "the device reported an error";
+    case 0: return "the system gave no reason";
+    default: return std::strerror(e);
+  }
+}
+
+std::string WriteFailureMessage(const std::string& name, const std::string& reason, bool targetExisted) {
+  std::string m = "Error writing file " + name + ": " + reason + ".";
+  if (targetExisted) m += " The existing file was not changed.";
+  return m;
+}
+
 static std::string TempNameBeside(const std::string& target) {
   static std::mt19937 rng{std::random_device{}()};
   char suffix[24];
@@ -83,43 +52,61 @@ static std::string TempNameBeside(const std::string& target) {
 }
 
 AtomicFile::AtomicFile(std::string target) : target_(std::move(target)) {
+  targetExisted_ = FileExists(target_);
+  // Refused before anything is written: the replace at the end would
+  // succeed on most systems and silently drop the protection.
+  if (targetExisted_ && IsReadOnlyFile(target_)) {
+    done_ = true;
+    throw EFileIO(ReadOnlyMessage(target_));
+  }
+  int error = 0;
   for (int attempt = 0; attempt < 8 && !file_; ++attempt) {
     temp_ = TempNameBeside(target_);
     if (FileExists(temp_)) continue;
+    errno = 0;
     file_ = OpenFile(temp_, "wb");
+    error = errno;
   }
-  if (!file_) throw EFileIO("Cannot create file " + target_);
+  if (!file_) {
+    temp_.clear();
+    done_ = true;
+    throw EFileIO(WriteFailureMessage(target_, WriteFailureReason(error), targetExisted_));
+  }
 }
 
 AtomicFile::~AtomicFile() {
   if (!done_) Discard();
 }
 
+void AtomicFile::Fail(const std::string& reason) {
+  Discard();
+  throw EFileIO(WriteFailureMessage(target_, reason, targetExisted_));
+}
+
 void AtomicFile::Write(const void* data, size_t size) {
-  if (!file_) throw EFileIO("Error writing file " + target_);
-  if (size && std::fwrite(data, 1, size, file_.get()) != size) throw EFileIO("Error writing file " + target_);
+  if (!file_) throw EFileIO(WriteFailureMessage(target_, "the file is already closed", targetExisted_));
+  errno = 0;
+  if (size && std::fwrite(data, 1, size, file_.get()) != size) Fail(WriteFailureReason(errno));
 }
 
 void AtomicFile::Commit() {
-  if (!file_) throw EFileIO("Error writing file " + target_);
+  if (!file_) throw EFileIO(WriteFailureMessage(target_, "the file is already closed", targetExisted_));
+  errno = 0;
   bool ok = std::fflush(file_.get()) == 0 && !std::ferror(file_.get());
+  int error = errno;
   std::FILE* f = file_.release();
-  ok = (std::fclose(f) == 0) && ok;
-  if (!ok) {
-    DeleteFileUtf8(temp_);
-    done_ = true;
-    throw EFileIO("Error writing file " + target_);
+  if (std::fclose(f) != 0 && ok) {
+    ok = false;
+    error = errno;
   }
-#ifdef _WIN32
-  ok = MoveFileExW(Widen(temp_).c_str(), Widen(target_).c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
-#else
-  ok = std::rename(temp_.c_str(), target_.c_str()) == 0;
-#endif
+  if (!ok) Fail(WriteFailureReason(error));
+  if (FileExists(target_) && IsReadOnlyFile(target_)) {
+    Discard();
+    throw EFileIO(ReadOnlyMessage(target_));
+  }
+  std::string reason;
+  if (!MoveFileReplacing(temp_, target_, reason)) Fail(reason);
   done_ = true;
-  if (!ok) {
-    DeleteFileUtf8(temp_);
-    throw EFileIO("Cannot replace file " + target_);
-  }
 }
 
 void AtomicFile::Discard() {

@@ -30,9 +30,27 @@ bool DeleteFileUtf8(const std::string& utf8Name);
 int64_t FileSize(const std::string& utf8Name);  // -1 when missing
 // Whole file; throws EFileIO when it cannot be read.
 std::vector<uint8_t> ReadWholeFile(const std::string& utf8Name);
+// An existing file that the user marked read-only (no write permission for
+// its owner on POSIX, the read-only attribute on Windows).
+bool IsReadOnlyFile(const std::string& utf8Name);
+
+// "<name> is read-only"
+std::string ReadOnlyMessage(const std::string& utf8Name);
+// Why a write failed, in words for a message ("the disk is full"), from a C
+// library error number.
+std::string WriteFailureReason(int errnoValue);
+// "Error writing file <name>: <reason>." and, when the target existed
+// before, " The existing file was not changed."
+std::string WriteFailureMessage(const std::string& utf8Name, const std::string& reason, bool targetExisted);
+
+// Moves `from` over `to` (replacing it) in one step; on failure returns false
+// and sets reason (as WriteFailureReason words).
+bool MoveFileReplacing(const std::string& from, const std::string& to, std::string& reason);
 
 // Writes to a temporary file beside target and moves it over target only when
-// complete. On any failure the temporary is removed and target is untouched.
+// complete. On any failure the temporary is removed and target is untouched;
+// the EFileIO says why (WriteFailureMessage, or ReadOnlyMessage for a
+// read-only target, which is never replaced).
 class AtomicFile {
  public:
   explicit AtomicFile(std::string target);
@@ -47,9 +65,12 @@ class AtomicFile {
   void Discard();
 
  private:
+  [[noreturn]] void Fail(const std::string& reason);
+
   std::string target_, temp_;
   FilePtr file_;
   bool done_ = false;
+  bool targetExisted_ = false;
 };
 
 // Convenience: the whole content in one atomic write.

@@ -5,28 +5,56 @@
 
 namespace griv {
 
+namespace {
+// Storage of exactly `bytes`. A buffer of another size is freed before the
+// new one is asked for, so the two never coexist.
+void SizeStorage(PixelBuffer& px, size_t bytes) {
+  if (px.capacity() == bytes) return;
+  PixelBuffer().swap(px);
+  px.reserve(bytes);
+}
+}  // namespace
+
 void Picture::CheckSize(int w, int h, int bits) {
   if (w < 0 || h < 0 || w > kMaxPictureSide || h > kMaxPictureSide || (bits != 8 && bits != 24 && bits != 32))
     throw EInvalidPicture("Unsupported picture size or format");
-  if (uint64_t(StrideFor(w, bits)) * uint64_t(h) > kMaxPictureBytes) throw EInvalidPicture("Picture too large");
+  if (uint64_t(w) * uint64_t(h) > kMaxPicturePixels ||
+      uint64_t(StrideFor(w, bits)) * uint64_t(h) > kMaxPictureBytes)
+    throw EInvalidPicture("Picture too large");
+}
+
+Picture& Picture::operator=(const Picture& other) {
+  if (this == &other) return *this;
+  SizeStorage(pixels, other.pixels.size());
+  pixels.assign(other.pixels.begin(), other.pixels.end());
+  palette = other.palette;
+  width = other.width;
+  height = other.height;
+  bpp = other.bpp;
+  return *this;
 }
 
 void Picture::Resize(int w, int h, int bits) {
   CheckSize(w, h, bits);
-  uint64_t bytes = uint64_t(StrideFor(w, bits)) * uint64_t(h);
+  const size_t bytes = static_cast<size_t>(uint64_t(StrideFor(w, bits)) * uint64_t(h));
+  width = height = 0;  // consistent even when the allocation below fails
+  SizeStorage(pixels, bytes);
+  pixels.assign(bytes, 0);
   width = w;
   height = h;
   bpp = bits;
-  pixels.assign(static_cast<size_t>(bytes), 0);
   if (bits != 8) palette.clear();
 }
 
 void Picture::ResizeForOverwrite(int w, int h, int bits) {
   CheckSize(w, h, bits);
+  const size_t bytes = static_cast<size_t>(uint64_t(StrideFor(w, bits)) * uint64_t(h));
+  width = height = 0;
+  SizeStorage(pixels, bytes);
+  pixels.resize(bytes);
   width = w;
   height = h;
   bpp = bits;
-  pixels.resize(static_cast<size_t>(uint64_t(StrideFor(w, bits)) * uint64_t(h)));
   if (bits != 8) palette.clear();
 }
 

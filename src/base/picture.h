@@ -37,6 +37,15 @@ class EInvalidPicture : public std::runtime_error {
 };
 
 struct Picture {
+  Picture() = default;
+  Picture(const Picture&) = default;
+  Picture(Picture&&) noexcept = default;
+  // The storage takes the size of the copy: a large buffer is never kept
+  // behind a small picture (undo copies would otherwise hold the largest
+  // picture ever seen).
+  Picture& operator=(const Picture& other);
+  Picture& operator=(Picture&&) noexcept = default;
+
   int width = 0;
   int height = 0;
   int bpp = 24;                    // 8, 24 or 32
@@ -49,10 +58,11 @@ struct Picture {
   uint8_t* Row(int y) { return pixels.data() + static_cast<size_t>(y) * Stride(); }
   const uint8_t* Row(int y) const { return pixels.data() + static_cast<size_t>(y) * Stride(); }
 
-  // Allocates width x height at bpp, zero-filled; throws EInvalidPicture when the
-  // size is not sensible (each side at most 65535 and at most 512 MiB of pixels).
+  // Allocates width x height at bpp, zero-filled, in storage of exactly that
+  // size; throws EInvalidPicture when the size is beyond the limits below.
   void Resize(int w, int h, int bits);
-  // Resize for a caller that writes every byte itself: no clearing.
+  // Resize for a caller that writes every byte itself: no clearing (storage
+  // of the same size is reused as it is).
   void ResizeForOverwrite(int w, int h, int bits);
   // The size test of Resize without allocating; throws EInvalidPicture.
   static void CheckSize(int w, int h, int bits);
@@ -66,8 +76,13 @@ Picture ConvertTo24(const Picture& src);
 // Palette of 256 greys, black to white.
 std::vector<uint32_t> GreyPalette();
 
-// Largest picture the program agrees to hold, in bytes of pixel data.
-inline constexpr uint64_t kMaxPictureBytes = 512ull << 20;
+// Largest picture the program agrees to hold. The 32-bit program keeps the
+// picture, its undo copy and the shown view at once (and a decoded file next
+// to all of them while it loads), so one picture must stay well below a
+// quarter of the address space: 64 Mi pixels (three 4K monitors side by side
+// are 25 Mi) of at most 4 bytes.
 inline constexpr int kMaxPictureSide = 65535;
+inline constexpr uint64_t kMaxPicturePixels = 64ull << 20;
+inline constexpr uint64_t kMaxPictureBytes = kMaxPicturePixels * 4;
 
 }  // namespace griv

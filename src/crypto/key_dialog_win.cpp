@@ -4,7 +4,9 @@
 #include <vector>
 
 #include "shell/ui_win.h"
+#include "base/codepage.h"
 #include "base/utf.h"
+#include "crypto/key_rules.h"
 #include "ids_crypto.h"
 #include "shell/strings.h"
 #include "shell/window_base_win.h"
@@ -23,19 +25,37 @@ std::wstring EditText(HWND edit) {
 
 class KeyDialog : public DialogBase {
  public:
-  explicit KeyDialog(std::wstring advice) : advice_(std::move(advice)) {}
+  KeyDialog(std::wstring advice, bool confirm) : advice_(std::move(advice)), confirm_(confirm) {}
   std::string key;
 
  private:
-  // txtEncKeyChange
-  void UpdateOk() { EnableWindow(Item(IDOK), TdlgGetKey::KeyAcceptable(GetWindowTextLengthW(Item(IDC_GETKEY_KEY)))); }
+  std::string Typed(int id) {
+    std::wstring w = EditText(Item(id));
+    std::string s = Narrow(w);
+    SecureZeroMemory(w.data(), w.size() * sizeof(wchar_t));
+    return s;
+  }
+
+  // txtEncKeyChange: OK only for a key the cipher will take as typed.
+  void UpdateOk() {
+    std::string k = Typed(IDC_GETKEY_KEY), again = confirm_ ? Typed(IDC_GETKEY_KEY2) : std::string();
+    const KeyVerdict v = JudgeKey(k, again, confirm_, kAnsiCodePage);
+    SecureZeroMemory(k.data(), k.size());
+    SecureZeroMemory(again.data(), again.size());
+    EnableWindow(Item(IDOK), v.ok);
+    // Why OK is greyed takes the advice's place while there is something to say.
+    SetWindowTextW(Item(IDC_GETKEY_LABEL1), v.hint.empty() ? advice_.c_str() : Widen(v.hint).c_str());
+  }
 
   void Layout() {
-    SetClientSize(377, 100);
+    const int extra = confirm_ ? 30 : 0;  // the second box
+    SetClientSize(377, 100 + extra);
     CentreOnScreen();
     PlaceItem(IDC_GETKEY_LABEL2, 12, 16, 32, 16);
     PlaceItem(IDC_GETKEY_KEY, 46, 12, 228, 22);
-    PlaceItem(IDC_GETKEY_LABEL1, 12, 44, 266, 50);
+    PlaceItem(IDC_GETKEY_LABEL3, 12, 46, 34, 16);
+    PlaceItem(IDC_GETKEY_KEY2, 46, 42, 228, 22);
+    PlaceItem(IDC_GETKEY_LABEL1, 12, 44 + extra, 266, 50);
     PlaceItem(IDOK, 288, 11, 78, 26);
     PlaceItem(IDCANCEL, 288, 43, 78, 26);
   }
@@ -44,6 +64,10 @@ class KeyDialog : public DialogBase {
     SetWindowTextW(Handle(), Widen(kKeyDialogCaption).c_str());
     SetWindowTextW(Item(IDC_GETKEY_LABEL1), advice_.c_str());
     SendMessageW(Item(IDC_GETKEY_KEY), EM_SETLIMITTEXT, 0, 0);  // no limit
+    SendMessageW(Item(IDC_GETKEY_KEY2), EM_SETLIMITTEXT, 0, 0);
+    ShowWindow(Item(IDC_GETKEY_LABEL3), confirm_ ? SW_SHOW : SW_HIDE);
+    ShowWindow(Item(IDC_GETKEY_KEY2), confirm_ ? SW_SHOW : SW_HIDE);
+    EnableWindow(Item(IDC_GETKEY_KEY2), confirm_);
     Layout();
     UpdateOk();
     SetForegroundWindow(Handle());
@@ -54,21 +78,21 @@ class KeyDialog : public DialogBase {
   bool OnCommand(int id, int code, HWND) override {
     switch (id) {
       case IDC_GETKEY_KEY:
+      case IDC_GETKEY_KEY2:
         if (code == EN_CHANGE) UpdateOk();
         return true;
       case IDOK: {
-        HWND edit = Item(IDC_GETKEY_KEY);
-        // Enter reaches here even while OK is greyed: a short key is never taken.
-        if (!TdlgGetKey::KeyAcceptable(GetWindowTextLengthW(edit))) return true;
-        std::wstring w = EditText(edit);
-        key = Narrow(w);
-        SecureZeroMemory(w.data(), w.size() * sizeof(wchar_t));
-        SetWindowTextW(edit, L"");
+        // Enter reaches here even while OK is greyed: such a key is never taken.
+        if (!IsWindowEnabled(Item(IDOK))) return true;
+        key = Typed(IDC_GETKEY_KEY);
+        SetWindowTextW(Item(IDC_GETKEY_KEY), L"");
+        SetWindowTextW(Item(IDC_GETKEY_KEY2), L"");
         End(IDOK);
         return true;
       }
       case IDCANCEL:
         SetWindowTextW(Item(IDC_GETKEY_KEY), L"");
+        SetWindowTextW(Item(IDC_GETKEY_KEY2), L"");
         End(IDCANCEL);
         return true;
     }
@@ -76,11 +100,13 @@ class KeyDialog : public DialogBase {
   }
 
   std::wstring advice_;
+  bool confirm_;
 };
 }  // namespace
 
-std::string TdlgGetKey::AskForKey(HINSTANCE resources, HWND owner, const std::string* fileName) {
-  KeyDialog dlg(Widen(fileName ? "\r\nFile: " + ExtractFileName(*fileName) : std::string(kKeyDialogAdvice)));
+std::string TdlgGetKey::AskForKey(HINSTANCE resources, HWND owner, const std::string* fileName, bool confirm) {
+  KeyDialog dlg(Widen(fileName ? "\r\nFile: " + ExtractFileName(*fileName) : std::string(kKeyDialogAdvice)),
+                confirm);
   if (dlg.ShowModal(resources, IDD_GETKEY, owner) != IDOK) return {};
   return std::move(dlg.key);
 }

@@ -18,8 +18,11 @@ class TdlgGetKey {
   // Shows the dialog modally (layout from `resources`, centred on the
   // desktop) and returns the key as UTF-8, or an empty text when cancelled.
   // With fileName the advice text is replaced by "\r\nFile: " and the name's
-  // file part. The caller turns the key into cipher bytes with ToAnsi.
-  static std::string AskForKey(HINSTANCE resources, HWND owner, const std::string* fileName = nullptr);
+  // file part. With confirm (a key chosen for encrypting) the key must be
+  // typed twice alike. A key that the ANSI code page cannot hold exactly is
+  // never taken; the caller turns it into cipher bytes with TextToCodePageExact.
+  static std::string AskForKey(HINSTANCE resources, HWND owner, const std::string* fileName = nullptr,
+                               bool confirm = false);
 
   // OK is enabled exactly when the key is longer than 7 characters.
   static bool KeyAcceptable(int length) { return length >= kMinKeyLength; }

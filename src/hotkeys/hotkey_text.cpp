@@ -174,7 +174,11 @@ void AppendPart(std::string& text, std::string_view separator, std::string_view 
 
 std::string EffectiveHotKeyText(int index, std::string_view stored) {
   if (index < 0 || index >= kCaptureHotKeyCount) throw std::out_of_range("hot key index");
-  return IsValidHotKeyText(stored) ? std::string(stored) : std::string(kDefaultHotKeyTexts[index]);
+  // A text naming no key of the list (such as "#-1", which the editor builds
+  // without a selection) would register nothing: the default takes its place.
+  const bool usable = IsValidHotKeyText(stored) && HotKeyTextToIndex(stored) >= 0 &&
+                      HotKeyTextToIndex(stored) < kKeyNameCount;
+  return usable ? std::string(stored) : std::string(kDefaultHotKeyTexts[index]);
 }
 
 HotKeyPending::HotKeyPending(const std::array<std::string, kCaptureHotKeyCount>& current)

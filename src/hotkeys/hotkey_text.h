@@ -77,7 +77,7 @@ constexpr std::array<std::string_view, kCaptureHotKeyCount> kHotKeyEditorCaption
     "Full Screen Capture Hot Key", "Active Screen Capture Hot Key", "Area Capture Hot Key"};
 
 // The stored text to use for hot key i: the default when the stored one is
-// missing, empty or not a valid hot-key text.
+// missing, empty, not a valid hot-key text or names no key of the list.
 std::string EffectiveHotKeyText(int index, std::string_view stored);
 
 // The options dialog's working copies of the three texts. They become the

@@ -59,6 +59,9 @@ class Rig:
         self._start_xvfb()
         self.env.update(WINEPREFIX=str(self.prefix), WINEARCH='win32', WINEDEBUG='-all',
                         WINEDLLOVERRIDES='mscoree,mshtml=')
+        # File names outside ASCII reach Wine's programs intact only from a UTF-8 locale.
+        if 'UTF-8' not in (self.env.get('LC_ALL') or self.env.get('LANG') or ''):
+            self.env['LC_ALL'] = 'C.UTF-8'
         subprocess.run(['bash', '-c', f'. "{TOP}/scripts/wine-env.sh" "{self.prefix}" && griv_wine_prefix'],
                        env=self.env, check=True, timeout=300,
                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)

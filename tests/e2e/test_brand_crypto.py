@@ -4,7 +4,7 @@ import time
 
 import pytest
 
-from rig import BIN, GRIV, MAIN_CLASS, wait_until
+from rig import BIN, GRIV, MAIN_CLASS, TOP, wait_until
 from test_capture import autosave, saved  # noqa: F401 (fixture)
 
 KEY_TITLE = 'GRIV - Enter Encryption Key'
@@ -25,8 +25,15 @@ def type_into(rig, title, text, enter=True):
         rig.key('Return')
 
 
-def enter_key(rig, key):
-    type_into(rig, KEY_TITLE, key)
+def enter_key(rig, key, twice=False):
+    """Types the key; a key chosen for encrypting goes into both boxes."""
+    if twice:
+        type_into(rig, KEY_TITLE, key, enter=False)
+        rig.key('Tab')
+        rig.xdotool('type', '--delay', '30', key)
+        rig.key('Return')
+    else:
+        type_into(rig, KEY_TITLE, key)
     wait_until(lambda: not any(r['title'] == KEY_TITLE and r['visible'] for r in rig.windows()), 5,
                what='the key dialog to close')
 
@@ -78,7 +85,7 @@ def test_encrypt_a_file_and_open_it_again(clean, tmp_path, shots):
     report.write_bytes(b'Quarterly figures\r\nall good\r\n' * 50)
     p = rig.start_griv(settle=True)
     rig.command('CM_ENCRYPTFILE')
-    enter_key(rig, 'Sesame open 42')
+    enter_key(rig, 'Sesame open 42', twice=True)
     type_into(rig, 'Select File to Encrypt', rig.windows_path(report))
     encrypted = tmp_path / 'report.txt.KTX'
     wait_until(encrypted.exists, 10, what='the encrypted file')
@@ -139,7 +146,7 @@ def test_save_image_encrypted_and_open_it(autosave, tmp_path):
     victim = rig.unix_path(rig.temp_folder()) / 'shot.bmp'
     victim.write_bytes(b'the user\'s own file')
     rig.command('CM_SAVEENCRYPTED')
-    enter_key(rig, 'picture key 99')
+    enter_key(rig, 'picture key 99', twice=True)
     target = tmp_path / 'shot'
     type_into(rig, window(rig, 'Save As')['title'], rig.windows_path(target))
     encrypted = tmp_path / 'shot.bmp.ktx'
@@ -170,3 +177,26 @@ def test_a_decrypted_file_that_is_no_picture_leaves_no_plain_copy(clean, tmp_pat
     appdata = rig.unix_path(rig.wine('cmd', '/c', 'echo %APPDATA%').stdout.strip())
     assert not (appdata / 'GRIV' / 'ework' / 'notes.bmp').exists()
     rig.probe('press-button', 'Grivanta   ', 'OK')
+
+
+def test_ktx_tool_takes_a_non_ascii_key_as_the_linux_tool_does(rig, tmp_path):
+    """umlaut.txt.ktx was made on Linux by griv-ktx with the key "pässwörd1":
+    the Windows tool, given the key in a UTF-8 file, opens it; a key that
+    code page 1252 cannot hold is refused instead of being approximated."""
+    data = TOP / 'tests' / 'data' / 'des'
+    encrypted = tmp_path / 'umlaut.txt.ktx'
+    shutil.copy(data / 'umlaut.txt.ktx', encrypted)
+    key = tmp_path / 'key.txt'
+    key.write_bytes('pässwörd1\r\n'.encode('utf-8'))
+    out = tmp_path / 'umlaut.txt'
+    r = rig.wine(BIN / 'griv-ktx.exe', 'decrypt', '--key-file', rig.windows_path(key), '--codepage', '1252',
+                 rig.windows_path(encrypted), rig.windows_path(out))
+    assert r.returncode == 0, r.stderr
+    assert out.read_bytes() == (data / 'umlaut.txt').read_bytes()
+
+    key.write_bytes('Łódź key 12'.encode('utf-8'))
+    r = rig.wine(BIN / 'griv-ktx.exe', 'encrypt', '--key-file', rig.windows_path(key), '--codepage', '1252',
+                 rig.windows_path(out), rig.windows_path(tmp_path / 'x.ktx'))
+    assert r.returncode == 2
+    assert 'cannot hold exactly' in r.stderr
+    assert not (tmp_path / 'x.ktx').exists()

@@ -133,3 +133,14 @@ def test_the_program_asks_to_run_as_the_invoking_user():
     from rig import GRIV
     data = GRIV.read_bytes()
     assert b'requestedExecutionLevel level="asInvoker"' in data
+
+
+def test_a_second_start_hands_over_a_name_the_ansi_code_page_cannot_spell(clean, tmp_path):
+    from rig import write_bmp
+    rig = clean
+    pic = write_bmp(tmp_path / '\u0441\u043d\u0438\u043c\u043e\u043a.bmp', 30, 20)  # "снимок"
+    rig.start_griv(settle=True)
+    name = rig.windows_path(pic)
+    assert '\u0441\u043d\u0438\u043c\u043e\u043a' in name
+    assert rig.second_start(name).returncode == 0
+    wait_until(lambda: rig.status_text() == f'(30 x 20) - {name}', 10, what='the picture under its own name')

@@ -173,3 +173,38 @@ TEST_F(BrandFiles, UnusableFilesGiveDefaults) {
     EXPECT_EQ(r.branding.tagLines.size(), 1u);
   }
 }
+
+// Brand files come from any editor: marked UTF-8, plain UTF-8 or the
+// Windows code page. Only text that is not UTF-8 goes through the code page.
+TEST(Branding, TextEncodings) {
+  static int calls;
+  calls = 0;
+  auto counting = [](std::string_view s) {
+    ++calls;
+    return Cp1252ToUtf8(s);
+  };
+  const std::string cafe = "Caf\xC3\xA9 Capture";
+  EXPECT_EQ(BrandTextToUtf8("\xEF\xBB\xBF[Settings]\nMainCaption=Caf\xC3\xA9 Capture\n", counting),
+            "[Settings]\nMainCaption=" + cafe + "\n");
+  EXPECT_EQ(BrandTextToUtf8("MainCaption=" + cafe, counting), "MainCaption=" + cafe);
+  EXPECT_EQ(calls, 0);
+  EXPECT_EQ(BrandTextToUtf8("MainCaption=Caf\xE9 Capture", counting), "MainCaption=" + cafe);
+  EXPECT_EQ(calls, 1);
+
+  const fs::path dir = fs::temp_directory_path() / ("griv_brand_cp_" + std::to_string(::getpid()));
+  fs::create_directories(dir);
+  const std::string path = (dir / "griv.dat").string();
+  const std::vector<uint8_t> dat =
+      EncryptBrand("[Settings]\r\nMainCaption=Caf\xE9 Capture\r\n[TagLines]\r\n1=\x93Quoted\x94 \x80 5\r\n");
+  WriteFileAtomic(path, dat.data(), dat.size());
+  const BrandingLoad load = LoadBrandingFile(path, Cp1252ToUtf8);
+  ASSERT_TRUE(load.ok) << load.error;
+  EXPECT_EQ(load.branding.mainCaption, cafe);
+  EXPECT_EQ(load.branding.DialogCaption(), cafe + "   ");
+  ASSERT_EQ(load.branding.tagLines.size(), 1u);
+  EXPECT_EQ(load.branding.tagLines[0], "\xE2\x80\x9CQuoted\xE2\x80\x9D \xE2\x82\xAC 5");
+  // The default decoder away from Windows is code page 1252 as well.
+  EXPECT_EQ(LoadBrandingFile(path).branding.mainCaption, cafe);
+  fs::remove_all(dir);
+}
+

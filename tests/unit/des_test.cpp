@@ -336,6 +336,51 @@ TEST_F(DesFiles, FailuresLeaveNoOutputAndKeepExistingTarget) {
   EXPECT_TRUE(d.KeyIsSet());
 }
 
+// Only a final block whose padding bytes all equal its last byte is taken
+// as padding: a last byte that looks valid in front of other bytes is a
+// wrong key or a damaged file, not bytes to cut off.
+TEST_F(DesFiles, EveryPaddingByteIsChecked) {
+  // Plain data of whole blocks is encrypted with its padding block, which
+  // is then dropped: the file decrypts to exactly the chosen last block.
+  auto fileEndingIn = [&](const std::string& name, std::vector<uint8_t> last, size_t chunks) {
+    std::vector<uint8_t> plain = Random(chunks * TDES::kChunk, 11);
+    plain.insert(plain.end(), last.begin(), last.end());
+    TDES d;
+    Keyed(d, TCipherMode::CBC);
+    std::vector<uint8_t> c = d.EncryptBytes(plain);
+    c.resize(c.size() - 8);
+    Put(name, c);
+    return plain;
+  };
+  for (size_t chunks : {size_t(0), size_t(1)}) {  // the last block alone, and after a full chunk
+    SCOPED_TRACE(chunks);
+    std::vector<uint8_t> good = fileEndingIn("good", {'a', 'b', 'c', 'd', 'e', 3, 3, 3}, chunks);
+    TDES d;
+    Keyed(d, TCipherMode::CBC);
+    d.DecryptFile(P("good"), P("out"));
+    good.resize(good.size() - 3);
+    EXPECT_EQ(Get("out"), good);
+    const std::vector<std::vector<uint8_t>> bad = {
+        {'a', 'b', 'c', 'd', 'e', 1, 2, 3},  // last byte valid, the others not
+        {'a', 'b', 'c', 'd', 'e', 'f', 7, 2},
+        {8, 8, 8, 8, 8, 8, 8, 7},
+        {7, 7, 7, 7, 7, 7, 8, 8},
+        {'a', 'b', 'c', 'd', 'e', 'f', 'g', 0},
+        {9, 9, 9, 9, 9, 9, 9, 9}};
+    for (const auto& last : bad) {
+      fileEndingIn("bad", last, chunks);
+      Keyed(d, TCipherMode::CBC);
+      try {
+        d.DecryptFile(P("bad"), P("out"));
+        ADD_FAILURE() << "accepted padding ending in " << int(last.back());
+      } catch (const EFileError& e) {
+        EXPECT_STREQ(e.what(), kDesBadPadding);
+      }
+      EXPECT_EQ(Get("out"), good);  // the earlier result stays
+    }
+  }
+}
+
 TEST_F(DesFiles, SameFileInAndOut) {
   std::vector<uint8_t> plain = Random(5000, 8);
   Put("f", plain);

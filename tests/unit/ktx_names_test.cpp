@@ -49,3 +49,27 @@ TEST(KtxNames, EncryptedExtensions) {
   EXPECT_FALSE(IsEncryptedFileName("C:\\a.ktx\\shot"));
   EXPECT_EQ(kKtxIVText, "mTbKvRnLpWxZcQhJ");
 }
+
+#include "crypto/key_rules.h"
+
+namespace griv {
+namespace {
+
+TEST(KeyRules, AKeyIsTakenWhenLongEnoughExactAndConfirmed) {
+  EXPECT_FALSE(JudgeKey("short", "", false, 1252).ok);
+  EXPECT_TRUE(JudgeKey("long enough", "", false, 1252).ok);
+  EXPECT_TRUE(JudgeKey("p\xC3\xA4sswort", "", false, 1252).ok);  // ä is in code page 1252
+  // Cyrillic has no bytes in 1252: "ключключ" and "секретик" would both become "????????".
+  const KeyVerdict cyr = JudgeKey("\xD0\xBA\xD0\xBB\xD1\x8E\xD1\x87\xD0\xBA\xD0\xBB\xD1\x8E\xD1\x87", "", false, 1252);
+  EXPECT_FALSE(cyr.ok);
+  EXPECT_EQ(cyr.hint, kKeyNotInCodePage);
+  EXPECT_FALSE(JudgeKey("\xC5\x81\xC3\xB3" "d\xC5\xBA" "1234", "", false, 1252).ok);  // Łódź is not Lódz
+  // Chosen for encrypting: both boxes must agree.
+  EXPECT_EQ(JudgeKey("long enough", "", true, 1252).hint, kKeyTypeAgain);
+  EXPECT_EQ(JudgeKey("long enough", "long enougH", true, 1252).hint, kKeysDiffer);
+  EXPECT_TRUE(JudgeKey("long enough", "long enough", true, 1252).ok);
+  EXPECT_TRUE(JudgeKey("", "", true, 1252).hint.empty());  // nothing typed yet: nothing to say
+}
+
+}  // namespace
+}  // namespace griv

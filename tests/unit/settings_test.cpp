@@ -3,6 +3,7 @@
 #include <set>
 
 #include "app/settings.h"
+#include "hotkeys/hotkey_text.h"
 
 using namespace griv;
 
@@ -226,3 +227,31 @@ TEST(Settings, SaveWritesEveryValueInOrderAndForm) {
   EXPECT_FALSE(store.ValueExists("NextSaveNo"));
   EXPECT_FALSE(store.ValueExists("HotKeyFull"));
 }
+
+// The settings hold the hot-key text that is registered: a damaged stored
+// text (no key number, or a number naming no key of the list) is replaced by
+// the default, so the options dialog shows the key in force.
+TEST(Settings, HotKeysHoldTheRegisteredText) {
+  MemorySettingsStore store;
+  FakeHost host;
+  store.WriteString("HotKeyFull", "#-1");
+  store.WriteString("HotKeyActive", "Ctrl|#abc");
+  store.WriteString("HotKeyArea", "Shift|#96");
+  Settings s = LoadFrom(store, host);
+  EXPECT_EQ(s.HotKeyFull, "#15");
+  EXPECT_EQ(s.HotKeyActive, "Alt|#15");
+  EXPECT_EQ(s.HotKeyArea, "Win|#15");
+  store.WriteString("HotKeyFull", "Ctrl|Shift|#80");
+  store.WriteString("HotKeyActive", "#0");
+  store.WriteString("HotKeyArea", "Win|#95");
+  s = LoadFrom(store, host);
+  EXPECT_EQ(s.HotKeyFull, "Ctrl|Shift|#80");
+  EXPECT_EQ(s.HotKeyActive, "#0");  // Backspace, chosen on purpose
+  EXPECT_EQ(s.HotKeyArea, "Win|#95");
+  EXPECT_EQ(EffectiveHotKeyText(0, "#200"), "#15");
+  EXPECT_EQ(EffectiveHotKeyText(0, " #-0"), " #-0");
+  // The text functions keep their literal reading of the same texts.
+  EXPECT_TRUE(IsValidHotKeyText("#-1"));
+  EXPECT_EQ(HotKeyTextToDisplay("#200"), "(none)");
+}
+

@@ -32,10 +32,10 @@ void CALLBACK DriveKeyDialog(HWND, UINT, UINT_PTR id, DWORD) {
   act(dlg);
 }
 
-std::string Ask(HMODULE res, const std::string* file, std::function<void(HWND)> act) {
+std::string Ask(HMODULE res, const std::string* file, std::function<void(HWND)> act, bool confirm = false) {
   g_act = std::move(act);
   SetTimer(nullptr, 0, 20, &DriveKeyDialog);
-  return TdlgGetKey::AskForKey(res, nullptr, file);
+  return TdlgGetKey::AskForKey(res, nullptr, file, confirm);
 }
 
 std::string Text(HWND w) {
@@ -102,6 +102,32 @@ TEST_F(KeyDialogTest, OpeningFormNamesTheFileAndCancelGivesNoKey) {
   EXPECT_EQ(key, "");
 }
 
+TEST_F(KeyDialogTest, AKeyForEncryptingIsTypedTwiceAndOnlyExactCharactersAreTaken) {
+  std::string key = Ask(
+      res, nullptr,
+      [](HWND dlg) {
+        HWND edit = GetDlgItem(dlg, IDC_GETKEY_KEY), again = GetDlgItem(dlg, IDC_GETKEY_KEY2), ok = GetDlgItem(dlg, IDOK);
+        EXPECT_TRUE(IsWindowVisible(again));
+        SetWindowTextW(edit, L"a long enough key");
+        EXPECT_FALSE(IsWindowEnabled(ok));  // not yet typed twice
+        SetWindowTextW(again, L"a long enough kex");
+        EXPECT_FALSE(IsWindowEnabled(ok));
+        EXPECT_EQ(Text(GetDlgItem(dlg, IDC_GETKEY_LABEL1)), "The two keys differ.");
+        // Cyrillic has no exact bytes in the ANSI code page here: it would collapse to "????????".
+        SetWindowTextW(edit, L"\x043A\x043B\x044E\x0447\x043A\x043B\x044E\x0447");
+        SetWindowTextW(again, L"\x043A\x043B\x044E\x0447\x043A\x043B\x044E\x0447");
+        EXPECT_FALSE(IsWindowEnabled(ok));
+        SendMessageW(dlg, WM_COMMAND, IDOK, 0);  // Enter on a greyed OK takes nothing
+        EXPECT_TRUE(IsWindow(dlg));
+        SetWindowTextW(edit, L"a long enough key");
+        SetWindowTextW(again, L"a long enough key");
+        EXPECT_TRUE(IsWindowEnabled(ok));
+        PostMessageW(ok, BM_CLICK, 0, 0);
+      },
+      true);
+  EXPECT_EQ(key, "a long enough key");
+}
+
 // ---------------------------------------------------------------- commands
 
 namespace {
@@ -141,7 +167,7 @@ struct Commands : EncryptedFiles {
   bool overwrite = false;
   std::vector<std::string> keyAskedFor, questions, warnings, shellOpened;
 
-  std::string AskForKey(const std::string* f) override {
+  std::string AskForKey(const std::string* f, bool) override {
     keyAskedFor.push_back(f ? *f : "");
     return key;
   }

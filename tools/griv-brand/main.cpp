@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/branding.h"
+#include "base/codepage.h"
 #include "base/file_io.h"
 #include "shell/ini.h"
 
@@ -25,8 +26,11 @@ const char kUsage[] =
     "\n"
     "make  encrypts the brand ini text IN.ini into the brand file OUT.dat that\n"
     "      GRIV reads from its folder as griv.dat (sections [Settings] and\n"
-    "      [TagLines]; save the text as UTF-8).\n"
-    "show  prints the plain ini text of a brand file.\n"
+    "      [TagLines]). The text may be UTF-8 (with or without a byte-order\n"
+    "      mark) or in the Windows code page; GRIV reads text that is not UTF-8\n"
+    "      in the ANSI code page of the machine it runs on.\n"
+    "show  prints the plain ini text of a brand file as GRIV reads it, in UTF-8\n"
+    "      (text in the Windows code page is read as code page 1252 here).\n"
     "\n"
     "Exit status: 0 on success, 1 when the operation fails, 2 on bad usage.\n";
 
@@ -48,7 +52,10 @@ std::vector<uint8_t> ReadLimited(const std::string& name, size_t limit) {
 }
 
 // Points out what would make the program fall back to its defaults or cut text.
-void Warn(std::string_view text) {
+void Warn(std::string_view plain) {
+  if (!griv::IsValidUtf8(plain))
+    std::fprintf(stderr, "griv-brand: note: the text is not UTF-8; GRIV reads it in the Windows ANSI code page\n");
+  const std::string text = griv::BrandTextToUtf8(plain, griv::AnsiToUtf8);
   griv::IniFile ini(text);
   if (!ini.HasSection("Settings")) std::fprintf(stderr, "griv-brand: warning: no [Settings] section; defaults apply\n");
   auto lines = ini.SectionLines("TagLines");
@@ -82,7 +89,7 @@ int Make(const std::string& in, const std::string& out) {
 int Show(const std::string& in) {
   std::string text;
   try {
-    text = griv::DecryptBrand(ReadLimited(in, griv::kBrandFileMaxSize));
+    text = griv::BrandTextToUtf8(griv::DecryptBrand(ReadLimited(in, griv::kBrandFileMaxSize)), griv::Cp1252ToUtf8);
   } catch (const std::exception& e) {
     return Fail("cannot read '" + in + "' as a brand file: " + e.what());
   }

@@ -1,4 +1,3 @@
-#ifdef _WIN32
 #include "base/utf.h"
 
 #include <windows.h>
@@ -27,4 +26,3 @@ std::string ToAnsi(const std::string& utf8) { return FromWide(CP_ACP, Widen(utf8
 std::string FromAnsi(const std::string& ansi) { return Narrow(ToWide(CP_ACP, ansi)); }
 
 }  // namespace griv
-#endif

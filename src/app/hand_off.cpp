@@ -1,0 +1,11 @@
+#include "app/hand_off.h"
+
+namespace griv {
+
+std::string HandedFileName(std::string_view bytes, std::string (*fromAnsi)(std::string_view)) {
+  if (bytes.empty() || bytes.size() > kHandOffMaxBytes) return {};
+  if (bytes.find_first_of(std::string_view("\0\r\n", 3)) != std::string_view::npos) return {};
+  return fromAnsi(bytes);
+}
+
+}  // namespace griv

@@ -1,0 +1,20 @@
+// The file a second start hands to the running program: the name of the
+// file to open, written as ANSI bytes into the hand-off file.
+#pragma once
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+#include "base/codepage.h"
+
+namespace griv {
+
+// Larger hand-off files are not read (no file name is that long).
+inline constexpr size_t kHandOffMaxBytes = 65536;
+
+// The file name in the hand-off file's bytes, as UTF-8: empty when there is
+// none or the bytes cannot be one (too many, or a NUL, CR or LF inside, which
+// no file name holds). fromAnsi decodes the ANSI code page.
+std::string HandedFileName(std::string_view bytes, std::string (*fromAnsi)(std::string_view) = AnsiToUtf8);
+
+}  // namespace griv
