@@ -6,10 +6,12 @@
 #include <optional>
 #include <stdexcept>
 
+#include "base/codepage.h"
 #include "base/file_io.h"
 #include "base/scope_exit.h"
 #include "base/utf.h"
 #include "crypto/key_dialog_win.h"
+#include "crypto/key_rules.h"
 #include "ids_mail.h"
 #include "mail/mail_message.h"
 #include "mail/mapi_rules.h"
@@ -312,7 +314,7 @@ void TEmailSend::btnSendClick() {
   if (sending_ || !IsWindowEnabled(Item(IDOK))) return;
   if (Checked(IDC_EMAIL_ENCALL) || Checked(IDC_EMAIL_ENCIMAGE)) {
     WipeKey();
-    key_ = TdlgGetKey::AskForKey(resources_, Handle());
+    key_ = TdlgGetKey::AskForKey(resources_, Handle(), nullptr, true);  // typed twice: it encrypts
     if (key_.empty()) return;
   }
   EnableWindow(Item(IDOK), FALSE);
@@ -345,17 +347,22 @@ void TEmailSend::SendPreparedMail() {
       sending_ = false;
       SetBusy(false);
     });
-    std::string keyBytes = d.NeedsKey() ? ToAnsi(key_) : std::string();
+    // Exactly the key's bytes in the ANSI code page, as every encrypted file gets them.
+    std::string keyBytes;
     ScopeExit wipe([&] {
       SecureZeroMemory(keyBytes.data(), keyBytes.size());
       WipeKey();
     });
+    if (d.NeedsKey() && TextToCodePageExact(key_, kAnsiCodePage, keyBytes) != CodePageResult::Ok)
+      failure = kKeyNotInCodePage;
     const auto status = [this](const std::string& text) { SetStatus(text); };
     PreparedMail m;
-    try {
-      m = PrepareMail(d, workFolder_, keyBytes, DES1, status);
-    } catch (const std::exception& e) {
-      failure = e.what();
+    if (failure.empty()) {
+      try {
+        m = PrepareMail(d, workFolder_, keyBytes, DES1, status);
+      } catch (const std::exception& e) {
+        failure = e.what();
+      }
     }
     if (failure.empty()) result = griv::SendPreparedMail(Email1, m, status);
   }

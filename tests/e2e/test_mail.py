@@ -168,7 +168,7 @@ def test_a_capture_goes_out_as_typed_and_encrypted_on_request(mail, tmp_path, sh
     wait_until(lambda: send_enabled(rig), 5, what='Send enabled by To')
     rig.probe('press-button', SEND, 'Encrypt Images')
     rig.probe('press-button', SEND, '  &Send')
-    enter_key(rig, 'mail key 2024')
+    enter_key(rig, 'mail key 2024', twice=True)
     gone(rig)
     assert len(sends(log)) == 2
     [f] = files_of_last_send(log)

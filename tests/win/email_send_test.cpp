@@ -89,6 +89,7 @@ std::function<bool()> EnterKey(const char* key) {
     HWND dlg = Shown(kKeyDialogCaption);
     if (!dlg) return false;
     Type(dlg, IDC_GETKEY_KEY, key);
+    Type(dlg, IDC_GETKEY_KEY2, key);  // a key that encrypts is typed twice
     PostMessageW(dlg, WM_COMMAND, IDOK, 0);
     return true;
   };
