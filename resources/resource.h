@@ -5,4 +5,5 @@
 #include "ids_crypto.h"
 #include "ids_shell.h"
 #include "ids_opendlg.h"
+#include "ids_options.h"
 #include "ids_mail.h"

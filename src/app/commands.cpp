@@ -30,7 +30,7 @@ constexpr CommandRule kRules[] = {
     {CM_COPY, M | P | B, kImage},
     {CM_PASTE, M | P | B, kClipboardBitmap},
     {CM_GREY, M | P, kImage},
-    {CM_EDITOR, M, kImage | kEditorConfigured},
+    {CM_EDITOR, M, kImage | kEditorConfigured | kEditorExists},
     {CM_SENDTOEDITOR, P, kImage | kEditorConfigured},
     {CM_CROP, P | B, kImage},
     {CM_ZOOMIN_MENU, M, kImage},
@@ -47,16 +47,6 @@ constexpr int kNotBuilt[] = {
     CM_PRINTSETUP,
     CM_PRINTPREVIEW,
     CM_PRINT,
-    CM_EDITOR,
-    CM_SENDTOEDITOR,
-    CM_OPTIONS,
-    CM_HELPCONTENT,
-    CM_HELPCAPTURE,
-    CM_HELPPRINT,
-    CM_HELPSAVE,
-    CM_HELPCONTACT,
-    CM_HELP1,
-    CM_QUICKSTART,
 };
 // clang-format on
 

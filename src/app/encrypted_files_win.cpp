@@ -30,9 +30,7 @@ void Wipe(std::string& key) {
   if (!key.empty()) SecureZeroMemory(key.data(), key.size());
 }
 
-bool IsImageExt(const std::string& upperExt) {
-  return upperExt == ".BMP" || upperExt == ".JPG" || upperExt == ".JPEG";
-}
+bool IsImageExt(const std::string& upperExt) { return IsImageFileName("x" + upperExt); }
 }  // namespace
 
 template <class Op>

@@ -7,6 +7,7 @@
 #include "base/scope_exit.h"
 #include "base/utf.h"
 #include "resource.h"
+#include "shell/help_topics.h"
 #include "shell/strings.h"
 #include "shell/system_path_win.h"
 #include "shell/ui_win.h"
@@ -54,6 +55,16 @@ const TfrmCaptureForm::CommandBinding TfrmCaptureForm::kBindings[] = {
     {CM_CAPACTIVENOW, CM_CAPACTIVENOW,   [](TfrmCaptureForm& f, int) { f.CaptureActiveWindow(); }},
     {CM_CAPAREANOW, CM_CAPAREANOW,       [](TfrmCaptureForm& f, int) { f.btnSelectClick(); }},
     {CM_SELECTAREA, CM_SELECTAREA,       [](TfrmCaptureForm& f, int) { f.btnSelectClick(); }},
+    {CM_OPTIONS, CM_OPTIONS,             [](TfrmCaptureForm& f, int) { f.mnuOptionsClick(); }},
+    {CM_EDITOR, CM_EDITOR,               [](TfrmCaptureForm& f, int) { f.mnuEditorClick(); }},
+    {CM_SENDTOEDITOR, CM_SENDTOEDITOR,   [](TfrmCaptureForm& f, int) { f.mnuEditorClick(); }},
+    {CM_HELPCONTENT, CM_HELPCONTENT,     [](TfrmCaptureForm& f, int) { f.mnuHelpContentClick(); }},
+    {CM_HELP1, CM_HELP1,                 [](TfrmCaptureForm& f, int) { f.mnuHelpContentClick(); }},
+    {CM_HELPCAPTURE, CM_HELPCAPTURE,     [](TfrmCaptureForm& f, int) { f.mnuHelpContextClick(kHelpCapturing); }},
+    {CM_HELPPRINT, CM_HELPPRINT,         [](TfrmCaptureForm& f, int) { f.mnuHelpContextClick(kHelpPrinting); }},
+    {CM_HELPSAVE, CM_HELPSAVE,           [](TfrmCaptureForm& f, int) { f.mnuHelpContextClick(kHelpSaving); }},
+    {CM_HELPCONTACT, CM_HELPCONTACT,     [](TfrmCaptureForm& f, int) { f.mnuHelpContextClick(kHelpContact); }},
+    {CM_QUICKSTART, CM_QUICKSTART,       [](TfrmCaptureForm& f, int) { f.mnuGuickStartClick(); }},
 };
 // clang-format on
 
@@ -76,6 +87,7 @@ CommandContext TfrmCaptureForm::CommandState() const {
   c.printer = printSetupEnabled_;
   c.undo = doc_.UndoAvailable();
   c.editorConfigured = !settings_.ImageEditor.empty();
+  c.editorExists = editorExists_;
   c.oneToOne = doc_.ZoomRatio() == 1.0;
   c.saveWritten = saveWritten_;
   c.clipboardBitmap = clipboardBitmap_;
@@ -139,7 +151,7 @@ void TfrmCaptureForm::UpdateStatusPanels() {
   SetStatusText(1, settings_.AutoPrint ? "Auto Print" : "", true);
   SetStatusText(2, settings_.AutoSave ? "Auto Save" : "", true);
   SetStatusText(3, settings_.PrintNotes ? "Print Notes" : "");
-  if (atiTray_) atiTray_->SetHint(dialogCaption_ + settings_.AutoPrintHint + settings_.AutoSaveHint);
+  if (atiTray_) atiTray_->SetHint(dialogCaption_ + settings_.AutoPrintHint + settings_.AutoSaveHint + hotKeyNote_);
 }
 
 // ---------------------------------------------------------------- hot keys
@@ -150,6 +162,10 @@ void TfrmCaptureForm::RegisterCaptureHotKeys() {
     // A damaged stored text would grab a key such as Backspace system-wide; use the default instead.
     const std::string t = EffectiveHotKeyText(i, texts[i]);
     shk1_->AddHotKey(HotKeyTextToKey(t), HotKeyTextToModifiers(t));
+  }
+  if (shk1_->Active()) {
+    UpdateHotKeyNote();
+    UpdateStatusPanels();
   }
 }
 
@@ -223,7 +239,7 @@ bool TfrmCaptureForm::PreviewKeyDown(const MSG& msg) {
 void TfrmCaptureForm::FormKeyDown(WPARAM key, bool ctrl, bool& handled) {
   handled = true;
   if (key == VK_F1 && !ctrl) {
-    // Help contents come with the help file.
+    mnuHelpContentClick();
   } else if (key == VK_ESCAPE && !ctrl) {
     CancelStamping();
   } else if (ctrl && key == VK_PRIOR) {

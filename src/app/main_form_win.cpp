@@ -10,9 +10,11 @@
 #include "app/startup_rules.h"
 #include "base/file_io.h"
 #include "base/utf.h"
+#include "capture/grab_win.h"
 #include "capture/monitors_win.h"
 #include "resource.h"
 #include "shell/gen_msg_win.h"
+#include "shell/help_win.h"
 #include "shell/strings.h"
 #include "shell/ui_win.h"
 
@@ -20,6 +22,8 @@ namespace griv {
 
 namespace {
 constexpr UINT_PTR kTimer1 = 1;
+constexpr UINT_PTR kScreenCacheTimer = 2;
+constexpr UINT kScreenCacheIdleMs = 5000;
 constexpr UINT kShowBannerMessage = WM_APP + 1;
 constexpr int kClientWidth = 597, kClientHeight = 271;  // at 96 DPI
 constexpr int kPanelWidths[4] = {50, 65, 65, 75};
@@ -130,6 +134,10 @@ LRESULT TfrmCaptureForm::WndProc(UINT m, WPARAM wp, LPARAM lp) {
     }
     case WM_TIMER:
       if (wp == kTimer1) Timer1Timer();
+      if (wp == kScreenCacheTimer) {
+        KillTimer(Handle(), kScreenCacheTimer);
+        ReleaseScreenCache();
+      }
       return 0;
     case WM_MEASUREITEM: {
       auto* mi = reinterpret_cast<MEASUREITEMSTRUCT*>(lp);
@@ -198,7 +206,8 @@ void TfrmCaptureForm::FormCreate() {
   bannerPresent_ = true;
   // Folders of the program and its help.
   exeFolder_ = ExeFolder();
-  helpFile_ = exeFolder_ + "griv.hlp";
+  helpFile_ = exeFolder_ + "griv.chm";
+  SetHelpFolder(exeFolder_);
   LoadBranding();
   // The data folder.
   if (IsPlatformNT()) {
@@ -380,6 +389,12 @@ void TfrmCaptureForm::RestoreMainWindow() {
   SetForegroundWindow(Handle());
   SetFocus(Handle());
   RedrawWindow(Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+}
+
+void TfrmCaptureForm::KeepScreenCacheAWhile() {
+  // The screen's bitmap costs a screen's worth of memory: it is kept only
+  // while captures follow each other.
+  SetTimer(Handle(), kScreenCacheTimer, kScreenCacheIdleMs, nullptr);
 }
 
 void TfrmCaptureForm::GrowForFirstCapture() {
@@ -610,6 +625,7 @@ void TfrmCaptureForm::FormDestroy() {
     if (IsWindowVisible(Handle())) SaveWindowPosition();
   });
   atiTray_.reset();
+  CloseHelp();
   if (shk1_) shk1_->ClearHotKeys();
   shk1_.reset();
   store_.reset();

@@ -746,3 +746,24 @@ def job_png(job, path, dpi=300, page=1):
     if job_is_landscape(job):
         subprocess.run(['convert', str(path), '-rotate', '90', str(path)], check=True, timeout=120)
     return Path(path)
+
+
+# ---- griv-record, the stand-in for programs GRIV starts -------------------------
+RECORDER = BIN / 'griv-record.exe'
+
+
+def read_records(path):
+    """The starts griv-record wrote down in path: a list of dicts with 'cmdline' and 'args'."""
+    path = Path(path)
+    if not path.exists():
+        return []
+    records, cur = [], None
+    for line in path.read_bytes().decode('utf-8', 'replace').splitlines():
+        if line.startswith('cmdline: '):
+            cur = {'cmdline': line[len('cmdline: '):], 'args': []}
+        elif line.startswith('arg: ') and cur is not None:
+            cur['args'].append(line[len('arg: '):])
+        elif line == 'end' and cur is not None:
+            records.append(cur)
+            cur = None
+    return records

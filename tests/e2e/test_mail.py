@@ -6,13 +6,14 @@ import subprocess
 
 import pytest
 
-from rig import BIN, Pixels, read_call_log, wait_until
+from rig import BIN, IDS, Pixels, read_call_log, wait_until
 from test_brand_crypto import enter_key, type_into, window
 
 SEND = 'GRIV Screen Capture -- Send Email'
 CAPTION = 'Grivanta   '
 MESSAGING = r'HKLM\SOFTWARE\Microsoft\Windows Messaging Subsystem'
-ID_SEND, ID_CANCEL = '1', '2'
+ID_SEND = '1'  # IDOK
+ID_CC, ID_ATTACH = str(IDS['IDC_EMAIL_CC']), str(IDS['IDC_EMAIL_ATTACH'])
 
 
 @pytest.fixture
@@ -130,10 +131,10 @@ def test_a_capture_goes_out_as_typed_and_encrypted_on_request(mail, tmp_path, sh
     assert w['rect'][:2] == (main[0] + 15, main[1] + 15)
     c = controls(rig)
     assert not c[ID_SEND][1]
-    path, size = c['7006'][0].split('\u00a0')
-    assert path.endswith(r'\GRIV\ework\~email.jpg') and re.fullmatch(r'   \(\d+\.\d kb\)', size), c['7006']
+    path, size = c[ID_ATTACH][0].split('\u00a0')
+    assert path.endswith(r'\GRIV\ework\~email.jpg') and re.fullmatch(r'   \(\d+\.\d kb\)', size), c[ID_ATTACH]
     type_into(rig, SEND, '\tBob', enter=False)
-    wait_until(lambda: controls(rig)['7002'][0] == 'Bob', 5, what='the CC text')
+    wait_until(lambda: controls(rig)[ID_CC][0] == 'Bob', 5, what='the CC text')
     assert not send_enabled(rig)
     rig.key('Escape')
     gone(rig)

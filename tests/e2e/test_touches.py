@@ -14,12 +14,15 @@ def balloon(rig, words, timeout=10):
 
 def test_a_hot_key_held_by_another_program_is_named_in_a_balloon(clean):
     rig = clean
-    holder = rig.spawn(BIN / 'griv-hold-hotkey.exe', '0x2C', '0', '15000')  # PrintScreen
-    time.sleep(1.0)
-    rig.start_griv()
-    note = balloon(rig, 'PrintScreen is in use by another program')
-    assert 'Options' in note['title']
-    holder.kill()
+    holder = rig.spawn(BIN / 'griv-hotkey.exe', '0', '0x2C')  # PrintScreen, no modifiers
+    try:
+        wait_until(lambda: any(w['title'] == 'griv-hotkey: held' for w in rig.windows()), 10,
+                   what='the other program to take PrintScreen')
+        rig.start_griv()
+        note = balloon(rig, 'PrintScreen is in use by another program')
+        assert 'Options' in note['title']
+    finally:
+        holder.kill()
 
 
 def test_the_first_close_to_the_tray_says_the_program_keeps_running(clean):

@@ -156,5 +156,29 @@ TEST(ZoomSteps, StepsWalkTheMenuRatiosAndStopAtTheEnds) {
   EXPECT_EQ(StepZoom(2.0, -3).denominator, 3);  // 2:1, 1:1, 1:2, 1:3
 }
 
+TEST(Commands, TheEditorCommandsNeedAnImageAndAnEditor) {
+  CommandContext c;
+  c.image = c.editorConfigured = c.editorExists = true;
+  EXPECT_TRUE(CommandEnabled(CM_EDITOR, kMainMenu, c));
+  EXPECT_TRUE(CommandEnabled(CM_SENDTOEDITOR, kImageMenu, c));
+  // Ok in the options found the named editor gone: "Editor" greys, the image menu keeps its item.
+  c.editorExists = false;
+  EXPECT_FALSE(CommandEnabled(CM_EDITOR, kMainMenu, c));
+  EXPECT_TRUE(CommandEnabled(CM_SENDTOEDITOR, kImageMenu, c));
+  c.editorExists = true;
+  c.image = false;
+  EXPECT_FALSE(CommandEnabled(CM_EDITOR, kMainMenu, c));
+  EXPECT_FALSE(CommandEnabled(CM_SENDTOEDITOR, kImageMenu, c));
+  c.image = true;
+  c.editorConfigured = false;
+  EXPECT_FALSE(CommandEnabled(CM_EDITOR, kMainMenu, c));
+  EXPECT_FALSE(CommandEnabled(CM_SENDTOEDITOR, kImageMenu, c));
+  // Options, help and the quick-start guide are always there.
+  for (int id : {CM_OPTIONS, CM_HELPCONTENT, CM_HELPCAPTURE, CM_HELPPRINT, CM_HELPSAVE, CM_HELPCONTACT, CM_HELP1,
+                 CM_QUICKSTART})
+    EXPECT_TRUE(CommandEnabled(id, kMainMenu, CommandContext{}) && CommandEnabled(id, kTrayMenu, CommandContext{}))
+        << id;
+}
+
 }  // namespace
 }  // namespace griv
