@@ -23,6 +23,7 @@ const TfrmCaptureForm::CommandBinding TfrmCaptureForm::kBindings[] = {
     {CM_SAVEENCRYPTED, CM_SAVEENCRYPTED, [](TfrmCaptureForm& f, int) { f.encryptedFiles_->mnuSaveEncryptedClick(); }},
     {CM_ENCRYPTFILE, CM_ENCRYPTFILE,     [](TfrmCaptureForm& f, int) { f.encryptedFiles_->EncryptaFile1Click(); }},
     {CM_OPENENCRYPTED, CM_OPENENCRYPTED, [](TfrmCaptureForm& f, int) { f.encryptedFiles_->OpenanEncryptedFile1Click(); }},
+    {CM_SENDMAIL, CM_SENDMAIL,           [](TfrmCaptureForm& f, int) { f.mnuSendMailClick(); }},
     {CM_EXIT, CM_EXIT,                   [](TfrmCaptureForm& f, int) { f.Exit1Click(); }},
     {CM_CLOSE, CM_CLOSE,                 [](TfrmCaptureForm& f, int) { f.Exit1Click(); }},
     {CM_COPY, CM_COPY,                   [](TfrmCaptureForm& f, int) { f.mnuCopyClick(); }},
@@ -90,6 +91,7 @@ CommandContext TfrmCaptureForm::CommandState() const {
   c.oneToOne = doc_.ZoomRatio() == 1.0;
   c.saveWritten = saveWritten_;
   c.clipboardBitmap = clipboardBitmap_;
+  c.mail = mailAvailable_;
   return c;
 }
 

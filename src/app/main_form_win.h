@@ -9,6 +9,7 @@
 //   stamping_win.cpp            the pointer shapes and stamping them onto the image
 //   options_commands_win.cpp    the Options command and the refused-hot-key note
 //   editor_help_win.cpp         editor hand-off, help and the quick-start guide
+//   mail_commands_win.cpp       "Send as Email": the send-mail window or Outlook
 #pragma once
 #include <windows.h>
 #include <commctrl.h>
@@ -206,6 +207,12 @@ class TfrmCaptureForm : private WindowBase, private EncryptedFilesHost, private 
   void mnuGuickStartClick();
   bool editorExists_ = true;  // the editor named in the settings was there when last looked at
   std::string hotKeyNote_;    // capture hot keys another program holds, for the tray hint
+
+  // ---- mail (mail_commands_win.cpp)
+  void mnuSendMailClick();
+  std::string MailAttachment();
+  // Cleared for the rest of the run once the mail client was found missing.
+  bool mailAvailable_ = true;
 
   // ---- what the encrypted-file commands need of the window
   HWND Window() override { return Handle(); }

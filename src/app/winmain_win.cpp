@@ -18,6 +18,7 @@
 #include "base/file_io.h"
 #include "base/handles_win.h"
 #include "base/utf.h"
+#include "mail/email_win.h"
 #include "shell/strings.h"
 #include "shell/system_path_win.h"
 
@@ -115,6 +116,7 @@ int WINAPI wWinMain(HINSTANCE inst, HINSTANCE, LPWSTR, int) {
   INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES | ICC_BAR_CLASSES | ICC_TAB_CLASSES | ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&icc);
   SetUnhandledExceptionFilter(TopLevelFilter);
+  LoadMapi();  // whether mail is possible is settled once, before any window
 
   std::unique_ptr<TfrmCaptureForm> form;
   try {

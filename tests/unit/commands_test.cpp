@@ -82,6 +82,17 @@ TEST(Commands, CommandsNotBuiltAreNeverEnabled) {
   EXPECT_TRUE(CommandEnabled(CM_CAPAREANOW, kTrayMenu, CommandContext{}));
 }
 
+TEST(Commands, MailFoundMissingGreysSendMailEverywhere) {
+  CommandContext c = WithImage();
+  for (Place p : {kMainMenu, kImageMenu, kToolBar}) EXPECT_TRUE(CommandEnabled(CM_SENDMAIL, p, c)) << int(p);
+  c.image = false;  // the pop-up menu still mails other files
+  EXPECT_TRUE(CommandEnabled(CM_SENDMAIL, kImageMenu, c));
+  EXPECT_FALSE(CommandEnabled(CM_SENDMAIL, kToolBar, c));
+  c = WithImage();
+  c.mail = false;
+  for (Place p : {kMainMenu, kImageMenu, kToolBar}) EXPECT_FALSE(CommandEnabled(CM_SENDMAIL, p, c)) << int(p);
+}
+
 TEST(Commands, ZoomChecksDescribeTheRatioOnShow) {
   CheckContext c;
   EXPECT_TRUE(Checked(c, CM_ZMI01));
