@@ -109,7 +109,8 @@ def ico(images, kind=1, hotspots=None):
     offset = 6 + 16 * len(images)
     blobs = []
     for i, px in enumerate(images):
-        data = png(px) if len(px) >= 256 else dib(px)
+        # Large images as PNG (every Windows since Vista reads them), small ones as bitmaps.
+        data = png(px) if len(px) >= 40 and kind == 1 else dib(px)
         w = len(px[0])
         h = len(px)
         if kind == 1:

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <atomic>
 #include <memory>
-#include <thread>
 
 #include "base/utf.h"
 
@@ -83,13 +82,25 @@ class TTimerPool : public TWindowedComponent {
     state->target = Handle();
     state_ = state;
     // The thread owns its share of the state and ends by itself once told to.
-    std::thread([state] { Run(state); }).detach();
+    auto* share = new std::shared_ptr<ClockState>(state);
+    HANDLE thread = CreateThread(nullptr, 0, &ThreadMain, share, 0, nullptr);
+    if (thread) {
+      CloseHandle(thread);
+    } else {
+      delete share;
+    }
   }
 
   void StopThread() {
     if (!state_) return;
     state_->terminate = true;
     state_.reset();
+  }
+
+  static DWORD WINAPI ThreadMain(void* share) {
+    std::unique_ptr<std::shared_ptr<ClockState>> mine(static_cast<std::shared_ptr<ClockState>*>(share));
+    Run(*mine);
+    return 0;
   }
 
   static void Run(std::shared_ptr<ClockState> state) {
