@@ -23,12 +23,18 @@ def table(measure, anchor, griv, ratio, goal):
     print(f'TABLE|{measure}|{anchor}|{griv}|{ratio}|{goal}')
 
 
+PREFIX = TOP / 'build' / 'wine-bench'
+
+
 def unix_pids(exe_name):
+    """The Linux processes running exe_name in this benchmark's Wine prefix (others may run tests meanwhile)."""
     pids = []
+    mark = f'WINEPREFIX={PREFIX}'.encode()
     for d in Path('/proc').iterdir():
         if d.name.isdigit():
             try:
-                if exe_name.lower() in (d / 'cmdline').read_bytes().decode('latin-1').lower():
+                cmd = (d / 'cmdline').read_bytes().decode('latin-1').lower()
+                if exe_name.lower() in cmd and 'griv-launch' not in cmd and mark in (d / 'environ').read_bytes():
                     pids.append(int(d.name))
             except OSError:
                 pass
@@ -62,7 +68,7 @@ def stop(rig, exe_name, cls):
 def main():
     runs = int(sys.argv[1]) if len(sys.argv) > 1 else 7
     os.environ['GRIV_DESKTOP_SIZE'] = f'{SCREEN[0]}x{SCREEN[1]}'
-    rig = Rig(TOP / 'build' / 'wine-bench', size=f'{SCREEN[0]}x{SCREEN[1]}').start()
+    rig = Rig(PREFIX, size=f'{SCREEN[0]}x{SCREEN[1]}').start()
     try:
         rig.reg_delete_key()
         rig.reg_set('CheckClose', 'N')

@@ -20,8 +20,10 @@ inline void CheckRenders(const Picture& p) {
       if (!v.Empty() || !doc.RenderFailed()) std::abort();
       continue;
     }
-    if (v.width != ScaledLength(p.width, ratio) || v.height != ScaledLength(p.height, ratio) || v.bpp != 24 ||
-        v.pixels.size() != size_t(v.Stride()) * size_t(v.height))
+    // At 1:1 a 24- or 32-bit picture is shown as it is; every other view has 24 bits a pixel.
+    const bool itself = ratio == 1.0 && (p.bpp == 24 || p.bpp == 32);
+    if (v.width != ScaledLength(p.width, ratio) || v.height != ScaledLength(p.height, ratio) ||
+        v.bpp != (itself ? p.bpp : 24) || v.pixels.size() != size_t(v.Stride()) * size_t(v.height))
       std::abort();
   }
 }

@@ -2,7 +2,6 @@
 #pragma once
 
 #define IDI_MAINICON 1
-#define IDI_TRAYICON 2
 #define IDC_HANDDRAG_RES 3
 #define IDB_SPLASH 4
 #define IDB_PREVIEWGLYPH 5

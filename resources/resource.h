@@ -6,3 +6,5 @@
 #include "ids_shell.h"
 #include "ids_opendlg.h"
 #include "ids_printing.h"
+#include "ids_options.h"
+#include "ids_mail.h"

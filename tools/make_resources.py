@@ -1,8 +1,9 @@
 #!/usr/bin/env python3
-"""Draws GRIV's icon, hand cursor, splash picture and preview glyph as
-Windows ICO/CUR/BMP files into the folder given on the command line.
+"""Draws GRIV's icons, hand cursor and preview glyph as Windows ICO/CUR/BMP
+files into the folder given on the command line.
 With --cursors FOLDER it draws the program's own pointer shapes instead
-(stamping shapes and the print preview's magnifier)."""
+(stamping shapes and the print preview's magnifier), with --splash FILE the
+About box's picture as a BMP."""
 import math
 import struct
 import sys
@@ -109,7 +110,8 @@ def ico(images, kind=1, hotspots=None):
     offset = 6 + 16 * len(images)
     blobs = []
     for i, px in enumerate(images):
-        data = png(px) if len(px) >= 256 else dib(px)
+        # Large images as PNG (every Windows since Vista reads them), small ones as bitmaps.
+        data = png(px) if len(px) >= 40 and kind == 1 else dib(px)
         w = len(px[0])
         h = len(px)
         if kind == 1:
@@ -382,12 +384,18 @@ def main():
         for name, draw, hot in OWN_CURSORS:
             (out / name).write_bytes(ico([draw()], kind=2, hotspots=[hot]))
         return
+    if len(sys.argv) == 3 and sys.argv[1] == '--splash':
+        # The About box's picture, kept in the repository as resources/splash.jpg:
+        #   convert splash.bmp -quality 95 -sampling-factor 1x1 -strip resources/splash.jpg
+        Path(sys.argv[2]).write_bytes(bmp24(splash()))
+        return
     out = Path(sys.argv[1])
     out.mkdir(parents=True, exist_ok=True)
     # Every size Windows asks for at some DPI or Explorer view.
     (out / 'griv.ico').write_bytes(ico([icon_image(s) for s in (16, 20, 24, 32, 40, 48, 64, 256)]))
+    # The notification area shows 16 pixels at 96 DPI up to 32 at 192.
+    (out / 'tray.ico').write_bytes(ico([icon_image(s) for s in (16, 20, 24, 32)]))
     (out / 'handdrag.cur').write_bytes(ico([hand_cursor()], kind=2, hotspots=[(14, 16)]))
-    (out / 'splash.bmp').write_bytes(bmp24(splash()))
     (out / 'previewglyph.bmp').write_bytes(bmp24(preview_glyph()))
 
 

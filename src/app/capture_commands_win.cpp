@@ -6,6 +6,8 @@
 #include "capture/grab_win.h"
 #include "capture/selection.h"
 #include "resource.h"
+#include "shell/help_topics.h"
+#include "shell/help_win.h"
 #include "shell/ui_win.h"
 
 namespace griv {
@@ -21,7 +23,7 @@ void TfrmCaptureForm::CaptureFullScreen() {
   currentFileName_.clear();
   SaveUndo();
   ResetZoom();
-  Picture pic;
+  Picture pic = doc_.TakeSpare();  // a buffer of the same size fills without page faults
   const POINT origin = GrabMonitor(pic, monitorIndex_);
   if (settings_.InclMouse) DrawMouseCursor(pic, origin.x, origin.y);
   PresentCapture(std::move(pic));
@@ -31,6 +33,7 @@ void TfrmCaptureForm::CaptureFullScreen() {
 
 // The capture becomes the image at 1:1, the window pops up and the automatic steps run in their order.
 void TfrmCaptureForm::PresentCapture(Picture pic) {
+  KeepScreenCacheAWhile();
   doc_.SetFullImage(std::move(pic));
   RenderView(1.0);
   EnableImageCommands(true);
@@ -52,7 +55,7 @@ void TfrmCaptureForm::CaptureActiveWindow() {
   SetForegroundWindow(target);
   SaveUndo();
   ResetZoom();
-  Picture pic;
+  Picture pic = doc_.TakeSpare();
   GrabWindow(target, pic);
   RECT r{};
   GetWindowRect(target, &r);
@@ -82,7 +85,17 @@ void TfrmCaptureForm::CaptureArea() {
     Sleep(200);  // a window that was just hidden must be gone from the screen
     SaveUndo();
     TfrmCapArea overlay(monitorIndex_);
-    if (!overlay.ShowModal()) return;  // abandoned: the document stays as it was
+    KeepScreenCacheAWhile();
+    HWND help = nullptr;
+    overlay.OnHelp = [&help] {
+      help = ShowHelpContext(nullptr, kHelpAreaOverlay);
+      // The overlay stays on top of everything: the help has to come above it.
+      if (help) SetWindowPos(help, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    };
+    const bool chosen = overlay.ShowModal();
+    // Help read during the selection stays open, as an ordinary window again.
+    if (help && IsWindow(help)) SetWindowPos(help, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    if (!chosen) return;  // abandoned: the document stays as it was
     const RECT& r = overlay.SelRect();
     const Picture& frozen = overlay.FrozenScreen();
     const SelectedArea sel = SelectionOf({r.left, r.top, r.right, r.bottom}, frozen.width, frozen.height);
@@ -139,7 +152,7 @@ void TfrmCaptureForm::DoAutoSave() {
 }
 
 void TfrmCaptureForm::DoAutoEdit() {
-  // The editor hand-off comes with the editor commands.
+  if (settings_.AutoEdit) mnuEditorClick();
 }
 
 }  // namespace griv

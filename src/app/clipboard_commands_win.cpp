@@ -23,8 +23,9 @@ void TfrmCaptureForm::mnuCopyClick() {
   UniqueBitmap bitmap;
   {
     WindowDC screen(nullptr);
-    BITMAPINFO bi = TopDownInfo(shown.width, shown.height, 24);
-    bitmap.reset(CreateDIBitmap(screen.get(), &bi.bmiHeader, CBM_INIT, shown.pixels.data(), &bi, DIB_RGB_COLORS));
+    PictureInfo info;
+    FillPictureInfo(shown, info);
+    bitmap.reset(CreateDIBitmap(screen.get(), &info.header, CBM_INIT, shown.pixels.data(), info.get(), DIB_RGB_COLORS));
   }
   if (!bitmap) throw std::bad_alloc();
   ClipboardSession clipboard(Handle());
@@ -32,7 +33,7 @@ void TfrmCaptureForm::mnuCopyClick() {
     SetStatusText(0, kClipboardBusy);
     return;
   }
-  // The shown image is always 24 bits a pixel: there is no palette to put beside it.
+  // The shown image has 24 or 32 bits a pixel: there is no palette to put beside it.
   if (SetClipboardData(CF_BITMAP, bitmap.get())) bitmap.release();  // the clipboard owns it now
   else SetStatusText(0, kClipboardBusy);
 }

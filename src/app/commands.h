@@ -47,7 +47,7 @@ struct CommandContext {
   bool printer = false;
   bool undo = false;
   bool editorConfigured = false;
-  bool editorExists = false;
+  bool editorExists = true;  // false once the named editor was found missing
   bool clipboardBitmap = false;
   bool oneToOne = true;
   bool saveWritten = false;

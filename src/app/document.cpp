@@ -161,15 +161,49 @@ Picture RenderPicture(const Picture& src, double ratio) {
 }
 
 void ImageDocument::SetFullImage(Picture pic) {
+  // A view that showed the old picture itself shows nothing until Render.
+  viewIsFull_ = false;
+  if (undoIsFull_) {
+    undoBitmap_ = std::move(full_);
+    undoIsFull_ = false;
+  }
   full_ = std::move(pic);
+  spare_.Clear();  // not taken by this producer: no picture is kept for nothing
   present_ = true;
+}
+
+Picture ImageDocument::TakeSpare() { return std::move(spare_); }
+
+void ImageDocument::DetachView() {
+  if (!viewIsFull_) return;
+  viewIsFull_ = false;
+  shown_ = ConvertTo24(full_);
+}
+
+Picture& ImageDocument::MutableFullImage() {
+  if (undoIsFull_) {
+    undoBitmap_ = full_;  // the record keeps the picture from before the drawing
+    undoIsFull_ = false;
+  }
+  DetachView();
+  return full_;
+}
+
+Picture& ImageDocument::MutableShownImage() {
+  DetachView();
+  return shown_;
+}
+
+Picture ImageDocument::ShownImage24() const {
+  const Picture& shown = ShownImage();
+  return shown.bpp == 24 ? shown : ConvertTo24(shown);
 }
 
 std::string ImageDocument::StatusText() const {
   std::string s = "(";
-  s += std::to_string(shown_.width);
+  s += std::to_string(ShownImage().width);
   s += " x ";
-  s += std::to_string(shown_.height);
+  s += std::to_string(ShownImage().height);
   s += ") - ";
   s += action_;
   s += viewedAt_;
@@ -186,6 +220,13 @@ bool ImageDocument::RenderView(const Picture& source, double ratio) {
     return RenderView(copy, ratio);
   }
   renderFailed_ = false;
+  if (&source == &full_ && ratio == 1.0 && (full_.bpp == 24 || full_.bpp == 32)) {
+    // Shown as it is: the view is the full image, and no copy is made.
+    shown_.Clear();
+    viewIsFull_ = true;
+    return true;
+  }
+  viewIsFull_ = false;
   try {
     const int w = ScaledLength(source.width, ratio), h = ScaledLength(source.height, ratio);
     if (shown_.width == w && shown_.height == h && shown_.bpp == 24 &&
@@ -231,7 +272,11 @@ bool ImageDocument::SaveUndo() {
     undoArmed_ = true;
     return undoAvailable_;
   }
-  undoBitmap_ = full_;
+  // The record takes the full image itself once something replaces it; the
+  // picture it held before is kept as a spare buffer for the next producer.
+  spare_ = std::move(undoBitmap_);
+  undoBitmap_.Clear();
+  undoIsFull_ = true;
   undoRatio_ = ratio_;
   undoViewedAt_ = viewedAt_;
   undoAction_ = action_;
@@ -242,7 +287,14 @@ bool ImageDocument::SaveUndo() {
 bool ImageDocument::Undo() {
   if (!undoAvailable_) return false;
   undoAvailable_ = false;
-  full_ = undoBitmap_;
+  if (undoIsFull_) {
+    undoIsFull_ = false;  // nothing replaced the picture since: it is the one to bring back
+  } else {
+    // The record cannot be used again before the next SaveUndo, which drops
+    // it: the pictures change places instead of being copied.
+    viewIsFull_ = false;  // rendered again below
+    std::swap(full_, undoBitmap_);
+  }
   ratio_ = undoRatio_;
   viewedAt_ = undoViewedAt_;
   action_ = undoAction_;
@@ -254,6 +306,7 @@ bool ImageDocument::Undo() {
 void ImageDocument::Clear() {
   SaveUndo();
   shown_.Clear();
+  viewIsFull_ = false;
   present_ = false;
 }
 

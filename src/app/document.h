@@ -59,15 +59,26 @@ class ImageDocument {
   // ---- the pictures
   // The capture or loaded picture at its own size and depth (8, 24 or 32 bpp).
   const Picture& FullImage() const { return full_; }
-  // For in-place drawing (stamping): call SaveUndo first and Render after.
-  Picture& MutableFullImage() { return full_; }
+  // For in-place drawing (stamping): call SaveUndo first. The view keeps
+  // what it showed until Render.
+  Picture& MutableFullImage();
   // Replaces the full image; the shown image is not touched until Render().
+  // The old full image goes to the undo record when SaveUndo asked for it,
+  // by moving it: a capture copies no picture.
   void SetFullImage(Picture pic);
+  // A picture buffer a producer may fill and hand to SetFullImage: the undo
+  // record's previous picture, which SaveUndo let go. Reusing it spares a
+  // fresh allocation (and its page faults) for every capture of the same
+  // size. Empty when there is none.
+  Picture TakeSpare();
   // The full image rendered at ZoomRatio, always 24 bpp; empty after Clear
   // or a failed render.
-  const Picture& ShownImage() const { return shown_; }
+  // At 1:1 a 24- or 32-bit full image is shown as it is (no copy); use
+  // ShownImage24 where 24 bits a pixel are required.
+  const Picture& ShownImage() const { return viewIsFull_ ? full_ : shown_; }
+  Picture ShownImage24() const;
   // For drawing into what is on show only (stamping); the next render replaces it.
-  Picture& MutableShownImage() { return shown_; }
+  Picture& MutableShownImage();
   // An image is in the document and on show (false at start and after Clear).
   bool Present() const { return present_; }
 
@@ -116,7 +127,7 @@ class ImageDocument {
   bool Undo();
   bool UndoAvailable() const { return undoAvailable_; }
   bool UndoArmed() const { return undoArmed_; }
-  const Picture& UndoBitmap() const { return undoBitmap_; }
+  const Picture& UndoBitmap() const { return undoIsFull_ ? full_ : undoBitmap_; }
   double UndoRatio() const { return undoRatio_; }
   const std::string& UndoViewedAt() const { return undoViewedAt_; }
   const std::string& UndoAction() const { return undoAction_; }
@@ -126,7 +137,12 @@ class ImageDocument {
   void Clear();
 
  private:
-  Picture full_, shown_, undoBitmap_;
+  // Gives the view a picture of its own where it shares the full image's.
+  void DetachView();
+
+  Picture full_, shown_, undoBitmap_, spare_;
+  bool undoIsFull_ = false;  // the undo record's picture is still the full image (nothing replaced it yet)
+  bool viewIsFull_ = false;  // the view shows the full image itself
   double ratio_ = 1.0, undoRatio_ = 1.0;
   std::string zoomText_, viewedAt_, action_, undoViewedAt_, undoAction_;
   bool present_ = false, undoAvailable_ = false, undoArmed_ = false, cropMode_ = false, renderFailed_ = false;

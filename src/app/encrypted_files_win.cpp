@@ -30,9 +30,7 @@ void Wipe(std::string& key) {
   if (!key.empty()) SecureZeroMemory(key.data(), key.size());
 }
 
-bool IsImageExt(const std::string& upperExt) {
-  return upperExt == ".BMP" || upperExt == ".JPG" || upperExt == ".JPEG";
-}
+bool IsImageExt(const std::string& upperExt) { return IsImageFileName("x" + upperExt); }
 }  // namespace
 
 template <class Op>
@@ -193,7 +191,7 @@ void EncryptedFiles::Warn(const std::string& text) {
 }
 
 void EncryptedFiles::ShellOpen(const std::string& file) {
-  ShellExecuteW(GetDesktopWindow(), L"Open", Widen(file).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+  OpenWithShell(file);
 }
 
 }  // namespace griv

@@ -22,7 +22,8 @@ namespace griv {
 
 inline constexpr char kUnableToDecrypt[] = "Unable to Decrypt the File";
 inline constexpr char kUnableToEncrypt[] = "Unable to Encrypt the File";
-inline constexpr char kSaveEncryptedFilter[] = "Bitmap - Encrypted |*.bmp.ktx|jpg,jpeg - Encrypted |*.jp*g.ktx";
+inline constexpr char kSaveEncryptedFilter[] =
+    "Bitmap - Encrypted |*.bmp.ktx|jpg,jpeg - Encrypted |*.jp*g.ktx|PNG - Encrypted |*.png.ktx";
 inline constexpr char kEncryptFileTitle[] = "Select File to Encrypt";
 inline constexpr char kEncryptFileFilter[] = "All Files (*.*)|*.*";
 inline constexpr char kOpenEncryptedTitle[] = "Select GRIV Encrypted file to open";

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "app/bmp_codec.h"
+#include "app/png_codec.h"
 #include "base/file_io.h"
 #include "shell/strings.h"
 
@@ -19,17 +20,19 @@ bool IsJpegName(std::string_view name) {
   return e == ".JPG" || e == ".JPEG";
 }
 
-int SaveFilterIndex(std::string_view autoExt) { return autoExt == ".jpg" ? 2 : 1; }
+bool IsPngName(std::string_view name) { return UpperExt(name) == ".PNG"; }
 
-int OpenFilterIndex(std::string_view lastOpenExt) {
-  if (lastOpenExt == ".bmp") return 1;
-  if (lastOpenExt == ".jpg") return 2;
-  return 3;
+bool IsImageFileName(std::string_view name) { return IsBmpName(name) || IsJpegName(name) || IsPngName(name); }
+
+int SaveFilterIndex(std::string_view autoExt) {
+  if (autoExt == ".jpg") return 2;
+  if (autoExt == ".png") return kSaveFilterPng;
+  return 1;
 }
 
 std::string SaveAsTargetName(std::string_view chosen, int filterIndex) {
   std::string f(chosen);
-  if (!IsBmpName(f) && !IsJpegName(f)) f += filterIndex == 1 ? ".bmp" : ".jpg";
+  if (!IsImageFileName(f)) f += filterIndex == 1 ? ".bmp" : filterIndex == kSaveFilterPng ? ".png" : ".jpg";
   return f;
 }
 
@@ -39,12 +42,13 @@ std::string OverwriteQuestion(std::string_view name) {
 
 std::vector<uint8_t> EncodeImageFile(std::string_view name, const Picture& pic) {
   if (IsBmpName(name)) return WriteBmp(pic);
+  if (IsPngName(name)) return EncodePng(pic);
   return EncodeJpeg(pic, kJpegQuality);
 }
 
 void WriteImageFileBytes(const std::string& name, const Picture& pic) {
   if (!IsBmpName(name)) {
-    const std::vector<uint8_t> bytes = EncodeJpeg(pic, kJpegQuality);
+    const std::vector<uint8_t> bytes = EncodeImageFile(name, pic);
     WriteFileAtomic(name, bytes.data(), bytes.size());
     return;
   }
@@ -66,13 +70,15 @@ void WriteImageFileBytes(const std::string& name, const Picture& pic) {
 Picture DecodeImageFile(std::string_view name, const std::vector<uint8_t>& bytes, const JpegDecodeOptions& options) {
   if (IsBmpName(name)) return ReadBmp(bytes);
   if (IsJpegName(name)) return DecodeJpeg(bytes, options);
+  if (IsPngName(name)) return DecodePng(bytes);
   throw EInvalidPicture("Not an image file name: " + std::string(name));
 }
 
 Picture DecodeImageBytes(const uint8_t* data, size_t size, const JpegDecodeOptions& options) {
   if (data && size >= 2 && data[0] == 'B' && data[1] == 'M') return ReadBmp(data, size);
   if (data && size >= 2 && data[0] == 0xFF && data[1] == 0xD8) return DecodeJpeg(data, size, options);
-  throw EInvalidPicture("Not a BMP or JPEG picture");
+  if (IsPngData(data, size)) return DecodePng(data, size);
+  throw EInvalidPicture("Not a BMP, JPEG or PNG picture");
 }
 
 Picture LoadImageFileData(const std::string& name, const JpegDecodeOptions& options) {

@@ -16,35 +16,47 @@ namespace griv {
 
 inline constexpr int kJpegQuality = 90;
 
-// Save dialog: two blanks after "Bitmap".
-inline constexpr char kSaveFilter[] = "Bitmap  (*.bmp)|*.bmp|jpg,jpeg (*.jpeg,*.jpg)|*.jp*g";
-// Open dialog: the first two patterns end in "*" so encrypted images are listed too.
+// Save dialog: two blanks after "Bitmap". PNG comes last so that the stored
+// indexes 1 (bitmap) and 2 (JPEG) keep their meaning.
+inline constexpr char kSaveFilter[] =
+    "Bitmap  (*.bmp)|*.bmp|jpg,jpeg (*.jpeg,*.jpg)|*.jp*g|PNG Files (*.png)|*.png";
+inline constexpr int kSaveFilterPng = 3;
+// Open dialog: "All pictures" first, the dialog's default, then one entry per
+// kind. The picture patterns end in "*" so encrypted images are listed too;
+// PNG comes last, after the encrypted files.
 inline constexpr char kOpenFilter[] =
-    "Bitmaps (*.bmp)|*.bmp*|JPEG Image File (*.jpeg,*.jpg)|*jp*g*|GRIV encrypted file (*.ktx)|*.ktx";
+    "All pictures (*.bmp;*.jpg;*.jpeg;*.png;*.ktx)|*.bmp*;*.jp*g*;*.png*;*.ktx|"
+    "Bitmaps (*.bmp)|*.bmp*|JPEG Image File (*.jpeg;*.jpg)|*jp*g*|GRIV encrypted file (*.ktx)|*.ktx|"
+    "PNG Files (*.png)|*.png*";
+inline constexpr int kOpenFilterAll = 1;
+inline constexpr int kOpenFilterPng = 5;
 // Loader's message for data that is not a valid picture.
 inline constexpr char kUnreadableImageMessage[] = "Unable to read or decrypt the image";
 // Open-dialog preview label without a picture.
 inline constexpr char kPreviewNoPictureLabel[] = "Picture:";
 
-// By upper-cased extension: ".BMP"; ".JPG" or ".JPEG".
+// By upper-cased extension: ".BMP"; ".JPG" or ".JPEG"; ".PNG".
 bool IsBmpName(std::string_view name);
 bool IsJpegName(std::string_view name);
+bool IsPngName(std::string_view name);
+// Any of the three: the names the loader takes (others go to the shell).
+bool IsImageFileName(std::string_view name);
 
-// Save dialog filter index: 2 (JPEG) when autoExt is ".jpg", else 1.
+// Save dialog filter index: 2 (JPEG) when autoExt is ".jpg", 3 for ".png", else 1.
 int SaveFilterIndex(std::string_view autoExt);
-// Open dialog filter index: 1 for ".bmp", 2 for ".jpg", else 3 (".jpeg" too).
-int OpenFilterIndex(std::string_view lastOpenExt);
 
-// The name Save As writes: unless the extension is .BMP, .JPG or .JPEG (any
-// case) ".bmp" is appended for filter 1 and ".jpg" for any other filter.
-// shot + filter 2 -> shot.jpg; shot.png + filter 1 -> shot.png.bmp.
+// The name Save As writes: unless the extension is .BMP, .JPG, .JPEG or .PNG
+// (any case) ".bmp" is appended for filter 1, ".png" for filter 3 and ".jpg"
+// for any other filter. shot + filter 2 -> shot.jpg; shot + filter 3 ->
+// shot.png; shot.gif + filter 1 -> shot.gif.bmp.
 std::string SaveAsTargetName(std::string_view chosen, int filterIndex);
 // "File " + name + " exists.\r" + " Overwrite ?"
 std::string OverwriteQuestion(std::string_view name);
 
 // The bytes of an image file: BMP in the picture's own format when the
-// upper-cased extension is ".BMP", otherwise JPEG at quality 90 (colour,
-// baseline) from the picture's 24-bit form. Throws EInvalidPicture.
+// upper-cased extension is ".BMP", 24-bit PNG for ".PNG", otherwise JPEG at
+// quality 90 (colour, baseline) from the picture's 24-bit form. Throws
+// EInvalidPicture.
 std::vector<uint8_t> EncodeImageFile(std::string_view name, const Picture& pic);
 // Encodes and writes through a temporary beside the target, so a failed
 // write leaves any old file untouched and no temporary behind. Throws
@@ -52,11 +64,12 @@ std::vector<uint8_t> EncodeImageFile(std::string_view name, const Picture& pic);
 void WriteImageFileBytes(const std::string& name, const Picture& pic);
 
 // Decodes by extension: ".BMP" as BMP, ".JPG"/".JPEG" as JPEG with the
-// options (greys, 8-bit palette); throws EInvalidPicture for invalid data and
-// for any other extension.
+// options (greys, 8-bit palette), ".PNG" as PNG (the options do not apply:
+// PNG pictures come in their own form); throws EInvalidPicture for invalid
+// data and for any other extension.
 Picture DecodeImageFile(std::string_view name, const std::vector<uint8_t>& bytes,
                         const JpegDecodeOptions& options = {});
-// Decodes BMP or JPEG data recognised by its first bytes (for the open
+// Decodes BMP, JPEG or PNG data recognised by its first bytes (for the open
 // dialog's preview, which takes any picture it knows). Throws EInvalidPicture.
 Picture DecodeImageBytes(const uint8_t* data, size_t size, const JpegDecodeOptions& options = {});
 // ReadWholeFile + DecodeImageFile. Throws EFileIO when the file cannot be

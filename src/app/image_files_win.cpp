@@ -38,7 +38,10 @@ void TfrmCaptureForm::SaveImageAs(bool asShown) {
 void TfrmCaptureForm::WriteImageFile(const std::string& name, bool silent, bool asShown) {
   WaitCursor wait;
   if (!silent) currentFileName_ = name;
-  const Picture& source = asShown ? doc_.ShownImage() : doc_.FullImage();
+  // What is on show is written with 24 bits a pixel, whatever it is held in.
+  Picture shown24;
+  if (asShown) shown24 = doc_.ShownImage24();
+  const Picture& source = asShown ? shown24 : doc_.FullImage();
   WriteImageFileBytes(name, source);  // replaces the old file only when the new one is complete
   if (!silent) {
     settings_.SavePath = ExtractFilePath(name);
@@ -73,15 +76,14 @@ void TfrmCaptureForm::AutoSaveImage() {
 void TfrmCaptureForm::mnuOpenFileClick() {
   TOpenPictureDialog2 dialog;
   std::string name;
-  if (dialog.Execute(Handle(), settings_.OpenPath, kOpenFilter, OpenFilterIndex(settings_.LastOpenExt), name))
+  if (dialog.Execute(Handle(), settings_.OpenPath, kOpenFilter, kOpenFilterAll, name))
     OpenFileByName(name);
 }
 
 void TfrmCaptureForm::LoadImageFile(const std::string& name, bool greys) {
   WaitCursor wait;
-  const std::string ext = UpperCase(ExtractFileExt(name));
   SaveUndo();
-  if (ext != ".BMP" && ext != ".JPG" && ext != ".JPEG") return;
+  if (!IsImageFileName(name)) return;
   JpegDecodeOptions options;
   options.grey = greys;
   options.palette8 = !trueColorDisplay_;

@@ -115,7 +115,8 @@ void ImageView::OnPaint(HDC dc, const PAINTSTRUCT&) {
   const int firstRow = std::max(0, scrollY_);
   const int lastRow = std::min(shown.height, scrollY_ + static_cast<int>(rc.bottom));
   if (firstRow >= lastRow) return;
-  BITMAPINFO bi = TopDownInfo(shown.width, lastRow - firstRow, 24);
+  // 24 bits a pixel, or 32 at 1:1 where the view is the full image itself.
+  BITMAPINFO bi = TopDownInfo(shown.width, lastRow - firstRow, shown.bpp);
   SetDIBitsToDevice(dc, -scrollX_, firstRow - scrollY_, static_cast<DWORD>(shown.width),
                     static_cast<DWORD>(lastRow - firstRow), 0, 0, 0, static_cast<UINT>(lastRow - firstRow),
                     shown.Row(firstRow), &bi, DIB_RGB_COLORS);

@@ -7,6 +7,7 @@
 #include "base/scope_exit.h"
 #include "base/utf.h"
 #include "resource.h"
+#include "shell/help_topics.h"
 #include "shell/strings.h"
 #include "shell/system_path_win.h"
 #include "shell/ui_win.h"
@@ -22,6 +23,7 @@ const TfrmCaptureForm::CommandBinding TfrmCaptureForm::kBindings[] = {
     {CM_SAVEENCRYPTED, CM_SAVEENCRYPTED, [](TfrmCaptureForm& f, int) { f.encryptedFiles_->mnuSaveEncryptedClick(); }},
     {CM_ENCRYPTFILE, CM_ENCRYPTFILE,     [](TfrmCaptureForm& f, int) { f.encryptedFiles_->EncryptaFile1Click(); }},
     {CM_OPENENCRYPTED, CM_OPENENCRYPTED, [](TfrmCaptureForm& f, int) { f.encryptedFiles_->OpenanEncryptedFile1Click(); }},
+    {CM_SENDMAIL, CM_SENDMAIL,           [](TfrmCaptureForm& f, int) { f.mnuSendMailClick(); }},
     {CM_EXIT, CM_EXIT,                   [](TfrmCaptureForm& f, int) { f.Exit1Click(); }},
     {CM_CLOSE, CM_CLOSE,                 [](TfrmCaptureForm& f, int) { f.Exit1Click(); }},
     {CM_PRINTSETUP, CM_PRINTSETUP,       [](TfrmCaptureForm& f, int) { f.PrintSetup1Click(); }},
@@ -56,6 +58,16 @@ const TfrmCaptureForm::CommandBinding TfrmCaptureForm::kBindings[] = {
     {CM_CAPACTIVENOW, CM_CAPACTIVENOW,   [](TfrmCaptureForm& f, int) { f.CaptureActiveWindow(); }},
     {CM_CAPAREANOW, CM_CAPAREANOW,       [](TfrmCaptureForm& f, int) { f.btnSelectClick(); }},
     {CM_SELECTAREA, CM_SELECTAREA,       [](TfrmCaptureForm& f, int) { f.btnSelectClick(); }},
+    {CM_OPTIONS, CM_OPTIONS,             [](TfrmCaptureForm& f, int) { f.mnuOptionsClick(); }},
+    {CM_EDITOR, CM_EDITOR,               [](TfrmCaptureForm& f, int) { f.mnuEditorClick(); }},
+    {CM_SENDTOEDITOR, CM_SENDTOEDITOR,   [](TfrmCaptureForm& f, int) { f.mnuEditorClick(); }},
+    {CM_HELPCONTENT, CM_HELPCONTENT,     [](TfrmCaptureForm& f, int) { f.mnuHelpContentClick(); }},
+    {CM_HELP1, CM_HELP1,                 [](TfrmCaptureForm& f, int) { f.mnuHelpContentClick(); }},
+    {CM_HELPCAPTURE, CM_HELPCAPTURE,     [](TfrmCaptureForm& f, int) { f.mnuHelpContextClick(kHelpCapturing); }},
+    {CM_HELPPRINT, CM_HELPPRINT,         [](TfrmCaptureForm& f, int) { f.mnuHelpContextClick(kHelpPrinting); }},
+    {CM_HELPSAVE, CM_HELPSAVE,           [](TfrmCaptureForm& f, int) { f.mnuHelpContextClick(kHelpSaving); }},
+    {CM_HELPCONTACT, CM_HELPCONTACT,     [](TfrmCaptureForm& f, int) { f.mnuHelpContextClick(kHelpContact); }},
+    {CM_QUICKSTART, CM_QUICKSTART,       [](TfrmCaptureForm& f, int) { f.mnuGuickStartClick(); }},
 };
 // clang-format on
 
@@ -78,9 +90,11 @@ CommandContext TfrmCaptureForm::CommandState() const {
   c.printer = printSetupEnabled_;
   c.undo = doc_.UndoAvailable();
   c.editorConfigured = !settings_.ImageEditor.empty();
+  c.editorExists = editorExists_;
   c.oneToOne = doc_.ZoomRatio() == 1.0;
   c.saveWritten = saveWritten_;
   c.clipboardBitmap = clipboardBitmap_;
+  c.mail = mailAvailable_;
   return c;
 }
 
@@ -140,7 +154,7 @@ void TfrmCaptureForm::UpdateStatusPanels() {
   SetStatusText(1, settings_.AutoPrint ? "Auto Print" : "", true);
   SetStatusText(2, settings_.AutoSave ? "Auto Save" : "", true);
   SetStatusText(3, settings_.PrintNotes ? "Print Notes" : "");
-  if (atiTray_) atiTray_->SetHint(dialogCaption_ + settings_.AutoPrintHint + settings_.AutoSaveHint);
+  if (atiTray_) atiTray_->SetHint(dialogCaption_ + settings_.AutoPrintHint + settings_.AutoSaveHint + hotKeyNote_);
 }
 
 // ---------------------------------------------------------------- hot keys
@@ -151,6 +165,10 @@ void TfrmCaptureForm::RegisterCaptureHotKeys() {
     // A damaged stored text would grab a key such as Backspace system-wide; use the default instead.
     const std::string t = EffectiveHotKeyText(i, texts[i]);
     shk1_->AddHotKey(HotKeyTextToKey(t), HotKeyTextToModifiers(t));
+  }
+  if (shk1_->Active()) {
+    UpdateHotKeyNote();
+    UpdateStatusPanels();
   }
 }
 
@@ -224,7 +242,7 @@ bool TfrmCaptureForm::PreviewKeyDown(const MSG& msg) {
 void TfrmCaptureForm::FormKeyDown(WPARAM key, bool ctrl, bool& handled) {
   handled = true;
   if (key == VK_F1 && !ctrl) {
-    // Help contents come with the help file.
+    mnuHelpContentClick();
   } else if (key == VK_ESCAPE && !ctrl) {
     CancelStamping();
   } else if (ctrl && key == VK_PRIOR) {

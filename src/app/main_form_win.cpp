@@ -6,13 +6,16 @@
 #include <shellapi.h>
 #include <shlobj.h>
 
+#include "app/jpeg_codec.h"
 #include "app/settings_host_win.h"
 #include "app/startup_rules.h"
 #include "base/file_io.h"
 #include "base/utf.h"
+#include "capture/grab_win.h"
 #include "capture/monitors_win.h"
 #include "resource.h"
 #include "shell/gen_msg_win.h"
+#include "shell/help_win.h"
 #include "shell/strings.h"
 #include "shell/ui_win.h"
 
@@ -20,6 +23,8 @@ namespace griv {
 
 namespace {
 constexpr UINT_PTR kTimer1 = 1;
+constexpr UINT_PTR kScreenCacheTimer = 2;
+constexpr UINT kScreenCacheIdleMs = 5000;
 constexpr UINT kShowBannerMessage = WM_APP + 1;
 constexpr int kClientWidth = 597, kClientHeight = 271;  // at 96 DPI
 constexpr int kPanelWidths[4] = {50, 65, 65, 75};
@@ -130,6 +135,10 @@ LRESULT TfrmCaptureForm::WndProc(UINT m, WPARAM wp, LPARAM lp) {
     }
     case WM_TIMER:
       if (wp == kTimer1) Timer1Timer();
+      if (wp == kScreenCacheTimer) {
+        KillTimer(Handle(), kScreenCacheTimer);
+        ReleaseScreenCache();
+      }
       return 0;
     case WM_MEASUREITEM: {
       auto* mi = reinterpret_cast<MEASUREITEMSTRUCT*>(lp);
@@ -198,7 +207,8 @@ void TfrmCaptureForm::FormCreate() {
   bannerPresent_ = true;
   // Folders of the program and its help.
   exeFolder_ = ExeFolder();
-  helpFile_ = exeFolder_ + "griv.hlp";
+  helpFile_ = exeFolder_ + "griv.chm";
+  SetHelpFolder(exeFolder_);
   LoadBranding();
   // The data folder.
   if (IsPlatformNT()) {
@@ -283,7 +293,7 @@ void TfrmCaptureForm::CreateChildren() {
                                reinterpret_cast<HMENU>(IDC_STATUSBAR), inst_, nullptr);
   SetStatusText(0, "");  // a panel never set reads back as garbage under Wine
   view_.Create(Handle(), IDC_SCROLLBOX);
-  CreateStampImages();
+  SetStampGlyph();
   trayMenuRoot_.reset(LoadMenuW(inst_, MAKEINTRESOURCEW(IDM_TRAYMENU)));
   trayMenu_ = GetSubMenu(trayMenuRoot_.get(), 0);
   SetMenuDefaultItem(trayMenu_, CM_RESTORE, FALSE);  // what a double click does
@@ -383,6 +393,12 @@ void TfrmCaptureForm::RestoreMainWindow() {
   RedrawWindow(Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
 }
 
+void TfrmCaptureForm::KeepScreenCacheAWhile() {
+  // The screen's bitmap costs a screen's worth of memory: it is kept only
+  // while captures follow each other.
+  SetTimer(Handle(), kScreenCacheTimer, kScreenCacheIdleMs, nullptr);
+}
+
 void TfrmCaptureForm::GrowForFirstCapture() {
   // A size the user has given the window (a stored position) is kept.
   if (firstCaptureShown_ || hadStoredPosition_) return;
@@ -428,11 +444,30 @@ void TfrmCaptureForm::LoadBranding() {
 }
 
 void TfrmCaptureForm::OpenWebSite() {
-  ShellExecuteW(GetDesktopWindow(), L"Open", Widen(brand_.webSite).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+  OpenWithShell(brand_.webSite);
+}
+
+namespace {
+// The About box's picture is kept as a JPEG: a bitmap would be a fifth of the program.
+Picture SplashPicture(HINSTANCE inst) {
+  HRSRC res = FindResourceW(inst, L"SPLASH", RT_RCDATA);
+  HGLOBAL data = res ? LoadResource(inst, res) : nullptr;
+  const void* bytes = data ? LockResource(data) : nullptr;
+  if (!bytes) return {};
+  try {
+    return DecodeJpeg(static_cast<const uint8_t*>(bytes), SizeofResource(inst, res));
+  } catch (const std::exception&) {
+    return {};
+  }
+}
+}  // namespace
+
+AboutInfo TfrmCaptureForm::AboutBoxInfo() const {
+  return AboutInfo{brand_.mainCaption, brand_.webSite, SplashPicture(inst_)};
 }
 
 void TfrmCaptureForm::About1Click() {
-  TdlgAbout about(inst_, AboutInfo{brand_.mainCaption, brand_.webSite});
+  TdlgAbout about(inst_, AboutBoxInfo());
   about.ShowModal(Handle());
 }
 
@@ -494,7 +529,7 @@ void TfrmCaptureForm::Timer1Timer() {
   }
   if (splashTicks_ > 3) return;
   if (splashTicks_ == 0) {
-    splash_ = std::make_unique<TdlgAbout>(inst_, AboutInfo{brand_.mainCaption, brand_.webSite});
+    splash_ = std::make_unique<TdlgAbout>(inst_, AboutBoxInfo());
     splash_->CreateSplash(ApplicationWindow::Get());
   }
   ++splashTicks_;
@@ -611,6 +646,7 @@ void TfrmCaptureForm::FormDestroy() {
     if (IsWindowVisible(Handle())) SaveWindowPosition();
   });
   atiTray_.reset();
+  CloseHelp();
   if (shk1_) shk1_->ClearHotKeys();
   shk1_.reset();
   store_.reset();

@@ -7,6 +7,9 @@
 //   image_files_win.cpp         save, numbered save, open and load
 //   clipboard_commands_win.cpp  copy, paste and the clipboard viewer chain
 //   stamping_win.cpp            the pointer shapes and stamping them onto the image
+//   options_commands_win.cpp    the Options command and the refused-hot-key note
+//   editor_help_win.cpp         editor hand-off, help and the quick-start guide
+//   mail_commands_win.cpp       "Send as Email": the send-mail window or Outlook
 //   print_commands_win.cpp      printing, notes, printer setup, the preview, console text
 #pragma once
 #include <windows.h>
@@ -91,12 +94,14 @@ class TfrmCaptureForm : private WindowBase, private EncryptedFilesHost, private 
   // The first capture larger than the view, while the window still has its
   // first size, makes it large enough to show it, up to the monitor's work area.
   void GrowForFirstCapture();
+  void KeepScreenCacheAWhile();
   void FormShow();
   void FormHide();
   void FormResize();
   void LoadBranding();
   void OpenWebSite();
   void About1Click();
+  AboutInfo AboutBoxInfo() const;
   void LayoutStatusPanels();
   void SetStatusText(int panel, const std::string& text, bool centred = false);
   void SaveWindowPosition();
@@ -168,15 +173,16 @@ class TfrmCaptureForm : private WindowBase, private EncryptedFilesHost, private 
   void DoAutoEdit();
 
   // ---- stamping (stamping_win.cpp)
-  void CreateStampImages();
+  void SetStampGlyph();
+  HIMAGELIST StampImages();
   void LoadStampChoice();
   void SelectStampCursor(int tag);
   void PopupIconMenu(int x);
   void btnGetCursorClick();
   void mnuAddCursorClick();
   void mnuIcon0Click(int imageIndex);
-  void N39MeasureItem(MEASUREITEMSTRUCT& m) const;
-  void DrawShapeItem(const DRAWITEMSTRUCT& d) const;
+  void N39MeasureItem(MEASUREITEMSTRUCT& m);
+  void DrawShapeItem(const DRAWITEMSTRUCT& d);
 
   // ---- the clipboard (clipboard_commands_win.cpp)
   void mnuCopyClick();
@@ -211,6 +217,22 @@ class TfrmCaptureForm : private WindowBase, private EncryptedFilesHost, private 
   void LoadImageFile(const std::string& name, bool greys);
   void OpenAdjacentNumbered(bool next);
   void OpenFileByName(const std::string& file) { encryptedFiles_->OpenFileByName(file); }
+
+  // ---- options, editor hand-off and help (options_commands_win.cpp, editor_help_win.cpp)
+  void mnuOptionsClick();
+  void UpdateHotKeyNote();
+  void mnuEditorClick();
+  void mnuHelpContentClick();
+  void mnuHelpContextClick(int context);
+  void mnuGuickStartClick();
+  bool editorExists_ = true;  // the editor named in the settings was there when last looked at
+  std::string hotKeyNote_;    // capture hot keys another program holds, for the tray hint
+
+  // ---- mail (mail_commands_win.cpp)
+  void mnuSendMailClick();
+  std::string MailAttachment();
+  // Cleared for the rest of the run once the mail client was found missing.
+  bool mailAvailable_ = true;
 
   // ---- what the encrypted-file commands need of the window
   HWND Window() override { return Handle(); }

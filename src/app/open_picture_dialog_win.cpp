@@ -369,6 +369,7 @@ bool TOpenPictureDialog2::Execute(HWND owner, const std::string& initialDir, con
 
   preview_.Clear();
   selected_.clear();
+  EnsureOle();  // the dialog browses through the shell
   const BOOL ok = GetOpenFileNameW(&ofn);
   const DWORD err = ok ? 0 : CommDlgExtendedError();
   if (memTemplate) GlobalFree(memTemplate);

@@ -1,5 +1,7 @@
 #include "app/picture_preview.h"
 
+#include "app/png_codec.h"
+
 #include <algorithm>
 #include <exception>
 #include <vector>
@@ -36,7 +38,7 @@ bool DeclaredSize(const uint8_t* d, size_t n, int64_t& w, int64_t& h) {
     h = jh;
     return true;
   }
-  return false;
+  return PngDeclaredSize(d, n, w, h);
 }
 
 Picture PreviewPictureFromBytes(const uint8_t* data, size_t size) {

@@ -40,6 +40,12 @@ struct Reader {
 };
 }  // namespace
 
+int AutoExtChoice(std::string_view autoExt) {
+  if (autoExt == ".bmp") return 0;
+  if (autoExt == ".png") return 2;
+  return 1;
+}
+
 void Settings::SetAutoPrint(bool on) {
   AutoPrint = on;
   AutoPrintHint = on ? "Auto Print On" : "";
@@ -97,7 +103,11 @@ void Settings::Load(SettingsStore& store, const IniFile* custom, SettingsHost& h
   OutlookPresent = host.outlookPresent;
   UseOutlook = false;
   if (OutlookPresent) read("UseOutlook", [&](const std::string& v) { UseOutlook = v == "Yes"; });
-  read("AutoExt", [&](const std::string& v) { AutoExt = v.empty() ? ".bmp" : v; });
+  // Held extensions are lower case; a hand-written brand file may not be.
+  if (std::string ext = fromCustom("General", "AutoExt"); !ext.empty())
+    AutoExt = LowerCase(ext);
+  else
+    read("AutoExt", [&](const std::string& v) { AutoExt = v.empty() ? ".bmp" : v; });
   LastOpenExt = AutoExt;
   read("LastOpenExt", [&](const std::string& v) { LastOpenExt = v.empty() ? AutoExt : v; });
   {

@@ -3,6 +3,7 @@
 #pragma once
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "shell/ini.h"
 #include "shell/settings_store.h"
@@ -32,6 +33,12 @@ class SettingsHost {
 inline constexpr const char* kDefaultHotKeyFull = "#15";
 inline constexpr const char* kDefaultHotKeyActive = "Alt|#15";
 inline constexpr const char* kDefaultHotKeyArea = "Win|#15";
+
+// Extensions offered for numbered saves, in the Options dialog's list order.
+inline constexpr const char* kAutoExtChoices[] = {".bmp", ".jpg", ".png"};
+// The list item a held AutoExt selects: ".bmp" and ".png" (exactly) their
+// own, any other value ".jpg" (so ".BMP" shows, and is then saved, as ".jpg").
+int AutoExtChoice(std::string_view autoExt);
 
 struct Settings {
   bool AutoPrint = false;
@@ -69,7 +76,9 @@ struct Settings {
   int32_t LastCursorIx = 2;
 
   // Reads every option read at start-up, in its fixed order. custom is
-  // KTCustom.ini when present and not empty. A value that cannot be read takes its default.
+  // KTCustom.ini when present and not empty (its General AutoExt, when not
+  // empty, presets AutoExt, lower-cased, the way its AutoPrint presets
+  // AutoPrint). A value that cannot be read takes its default.
   void Load(SettingsStore& store, const IniFile* custom, SettingsHost& host);
   // Hot-key texts (each empty one takes its default).
   void LoadHotKeys(SettingsStore& store);

@@ -41,7 +41,9 @@ HCURSOR CursorOf(StampCursor c) {
 }
 }  // namespace
 
-void TfrmCaptureForm::CreateStampImages() {
+// Drawn when first shown rather than at start-up, which they would slow down.
+HIMAGELIST TfrmCaptureForm::StampImages() {
+  if (imgIcons_) return imgIcons_.get();
   const int size = Scale(kShapePicture, dpi_);
   imgIcons_.reset(ImageList_Create(size, size, ILC_COLOR24 | ILC_MASK, kStampShapeCount, 0));
   WindowDC screen(nullptr);
@@ -57,10 +59,14 @@ void TfrmCaptureForm::CreateStampImages() {
     }
     ImageList_AddMasked(imgIcons_.get(), bmp.get(), kTransparent);
   }
+  return imgIcons_.get();
+}
+
+void TfrmCaptureForm::SetStampGlyph() {
   toolBar_.SetGlyph(CM_STAMPICON, [this](HDC dc, const RECT& r, bool, int) {
     int w = 0, h = 0;
-    ImageList_GetIconSize(imgIcons_.get(), &w, &h);
-    ImageList_Draw(imgIcons_.get(), stampIconIndex_, dc, (r.left + r.right - w) / 2, (r.top + r.bottom - h) / 2,
+    ImageList_GetIconSize(StampImages(), &w, &h);
+    ImageList_Draw(StampImages(), stampIconIndex_, dc, (r.left + r.right - w) / 2, (r.top + r.bottom - h) / 2,
                    ILD_TRANSPARENT);
   });
 }
@@ -121,19 +127,19 @@ void TfrmCaptureForm::mnuIcon0Click(int imageIndex) {
   UpdateCommands();
 }
 
-void TfrmCaptureForm::N39MeasureItem(MEASUREITEMSTRUCT& m) const {
+void TfrmCaptureForm::N39MeasureItem(MEASUREITEMSTRUCT& m) {
   int w = 0, h = 0;
-  ImageList_GetIconSize(imgIcons_.get(), &w, &h);
+  ImageList_GetIconSize(StampImages(), &w, &h);
   m.itemWidth = static_cast<UINT>(Scale(kShapeItemWidth, dpi_));
   m.itemHeight = static_cast<UINT>(h + Scale(2, dpi_));
 }
 
-void TfrmCaptureForm::DrawShapeItem(const DRAWITEMSTRUCT& d) const {
+void TfrmCaptureForm::DrawShapeItem(const DRAWITEMSTRUCT& d) {
   const bool selected = (d.itemState & ODS_SELECTED) != 0;
   FillRect(d.hDC, &d.rcItem, GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_MENU));
   int w = 0, h = 0;
-  ImageList_GetIconSize(imgIcons_.get(), &w, &h);
-  ImageList_Draw(imgIcons_.get(), static_cast<int>(d.itemData), d.hDC, d.rcItem.left + Scale(2, dpi_),
+  ImageList_GetIconSize(StampImages(), &w, &h);
+  ImageList_Draw(StampImages(), static_cast<int>(d.itemData), d.hDC, d.rcItem.left + Scale(2, dpi_),
                  (d.rcItem.top + d.rcItem.bottom - h) / 2, ILD_TRANSPARENT);
 }
 

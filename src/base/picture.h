@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <memory>
 #include <stdexcept>
+#include <utility>
 #include <vector>
 
 namespace griv {
@@ -39,12 +40,24 @@ class EInvalidPicture : public std::runtime_error {
 struct Picture {
   Picture() = default;
   Picture(const Picture&) = default;
-  Picture(Picture&&) noexcept = default;
+  // A picture moved from is empty, never a size without pixels.
+  Picture(Picture&& other) noexcept { *this = std::move(other); }
   // The storage takes the size of the copy: a large buffer is never kept
   // behind a small picture (undo copies would otherwise hold the largest
   // picture ever seen).
   Picture& operator=(const Picture& other);
-  Picture& operator=(Picture&&) noexcept = default;
+  Picture& operator=(Picture&& other) noexcept {
+    if (this != &other) {
+      width = std::exchange(other.width, 0);
+      height = std::exchange(other.height, 0);
+      bpp = std::exchange(other.bpp, 24);
+      pixels = std::move(other.pixels);
+      palette = std::move(other.palette);
+      other.pixels.clear();
+      other.palette.clear();
+    }
+    return *this;
+  }
 
   int width = 0;
   int height = 0;

@@ -39,8 +39,13 @@ struct ScreenDib {
   DibSection dib;
 };
 
-DibSection& DibFor(const Picture& shape) {
+ScreenDib& Cache() {
   static ScreenDib cache;
+  return cache;
+}
+
+DibSection& DibFor(const Picture& shape) {
+  ScreenDib& cache = Cache();
   if (cache.dib.bitmap && cache.width == shape.width && cache.height == shape.height && cache.bpp == shape.bpp)
     return cache.dib;
   if (!MakeDibSection(shape, cache.dib, false)) throw std::runtime_error("Unable to make a bitmap for the capture");
@@ -66,6 +71,8 @@ void CopyScreen(int x, int y, int w, int h, Picture& target) {
   std::memcpy(target.pixels.data(), dib.bits, target.pixels.size());
 }
 }  // namespace
+
+void ReleaseScreenCache() { Cache() = ScreenDib(); }
 
 POINT GrabMonitor(Picture& target, int monitorIndex) {
   const MonitorRect m = ChosenMonitorBounds(monitorIndex, nullptr);

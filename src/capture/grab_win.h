@@ -27,6 +27,10 @@ void DrawMouseCursor(Picture& target, int originX, int originY);
 // what falls outside the picture is cut off.
 void DrawCursorAt(Picture& target, HCURSOR cursor, int x, int y);
 
+// Grabs copy the screen through a bitmap that is kept while captures follow
+// each other; this lets it go (the caller does so after a few idle seconds).
+void ReleaseScreenCache();
+
 // Bits per pixel of pictures grabbed from this display: 32, else 24.
 int ScreenPictureBits();
 

@@ -5,7 +5,7 @@
 namespace griv {
 
 static bool IsImageExt(std::string_view upperExt) {
-  return upperExt == ".BMP" || upperExt == ".JPG" || upperExt == ".JPEG";
+  return upperExt == ".BMP" || upperExt == ".JPG" || upperExt == ".JPEG" || upperExt == ".PNG";
 }
 
 static std::string_view DropLast(std::string_view s, size_t n) {
@@ -15,7 +15,8 @@ static std::string_view DropLast(std::string_view s, size_t n) {
 std::string EncryptedImageName(std::string_view chosen, int filterIndex) {
   if (UpperCase(ExtractFileExt(chosen)) == ".KTX" && IsImageExt(UpperCase(ExtractFileExt(DropLast(chosen, 4)))))
     return std::string(chosen);
-  return std::string(chosen) + (filterIndex == kKtxFilterJpeg ? ".jpg.ktx" : ".bmp.ktx");
+  const char* ext = filterIndex == kKtxFilterJpeg ? ".jpg.ktx" : filterIndex == kKtxFilterPng ? ".png.ktx" : ".bmp.ktx";
+  return std::string(chosen) + ext;
 }
 
 std::string EncryptedImagePlainName(std::string_view encryptedName) {

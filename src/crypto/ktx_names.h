@@ -13,13 +13,15 @@ inline constexpr std::string_view kKtxIVText = "mTbKvRnLpWxZcQhJ";
 // Filter indexes of the "Save Image Encrypted" dialog (1-based, as the dialog reports them).
 inline constexpr int kKtxFilterBitmap = 1;
 inline constexpr int kKtxFilterJpeg = 2;
+inline constexpr int kKtxFilterPng = 3;
 
 // Target of "Save Image Encrypted": the chosen name as it is when it already
-// reads like name.bmp.ktx / name.jpg.ktx / name.jpeg.ktx (any case), else with
-// ".jpg.ktx" appended for the JPEG filter and ".bmp.ktx" for any other.
+// reads like name.bmp.ktx / name.jpg.ktx / name.jpeg.ktx / name.png.ktx (any
+// case), else with ".jpg.ktx" appended for the JPEG filter, ".png.ktx" for the
+// PNG filter and ".bmp.ktx" for any other.
 std::string EncryptedImageName(std::string_view chosen, int filterIndex);
 // File-name part of an encrypted image name without its last 4 characters:
-// C:\a\shot.bmp.ktx -> shot.bmp. Its extension decides BMP or JPEG.
+// C:\a\shot.bmp.ktx -> shot.bmp. Its extension decides BMP, PNG or JPEG.
 std::string EncryptedImagePlainName(std::string_view encryptedName);
 // Target of "Encrypt a File": the file name with ".KTX" appended.
 std::string EncryptedFileName(std::string_view plainName);

@@ -8,6 +8,17 @@ bool TSysHotKey::Win32Registrar::Register(int id, unsigned mods, unsigned vk) {
 
 void TSysHotKey::Win32Registrar::Unregister(int id) { UnregisterHotKey(owner_.Handle(), id); }
 
+bool HotKeyHeldElsewhere(THotKeyCode key, THotKeyModifiers modifiers) {
+  const UINT vk = HotKeyCodeToVirtualKey(key);
+  if (!vk) return false;
+  constexpr int kTrialId = 0xBFFE;  // the top of the range an application may use
+  if (RegisterHotKey(nullptr, kTrialId, ModifiersToWin(modifiers), vk)) {
+    UnregisterHotKey(nullptr, kTrialId);
+    return false;
+  }
+  return GetLastError() == ERROR_HOTKEY_ALREADY_REGISTERED;
+}
+
 TSysHotKey::TSysHotKey()
     : TWindowedComponent(WindowKind::MessageOnly), list_(std::make_unique<SysHotKeyList>(&system_)) {
   list_->OnHotKey = [this](int index) {

@@ -48,4 +48,9 @@ class TSysHotKey : public TWindowedComponent {
   std::unique_ptr<SysHotKeyList> list_;
 };
 
+// Whether another program holds the key now: tries to register it for a
+// moment. Meaningful only while this program's own registration of that key
+// is withdrawn (the component inactive). A missing key is never held.
+bool HotKeyHeldElsewhere(THotKeyCode key, THotKeyModifiers modifiers);
+
 }  // namespace griv

@@ -1,5 +1,7 @@
 #include "mail/mail_message.h"
 
+#include "base/file_io.h"
+#include "base/scope_exit.h"
 #include "crypto/des.h"
 #include "crypto/ktx_names.h"
 #include "mail/mapi_rules.h"
@@ -77,6 +79,12 @@ PreparedMail PrepareMail(const MailDraft& draft, std::string_view workFolder, st
       TDES& d;
       ~Clear() { d.ClearKeys(); }
     } clear{des};
+    // A send that fails leaves none of its encrypted copies behind: nothing
+    // was sent, and the next try writes them again.
+    std::vector<std::string> written;
+    ScopeExit takeBack([&] {
+      for (const std::string& f : written) DeleteFileUtf8(f);
+    });
     std::vector<std::string> used;
     for (const std::string& path : draft.attachments) {
       if (path.empty()) continue;
@@ -89,9 +97,11 @@ PreparedMail PrepareMail(const MailDraft& draft, std::string_view workFolder, st
       des.SetIV(kKtxIVText);
       des.SetKey(keyBytes);
       des.EncryptFile(path, target);
+      written.push_back(target);
       des.ClearKeys();
       mail.attachments.push_back(std::move(target));
     }
+    takeBack.Dismiss();
   }
   say(kStatusPreparing);
   mail.to = SplitRecipients(draft.to);

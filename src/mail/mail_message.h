@@ -68,7 +68,8 @@ std::string EncryptedAttachmentName(std::string_view workFolder, std::string_vie
 // files' IV, keyBytes) into workFolder (ending with a separator); the cipher's
 // keys are cleared afterwards whatever happens. Cipher failures propagate (a
 // missing file, a key of no bytes: EFileError / EKeyError) and then nothing is
-// to be sent. status receives the progress texts.
+// to be sent, and no encrypted copy of this call is left in workFolder.
+// status receives the progress texts.
 PreparedMail PrepareMail(const MailDraft& draft, std::string_view workFolder, std::string_view keyBytes, TDES& des,
                          const std::function<void(const std::string&)>& status = {});
 

@@ -89,17 +89,15 @@ void TdlgAbout::imgSplashClick() {
     return;
   }
   WaitCursor wait;
-  ShellExecuteW(GetDesktopWindow(), L"Open", Widen(info_.webSite).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+  OpenWithShell(info_.webSite);
 }
 
 void TdlgAbout::FormCreate() {
-  splash_.reset(static_cast<HBITMAP>(LoadImageW(res_, L"SPLASH", IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
-  if (splash_) {
-    BITMAP bm{};
-    GetObjectW(splash_.get(), sizeof bm, &bm);
-    picW_ = bm.bmWidth;
-    picH_ = std::abs(bm.bmHeight);
+  if (!info_.splash.Empty() && MakeDibSection(info_.splash, splash_, true)) {
+    picW_ = info_.splash.width;
+    picH_ = info_.splash.height;
   }
+  info_.splash = Picture();  // the section holds it now
   const int dpi = DpiOf(Handle());
   auto S = [&](int v) { return Scale(v, dpi); };
   const int pw = S(picW_), ph = S(picH_);
@@ -160,9 +158,9 @@ void TdlgAbout::PaintBackground(int width, int height) {
   if (!backBitmap_) return;
   {
     SelectObj b(dc.get(), backBitmap_.get());
-    if (splash_) {
+    if (splash_.bitmap) {
       UniqueMemDC src(CreateCompatibleDC(screen.get()));
-      SelectObj s(src.get(), splash_.get());
+      SelectObj s(src.get(), splash_.bitmap.get());
       SetStretchBltMode(dc.get(), HALFTONE);
       SetBrushOrgEx(dc.get(), 0, 0, nullptr);
       StretchBlt(dc.get(), 0, 0, width, height, src.get(), 0, 0, picW_, picH_, SRCCOPY);

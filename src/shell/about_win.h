@@ -10,6 +10,7 @@
 #include <functional>
 #include <string>
 
+#include "base/dib_win.h"
 #include "base/handles_win.h"
 #include "shell/window_base_win.h"
 
@@ -18,13 +19,14 @@ namespace griv {
 struct AboutInfo {
   std::string productName;  // drawn on the picture (the brand's MainCaption)
   std::string webSite;      // opened by a click on the picture or the link
+  Picture splash;           // empty: the strip's colour instead
 };
 
 inline constexpr char kAboutLinkHint[] = "Click to visit Web Site";
 
 class TdlgAbout : private DialogBase {
  public:
-  // resources: the module with the IDD_ABOUT layout and the SPLASH bitmap.
+  // resources: the module with the IDD_ABOUT layout.
   TdlgAbout(HINSTANCE resources, AboutInfo info);
   ~TdlgAbout();  // closes a splash that is still up
   TdlgAbout(const TdlgAbout&) = delete;
@@ -74,7 +76,7 @@ class TdlgAbout : private DialogBase {
   HWND tip_ = nullptr;
   HWND owner_ = nullptr;
   int picW_ = 420, picH_ = 230;  // picture size at 96 DPI
-  UniqueBitmap splash_;          // the picture resource
+  DibSection splash_;            // info_.splash for GDI
   UniqueBitmap backBitmap_;      // picture + product name at the box's scale
   UniqueBrush backBrush_;        // that bitmap as the labels' background
   UniqueBrush stripBrush_;

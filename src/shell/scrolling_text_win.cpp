@@ -204,7 +204,7 @@ void TALScrollingText::Compose() {
   SelectObj sb(src.get(), stencil_.get());
   // The stencil at (offset, 0) is the stencil's columns -offset .. -offset+cw.
   const int sx = std::clamp(-model_.Offset(), 0, std::max(model_.StencilWidth() - cw, 0));
-  TransparentBlt(dst.get(), 0, 0, cw, ch, src.get(), sx, 0, cw, ch, model_.TransparentColor());
+  GdiTransparentBlt(dst.get(), 0, 0, cw, ch, src.get(), sx, 0, cw, ch, model_.TransparentColor());
 }
 
 void TALScrollingText::UpdateTimer() {

@@ -187,7 +187,7 @@ void SpeedButton::PaintFace(HDC dc, const RECT& rc) {
     UniqueMemDC mem(CreateCompatibleDC(dc));
     if (enabled) {
       SelectObj sel(mem.get(), bitmap_);
-      TransparentBlt(dc, x, y, gs, gs, mem.get(), 0, 0, bitmapSize_, bitmapSize_, transparent_);
+      GdiTransparentBlt(dc, x, y, gs, gs, mem.get(), 0, 0, bitmapSize_, bitmapSize_, transparent_);
     } else if (mask_) {
       // Paint through the mask: the brush where the mask is black, the
       // background where it is white.

@@ -1,11 +1,8 @@
 #include "shell/tray_icon_win.h"
 
-#include <mmsystem.h>
-
 #include <algorithm>
 #include <atomic>
 #include <memory>
-#include <thread>
 
 #include "base/utf.h"
 
@@ -14,6 +11,37 @@ namespace griv {
 // ---- animation clock ----
 
 namespace {
+
+// The animation clock: the multimedia timer's millisecond time and sleep
+// resolution, from winmm loaded when an animation first runs rather than at
+// start-up. Without winmm the tick count stands in.
+class MultimediaClock {
+ public:
+  static const MultimediaClock& Get() {
+    static const MultimediaClock clock;
+    return clock;
+  }
+  DWORD Now() const { return time_ ? time_() : GetTickCount(); }
+  void BeginPeriod() const {
+    if (begin_) begin_(1);
+  }
+  void EndPeriod() const {
+    if (end_) end_(1);
+  }
+
+ private:
+  using TimeFn = DWORD(WINAPI*)();
+  using PeriodFn = UINT(WINAPI*)(UINT);
+  MultimediaClock() {
+    if (HMODULE lib = LoadLibraryW(L"winmm.dll")) {
+      time_ = reinterpret_cast<TimeFn>(reinterpret_cast<void*>(GetProcAddress(lib, "timeGetTime")));
+      begin_ = reinterpret_cast<PeriodFn>(reinterpret_cast<void*>(GetProcAddress(lib, "timeBeginPeriod")));
+      end_ = reinterpret_cast<PeriodFn>(reinterpret_cast<void*>(GetProcAddress(lib, "timeEndPeriod")));
+    }
+  }
+  TimeFn time_ = nullptr;
+  PeriodFn begin_ = nullptr, end_ = nullptr;
+};
 
 constexpr UINT kTickMessage = WM_APP + 1;
 constexpr DWORD kTickIntervalMs = 5;
@@ -42,7 +70,7 @@ class TTimerPool : public TWindowedComponent {
       // A tick that was on its way when the clock was stopped is dropped.
       auto* from = reinterpret_cast<ClockState*>(lParam);
       if (state_ && from == state_.get() && !state_->terminate)
-        list.Tick(timeGetTime() - static_cast<DWORD>(wParam));
+        list.Tick(MultimediaClock::Get().Now() - static_cast<DWORD>(wParam));
       return 0;
     }
     return TWindowedComponent::WndProc(msg, wParam, lParam);
@@ -54,7 +82,13 @@ class TTimerPool : public TWindowedComponent {
     state->target = Handle();
     state_ = state;
     // The thread owns its share of the state and ends by itself once told to.
-    std::thread([state] { Run(state); }).detach();
+    auto* share = new std::shared_ptr<ClockState>(state);
+    HANDLE thread = CreateThread(nullptr, 0, &ThreadMain, share, 0, nullptr);
+    if (thread) {
+      CloseHandle(thread);
+    } else {
+      delete share;
+    }
   }
 
   void StopThread() {
@@ -63,18 +97,25 @@ class TTimerPool : public TWindowedComponent {
     state_.reset();
   }
 
+  static DWORD WINAPI ThreadMain(void* share) {
+    std::unique_ptr<std::shared_ptr<ClockState>> mine(static_cast<std::shared_ptr<ClockState>*>(share));
+    Run(*mine);
+    return 0;
+  }
+
   static void Run(std::shared_ptr<ClockState> state) {
-    timeBeginPeriod(1);
+    const MultimediaClock& clock = MultimediaClock::Get();
+    clock.BeginPeriod();
     while (!state->terminate) {
-      DWORD start = timeGetTime();
+      DWORD start = clock.Now();
       // Poll the clock, yielding between looks instead of spinning a core.
-      while (timeGetTime() - start < kTickIntervalMs) Sleep(1);
+      while (clock.Now() - start < kTickIntervalMs) Sleep(1);
       if (state->terminate) break;
       DWORD_PTR ignored = 0;
       SendMessageTimeoutW(state->target, kTickMessage, start, reinterpret_cast<LPARAM>(state.get()), SMTO_NORMAL,
                           1000, &ignored);
     }
-    timeEndPeriod(1);
+    clock.EndPeriod();
   }
 
   std::shared_ptr<ClockState> state_;

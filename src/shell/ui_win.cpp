@@ -1,5 +1,9 @@
 #include "shell/ui_win.h"
 
+#include <objbase.h>
+#include <ole2.h>
+#include <shellapi.h>
+
 #include <algorithm>
 #include <exception>
 #include <new>
@@ -41,6 +45,17 @@ void HandleCurrentException() noexcept {
 
 int ShowMessage(const std::string& text, const std::string& caption, UINT flags) {
   return MessageBoxW(nullptr, Widen(text).c_str(), Widen(caption).c_str(), flags | MB_TASKMODAL);
+}
+
+void EnsureOle() {
+  static bool started = false;
+  if (!started) started = SUCCEEDED(OleInitialize(nullptr));
+}
+
+void OpenWithShell(const std::string& target, const std::string& params, HWND owner) {
+  EnsureOle();
+  ShellExecuteW(owner, L"Open", Widen(target).c_str(), params.empty() ? nullptr : Widen(params).c_str(), nullptr,
+                SW_SHOWNORMAL);
 }
 
 void ProcessMessages() {

@@ -1,4 +1,3 @@
-import os
 import shutil
 import sys
 from pathlib import Path
@@ -16,6 +15,17 @@ def rig():
     r = Rig(TOP / 'build' / 'wine-e2e').start()
     yield r
     r.stop()
+
+
+@pytest.fixture(scope='session')
+def high_dpi_rig():
+    """A second desktop whose prefix runs at 144 DPI, started once for every test that needs it."""
+    from test_monitors import HighDpiRig
+    r = HighDpiRig()
+    try:
+        yield r.start()
+    finally:
+        r.stop()
 
 
 @pytest.fixture

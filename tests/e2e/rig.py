@@ -2,6 +2,7 @@
 starting it, pressing keys and clicking with xdotool, reading the registry
 with `wine reg`, looking at windows with griv-probe and at the screen with
 ImageMagick. Every wait is for a condition, with a timeout."""
+import contextlib
 import os
 import re
 import shutil
@@ -146,6 +147,18 @@ class Rig:
         if settle:
             time.sleep(max(0.0, t0 + self.SPLASH_END - time.monotonic()))
         return p
+
+    @contextlib.contextmanager
+    def hot_key_held(self, mods, vk):
+        """Another program holds a system-wide hot key while the block runs."""
+        holder = self.spawn(BIN / 'griv-hotkey.exe', str(mods), hex(vk))
+        try:
+            wait_until(lambda: any(w['title'] == 'griv-hotkey: held' for w in self.windows()), 10,
+                       what='the other program to take the hot key')
+            yield
+        finally:
+            self.probe('post', 'GrivHotKeyHolder', '0x10')
+            holder.wait(10)
 
     def second_start(self, *args, timeout=30):
         return self.wine(GRIV, *args, timeout=timeout)
@@ -747,3 +760,24 @@ def job_png(job, path, dpi=300, page=1):
     if job_is_landscape(job):
         subprocess.run(['convert', str(path), '-rotate', '90', str(path)], check=True, timeout=120)
     return Path(path)
+
+
+# ---- griv-record, the stand-in for programs GRIV starts -------------------------
+RECORDER = BIN / 'griv-record.exe'
+
+
+def read_records(path):
+    """The starts griv-record wrote down in path: a list of dicts with 'cmdline' and 'args'."""
+    path = Path(path)
+    if not path.exists():
+        return []
+    records, cur = [], None
+    for line in path.read_bytes().decode('utf-8', 'replace').splitlines():
+        if line.startswith('cmdline: '):
+            cur = {'cmdline': line[len('cmdline: '):], 'args': []}
+        elif line.startswith('arg: ') and cur is not None:
+            cur['args'].append(line[len('arg: '):])
+        elif line == 'end' and cur is not None:
+            records.append(cur)
+            cur = None
+    return records

@@ -3,7 +3,7 @@ import time
 
 import pytest
 
-from rig import BIN, MAIN_CLASS, Pixels, wait_until
+from rig import MAIN_CLASS, Pixels, wait_until
 
 POINTER_PARK = (800, 620)
 

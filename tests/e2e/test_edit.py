@@ -3,7 +3,7 @@ import time
 
 import pytest
 
-from rig import MAIN_CLASS, Pixels, wait_until
+from rig import Pixels, wait_until
 from test_capture import drag, saved
 
 

@@ -1,9 +1,7 @@
 """Hot keys pressed in any program, and the notification-area icon."""
 import time
 
-import pytest
-
-from rig import BIN, Pixels, wait_until
+from rig import Pixels, wait_until
 from test_capture import autosave, saved  # noqa: F401 (fixture)
 
 TICK = 2.0  # the foreground tracker looks every two seconds

@@ -21,7 +21,7 @@ from pathlib import Path
 
 import pytest
 
-from rig import BIN, KEY, MAIN_CLASS, TOP, Pixels, Rig, RigError, wait_until
+from rig import KEY, MAIN_CLASS, TOP, Pixels, Rig, RigError, wait_until
 
 MONITOR_1 = (0, 0, 1024, 768)
 MONITOR_2 = (1024, 0, 800, 600)
@@ -221,13 +221,9 @@ class TestTwoMonitors:
 # ---- high DPI -------------------------------------------------------------------
 
 class TestHighDpi:
-    @pytest.fixture(scope='class')
-    def rig(self):
-        r = HighDpiRig()
-        try:
-            yield r.start()
-        finally:
-            r.stop()
+    @pytest.fixture
+    def rig(self, high_dpi_rig):
+        return high_dpi_rig
 
     def test_full_screen_capture_keeps_the_screen_pixel_size(self, rig, autosave_to, shots):
         folder = autosave_to(rig)

@@ -1,7 +1,7 @@
 """Stamping a pointer shape onto the image, as the user chooses and clicks it."""
 import time
 
-from rig import IDS, MAIN_CLASS, Pixels, wait_until
+from rig import Pixels, wait_until
 from test_brand_crypto import type_into, window
 from test_capture import autosave, saved  # noqa: F401 (fixture)
 

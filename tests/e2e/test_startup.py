@@ -144,3 +144,31 @@ def test_a_second_start_hands_over_a_name_the_ansi_code_page_cannot_spell(clean,
     assert '\u0441\u043d\u0438\u043c\u043e\u043a' in name
     assert rig.second_start(name).returncode == 0
     wait_until(lambda: rig.status_text() == f'(30 x 20) - {name}', 10, what='the picture under its own name')
+
+
+def test_second_starts_at_the_same_moment_each_have_their_file_opened(clean, tmp_path):
+    # Documents that are not pictures go on to the shell: griv-record writes down each one it is given.
+    from rig import GRIV, RECORDER, read_records
+    rig = clean
+    log = tmp_path / 'record.log'
+    rig.env['GRIV_RECORD_FILE'] = rig.windows_path(log)
+    rig.wine('reg', 'add', r'HKCR\.grivpair', '/ve', '/d', 'grivtest.pair', '/f', check=True)
+    rig.wine('reg', 'add', r'HKCR\grivtest.pair\shell\open\command', '/ve',
+             '/d', f'"{rig.windows_path(RECORDER)}" "%1"', '/f', check=True)
+    try:
+        rig.start_griv(settle=True)
+        names = []
+        for i in range(10):
+            pair = [tmp_path / f'pair {i} {side}.grivpair' for side in 'ab']
+            for doc in pair:
+                doc.write_text('x')
+            starts = [rig.spawn(GRIV, rig.windows_path(doc)) for doc in pair]
+            assert [s.wait(30) for s in starts] == [0, 0]
+            names += [rig.windows_path(doc) for doc in pair]
+        opened = wait_until(lambda: (lambda r: r if len(r) >= len(names) else None)(read_records(log)), 60,
+                            what='every handed-over document to be opened')
+        assert sorted(r['args'][0] for r in opened) == sorted(names)
+    finally:
+        rig.env.pop('GRIV_RECORD_FILE', None)
+        rig.wine('reg', 'delete', r'HKCR\.grivpair', '/f')
+        rig.wine('reg', 'delete', r'HKCR\grivtest.pair', '/f')

@@ -1,8 +1,7 @@
 """What people expect of a capture tool beyond its core: notes from the tray,
 fitting big captures, zoom keys, the window's first size and its empty state."""
-import time
 
-from rig import BIN, IDS, MAIN_CLASS, Pixels, wait_until
+from rig import MAIN_CLASS, wait_until
 from test_capture import autosave, saved  # noqa: F401 (fixture)
 from test_clipboard import clip
 
@@ -14,12 +13,10 @@ def balloon(rig, words, timeout=10):
 
 def test_a_hot_key_held_by_another_program_is_named_in_a_balloon(clean):
     rig = clean
-    holder = rig.spawn(BIN / 'griv-hold-hotkey.exe', '0x2C', '0', '15000')  # PrintScreen
-    time.sleep(1.0)
-    rig.start_griv()
-    note = balloon(rig, 'PrintScreen is in use by another program')
-    assert 'Options' in note['title']
-    holder.kill()
+    with rig.hot_key_held(0, 0x2C):  # PrintScreen, no modifiers
+        rig.start_griv()
+        note = balloon(rig, 'PrintScreen is in use by another program')
+        assert 'Options' in note['title']
 
 
 def test_the_first_close_to_the_tray_says_the_program_keeps_running(clean):

@@ -100,6 +100,17 @@ TEST(Commands, CommandsNotBuiltAreNeverEnabled) {
   EXPECT_TRUE(CommandEnabled(CM_CAPAREANOW, kTrayMenu, CommandContext{}));
 }
 
+TEST(Commands, MailFoundMissingGreysSendMailEverywhere) {
+  CommandContext c = WithImage();
+  for (Place p : {kMainMenu, kImageMenu, kToolBar}) EXPECT_TRUE(CommandEnabled(CM_SENDMAIL, p, c)) << int(p);
+  c.image = false;  // the pop-up menu still mails other files
+  EXPECT_TRUE(CommandEnabled(CM_SENDMAIL, kImageMenu, c));
+  EXPECT_FALSE(CommandEnabled(CM_SENDMAIL, kToolBar, c));
+  c = WithImage();
+  c.mail = false;
+  for (Place p : {kMainMenu, kImageMenu, kToolBar}) EXPECT_FALSE(CommandEnabled(CM_SENDMAIL, p, c)) << int(p);
+}
+
 TEST(Commands, ZoomChecksDescribeTheRatioOnShow) {
   CheckContext c;
   EXPECT_TRUE(Checked(c, CM_ZMI01));
@@ -161,6 +172,30 @@ TEST(ZoomSteps, StepsWalkTheMenuRatiosAndStopAtTheEnds) {
   EXPECT_EQ(StepZoom(10.0, 1).numerator, 10);
   EXPECT_EQ(StepZoom(0.1, -3).denominator, 10);
   EXPECT_EQ(StepZoom(2.0, -3).denominator, 3);  // 2:1, 1:1, 1:2, 1:3
+}
+
+TEST(Commands, TheEditorCommandsNeedAnImageAndAnEditor) {
+  CommandContext c;
+  c.image = c.editorConfigured = c.editorExists = true;
+  EXPECT_TRUE(CommandEnabled(CM_EDITOR, kMainMenu, c));
+  EXPECT_TRUE(CommandEnabled(CM_SENDTOEDITOR, kImageMenu, c));
+  // Ok in the options found the named editor gone: "Editor" greys, the image menu keeps its item.
+  c.editorExists = false;
+  EXPECT_FALSE(CommandEnabled(CM_EDITOR, kMainMenu, c));
+  EXPECT_TRUE(CommandEnabled(CM_SENDTOEDITOR, kImageMenu, c));
+  c.editorExists = true;
+  c.image = false;
+  EXPECT_FALSE(CommandEnabled(CM_EDITOR, kMainMenu, c));
+  EXPECT_FALSE(CommandEnabled(CM_SENDTOEDITOR, kImageMenu, c));
+  c.image = true;
+  c.editorConfigured = false;
+  EXPECT_FALSE(CommandEnabled(CM_EDITOR, kMainMenu, c));
+  EXPECT_FALSE(CommandEnabled(CM_SENDTOEDITOR, kImageMenu, c));
+  // Options, help and the quick-start guide are always there.
+  for (int id : {CM_OPTIONS, CM_HELPCONTENT, CM_HELPCAPTURE, CM_HELPPRINT, CM_HELPSAVE, CM_HELPCONTACT, CM_HELP1,
+                 CM_QUICKSTART})
+    EXPECT_TRUE(CommandEnabled(id, kMainMenu, CommandContext{}) && CommandEnabled(id, kTrayMenu, CommandContext{}))
+        << id;
 }
 
 }  // namespace

@@ -85,14 +85,18 @@ TEST(DecoderLimits, BombsAreRefusedWithBoundedMemory) {
       const auto start = std::chrono::steady_clock::now();
       EXPECT_THROW(DecodeImageFile(data[0] == 'B' ? "bomb.bmp" : "bomb.jpg", data, o), EInvalidPicture);
       const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
-      if (metered) EXPECT_LT(HeapMeter::PeakAbove(base), kMaxPeak);
+      if (metered) {
+        EXPECT_LT(HeapMeter::PeakAbove(base), kMaxPeak);
+      }
       std::printf("  %-36s grey=%d refused in %.0f ms, peak %.1f MB\n", name, grey, ms,
                   metered ? double(HeapMeter::PeakAbove(base)) / (1 << 20) : -1.0);
     }
     const int64_t base = HeapMeter::current;
     HeapMeter::Reset();
     EXPECT_TRUE(PreviewPictureFromBytes(data.data(), data.size()).Empty());
-    if (metered) EXPECT_LT(HeapMeter::PeakAbove(base), kMaxPeak);
+    if (metered) {
+      EXPECT_LT(HeapMeter::PeakAbove(base), kMaxPeak);
+    }
   }
 }
 
@@ -107,7 +111,9 @@ TEST(DecoderLimits, LargestAllowedForItsSizeStaysWithinBounds) {
   const Picture p = DecodeJpeg(data);
   const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
   EXPECT_EQ(p.width, 5000);
-  if (metered) EXPECT_LT(HeapMeter::PeakAbove(base), kMaxPeak);
+  if (metered) {
+    EXPECT_LT(HeapMeter::PeakAbove(base), kMaxPeak);
+  }
   std::printf("  arith_5000x6000_60k.jpg decoded in %.0f ms, peak %.1f MB\n", ms,
               metered ? double(HeapMeter::PeakAbove(base)) / (1 << 20) : -1.0);
   // One byte less of the same data may not declare as much.

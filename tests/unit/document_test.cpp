@@ -190,3 +190,61 @@ TEST(DocumentCommands, EnableTableFollowsItsInputs) {
 
 }  // namespace
 }  // namespace griv
+
+namespace griv {
+namespace {
+
+TEST(DocumentCopies, ACaptureMovesPicturesInsteadOfCopyingThem) {
+  ImageDocument doc;
+  doc.SaveUndo();
+  doc.SetFullImage(Coords(40, 30, 32));
+  doc.Render();
+  const uint8_t* first = doc.FullImage().pixels.data();
+  EXPECT_EQ(doc.ShownImage().pixels.data(), first);  // 1:1 shows the picture itself
+  EXPECT_EQ(doc.ShownImage24().bpp, 24);
+  EXPECT_EQ(From(doc.ShownImage24(), 7, 5), std::make_pair(7, 5));
+
+  doc.SaveUndo();
+  EXPECT_TRUE(doc.TakeSpare().Empty());  // nothing to recycle yet
+  doc.SetFullImage(Coords(40, 30, 32));
+  doc.Render();
+  EXPECT_EQ(doc.UndoBitmap().pixels.data(), first);  // moved into the record, not copied
+  const uint8_t* second = doc.FullImage().pixels.data();
+
+  doc.SaveUndo();  // a third capture gets the first picture's buffer to fill
+  Picture spare = doc.TakeSpare();
+  EXPECT_EQ(spare.pixels.data(), first);
+  doc.SetFullImage(std::move(spare));
+  EXPECT_EQ(doc.UndoBitmap().pixels.data(), second);
+  ASSERT_TRUE(doc.Undo());
+  EXPECT_EQ(doc.FullImage().pixels.data(), second);
+}
+
+TEST(DocumentCopies, AbandonedChangesAndDrawingsKeepTheRecordRight) {
+  ImageDocument doc;
+  doc.SaveUndo();
+  doc.SetFullImage(Coords(8, 6, 24));
+  doc.Render();
+  doc.SetStatusAction("first");
+  // An area selection that was abandoned: the record was asked for, nothing replaced the picture.
+  doc.SaveUndo();
+  doc.SetStatusAction("changed");
+  ASSERT_TRUE(doc.Undo());
+  EXPECT_EQ(doc.StatusAction(), "first");
+  EXPECT_EQ(From(doc.FullImage(), 3, 2), std::make_pair(3, 2));
+
+  // Drawing into the full image (a stamp) copies it into the record first.
+  doc.SaveUndo();
+  doc.MutableFullImage().Row(2)[3 * 3] = 99;
+  EXPECT_EQ(From(doc.UndoBitmap(), 3, 2), std::make_pair(3, 2));
+  // Drawing into what is on show leaves the full image alone.
+  doc.Render();
+  doc.MutableShownImage().Row(1)[0] = 55;
+  EXPECT_EQ(doc.FullImage().Row(1)[0], 0);
+  EXPECT_EQ(doc.ShownImage().Row(1)[0], 55);
+  ASSERT_TRUE(doc.Undo());
+  EXPECT_EQ(From(doc.FullImage(), 3, 2), std::make_pair(3, 2));
+}
+
+}  // namespace
+}  // namespace griv

@@ -6,6 +6,7 @@
 #include <set>
 
 #include "app/bmp_codec.h"
+#include "app/document.h"
 #include "base/file_io.h"
 #include "image_craft.h"
 
@@ -28,7 +29,7 @@ struct TempDir {
 
 TEST(ImageFiles, SaveAsNamesAndDialogIndexes) {
   EXPECT_EQ(SaveAsTargetName("shot", 2), "shot.jpg");
-  EXPECT_EQ(SaveAsTargetName("shot.png", 1), "shot.png.bmp");
+  EXPECT_EQ(SaveAsTargetName("shot.gif", 1), "shot.gif.bmp");
   EXPECT_EQ(SaveAsTargetName("shot.JPEG", 1), "shot.JPEG");
   EXPECT_EQ(SaveAsTargetName("shot.Bmp", 2), "shot.Bmp");
   EXPECT_EQ(SaveAsTargetName("C:\\my.pics\\shot", 1), "C:\\my.pics\\shot.bmp");
@@ -36,10 +37,6 @@ TEST(ImageFiles, SaveAsNamesAndDialogIndexes) {
   EXPECT_FALSE(IsBmpName("a.bmp.ktx"));
   EXPECT_EQ(SaveFilterIndex(".jpg"), 2);
   EXPECT_EQ(SaveFilterIndex(".bmp"), 1);
-  EXPECT_EQ(OpenFilterIndex(".bmp"), 1);
-  EXPECT_EQ(OpenFilterIndex(".jpg"), 2);
-  EXPECT_EQ(OpenFilterIndex(".jpeg"), 3);
-  EXPECT_EQ(OpenFilterIndex(".ktx"), 3);
 }
 
 TEST(ImageFiles, FormatFollowsTheExtension) {
@@ -47,7 +44,7 @@ TEST(ImageFiles, FormatFollowsTheExtension) {
   const std::vector<uint8_t> bmp = EncodeImageFile("C:\\a\\shot.bMp", p32);
   ASSERT_EQ(bmp[0], 'B');
   EXPECT_EQ(DecodeImageFile("x.BMP", bmp).bpp, 32);  // the picture's own depth
-  for (const char* name : {"shot.jpg", "shot.JPEG", "shot.png", "shot"}) {
+  for (const char* name : {"shot.jpg", "shot.JPEG", "shot.gif", "shot"}) {
     const std::vector<uint8_t> f = EncodeImageFile(name, p32);
     EXPECT_EQ(f[0], 0xFF) << name;
     EXPECT_EQ(f[1], 0xD8) << name;
@@ -62,6 +59,80 @@ TEST(ImageFiles, FormatFollowsTheExtension) {
   EXPECT_EQ(DecodeImageBytes(jpg.data(), jpg.size()).width, 30);
   EXPECT_EQ(DecodeImageBytes(bmp.data(), bmp.size()).width, 30);
   EXPECT_THROW(DecodeImageBytes(jpg.data(), 1), EInvalidPicture);
+}
+
+TEST(ImageFiles, PngIsTheThirdSaveChoiceAndTheLastOpenChoice) {
+  EXPECT_EQ(SaveAsTargetName("shot", kSaveFilterPng), "shot.png");
+  EXPECT_EQ(SaveAsTargetName("shot.PNG", 1), "shot.PNG");
+  EXPECT_EQ(SaveAsTargetName("shot.png", 2), "shot.png");
+  EXPECT_EQ(SaveAsTargetName("shot.jpg", kSaveFilterPng), "shot.jpg");
+  EXPECT_EQ(SaveAsTargetName("shot.png.ktx", kSaveFilterPng), "shot.png.ktx.png");
+  EXPECT_EQ(SaveAsTargetName("shot", 4), "shot.jpg");  // indexes past the list keep meaning JPEG
+  EXPECT_TRUE(IsPngName("C:\\a.b\\Shot.Png"));
+  EXPECT_FALSE(IsPngName("shot.png.ktx"));
+  EXPECT_TRUE(IsImageFileName("x.png") && IsImageFileName("x.JPEG") && IsImageFileName("x.bmp"));
+  EXPECT_FALSE(IsImageFileName("x.gif") || IsImageFileName("x.pngx") || IsImageFileName("png"));
+  EXPECT_EQ(SaveFilterIndex(".png"), 3);
+  EXPECT_EQ(SaveFilterIndex(".PNG"), 1);  // held extensions are lower case; others keep the old rule
+
+  // The choices keep their places: bitmap 1, JPEG 2 (and encrypted 3 when opening), PNG last.
+  auto entries = [](std::string_view filter) {
+    std::vector<std::string> parts;
+    size_t at = 0;
+    for (size_t bar; (bar = filter.find('|', at)) != std::string_view::npos; at = bar + 1)
+      parts.emplace_back(filter.substr(at, bar - at));
+    parts.emplace_back(filter.substr(at));
+    return parts;
+  };
+  const std::vector<std::string> save = entries(kSaveFilter), open = entries(kOpenFilter);
+  ASSERT_EQ(save.size(), 2u * kSaveFilterPng);
+  EXPECT_EQ(save[0], "Bitmap  (*.bmp)");
+  EXPECT_EQ(save[2 * kSaveFilterPng - 2], "PNG Files (*.png)");
+  EXPECT_EQ(save[2 * kSaveFilterPng - 1], "*.png");
+  ASSERT_EQ(open.size(), 2u * kOpenFilterPng);
+  EXPECT_EQ(open[2 * kOpenFilterAll - 1], "*.bmp*;*.jp*g*;*.png*;*.ktx");  // every kind the program reads
+  EXPECT_EQ(open[4], "JPEG Image File (*.jpeg;*.jpg)");
+  EXPECT_EQ(open[7], "*.ktx");
+  EXPECT_EQ(open[2 * kOpenFilterPng - 1], "*.png*");  // lists shot.png.ktx too
+
+  EXPECT_EQ(AutoSaveName("C:\\Shots", "GRIV", 7, ".png"), "C:\\Shots\\GRIV-00007.png");
+  EXPECT_EQ(AdjacentNumberedName("C:\\Old\\GRIV-00007.png", "C:\\Pics\\", true), "C:\\Pics\\GRIV-00008.png");
+}
+
+TEST(ImageFiles, PngFilesSaveOpenAndPreview) {
+  TempDir dir;
+  const Picture shot = craft::TestPattern(31, 9, 32);
+  const std::string name = dir.File("GRIV-00001.png");
+  WriteImageFileBytes(name, shot);
+  const std::vector<uint8_t> bytes = ReadWholeFile(name);
+  EXPECT_EQ(bytes, EncodeImageFile("x.PNG", shot));
+  EXPECT_EQ(bytes[1], 'P');
+  EXPECT_EQ(LoadImageFileData(name).pixels, ConvertTo24(shot).pixels);
+  EXPECT_EQ(DecodeImageBytes(bytes.data(), bytes.size()).width, 31);  // the preview knows it by its signature
+  EXPECT_THROW(DecodeImageFile("x.jpg", bytes), EInvalidPicture);     // by name, not by content
+  EXPECT_THROW(DecodeImageFile("x.png", EncodeImageFile("x.bmp", shot)), EInvalidPicture);
+
+  // A damaged file is refused as invalid data, the loader's "Unable to read
+  // or decrypt the image", and the document keeps its picture.
+  ImageDocument doc;
+  doc.SetFullImage(craft::TestPattern(5, 4, 24));
+  const PixelBuffer before = doc.FullImage().pixels;
+  std::vector<std::vector<uint8_t>> damaged = {
+      std::vector<uint8_t>(bytes.begin(), bytes.end() - 13),  // cut before IEND
+      bytes,
+  };
+  damaged[1][45] ^= 1;  // inside the image data: its CRC no longer matches
+  for (const std::vector<uint8_t>& bad : damaged) {
+    WriteFileAtomic(name, bad.data(), bad.size());
+    doc.SaveUndo();
+    try {
+      doc.SetFullImage(LoadImageFileData(name));
+      ADD_FAILURE() << "a damaged file was loaded";
+    } catch (const EInvalidPicture&) {
+    }
+    EXPECT_EQ(doc.FullImage().pixels, before);
+    EXPECT_THROW(DecodeImageBytes(bad.data(), bad.size()), EInvalidPicture);
+  }
 }
 
 TEST(ImageFiles, WritesAtomicallyAndKeepsOldFileOnFailure) {
@@ -152,6 +223,25 @@ TEST(ImageFiles, PreviewFitsTheBox) {
   EXPECT_EQ(p.width, 169);
   EXPECT_EQ(p.height, 310 * 169 / 300);
   EXPECT_LE(p.height, 200);
+}
+
+}  // namespace
+}  // namespace griv
+
+#include "app/picture_preview.h"
+#include "app/png_codec.h"
+
+namespace griv {
+namespace {
+
+TEST(PicturePreviewPng, APngIsPreviewedAndItsDeclaredSizeGuardsTheDecoder) {
+  Picture p;
+  p.Resize(33, 21, 24);
+  const std::vector<uint8_t> png = EncodePng(p);
+  int64_t w = 0, h = 0;
+  ASSERT_TRUE(DeclaredSize(png.data(), png.size(), w, h));
+  EXPECT_EQ(w * 1000 + h, 33021);
+  EXPECT_EQ(PreviewPictureFromBytes(png.data(), png.size()).width, 33);
 }
 
 }  // namespace

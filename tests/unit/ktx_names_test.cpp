@@ -15,11 +15,19 @@ TEST(KtxNames, SaveImageEncryptedTarget) {
   EXPECT_EQ(EncryptedImageName("C:\\a\\shot.Jpg.Ktx", kKtxFilterBitmap), "C:\\a\\shot.Jpg.Ktx");
   // .ktx alone or over another kind is not enough.
   EXPECT_EQ(EncryptedImageName("C:\\a\\shot.ktx", kKtxFilterBitmap), "C:\\a\\shot.ktx.bmp.ktx");
-  EXPECT_EQ(EncryptedImageName("C:\\a\\shot.png.ktx", kKtxFilterJpeg), "C:\\a\\shot.png.ktx.jpg.ktx");
+  EXPECT_EQ(EncryptedImageName("C:\\a\\shot.gif.ktx", kKtxFilterJpeg), "C:\\a\\shot.gif.ktx.jpg.ktx");
   // A dot in the folder is no extension of the file.
   EXPECT_EQ(EncryptedImageName("C:\\x.bmp\\.ktx", kKtxFilterBitmap), "C:\\x.bmp\\.ktx.bmp.ktx");
   // Any filter other than the JPEG one means bitmap.
   EXPECT_EQ(EncryptedImageName("shot", 0), "shot.bmp.ktx");
+}
+
+TEST(KtxNames, EncryptedPngNames) {
+  EXPECT_EQ(EncryptedImageName("C:\\a\\shot", kKtxFilterPng), "C:\\a\\shot.png.ktx");
+  EXPECT_EQ(EncryptedImageName("C:\\a\\shot.png", kKtxFilterPng), "C:\\a\\shot.png.png.ktx");
+  EXPECT_EQ(EncryptedImageName("C:\\a\\shot.PNG.Ktx", kKtxFilterJpeg), "C:\\a\\shot.PNG.Ktx");
+  EXPECT_EQ(EncryptedImagePlainName("C:\\a\\shot.png.ktx"), "shot.png");
+  EXPECT_EQ(DecryptedTargetName("C:\\w\\", "D:\\in\\shot.png.ktx"), "C:\\w\\shot.png");
 }
 
 TEST(KtxNames, PlainCopyNames) {

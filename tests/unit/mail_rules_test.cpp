@@ -227,3 +227,24 @@ TEST_F(MailPrepare, CipherFailuresStopWithTheKeysCleared) {
   d.attachments.pop_back();
   EXPECT_THROW(PrepareMail(d, work_, "", des), EKeyError);
 }
+
+TEST_F(MailPrepare, AFailedSendTakesBackTheCopiesItEncrypted) {
+  // The first two are written before the third is found missing: neither
+  // may stay. A copy an earlier send left is not this send's to take.
+  MailDraft d;
+  d.encryptAll = true;
+  const std::string earlier = Put("work/kept.txt.ktx", "an earlier send");
+  d.attachments = {Put("a/one.txt", "1"), Put("b/two.jpg", "2"), (dir_ / "a/gone.bmp").string()};
+  TDES des;
+  EXPECT_THROW(PrepareMail(d, work_, "key", des), EFileError);
+  EXPECT_TRUE(des.KeyStateIsClear());
+  std::vector<std::string> left;
+  for (const auto& e : fs::directory_iterator(dir_ / "work")) left.push_back(e.path().filename().string());
+  EXPECT_EQ(left, std::vector<std::string>{"kept.txt.ktx"});
+  EXPECT_EQ(ReadWholeFile(earlier).size(), 15u);
+  // Put right, the same draft goes out whole.
+  Put("a/gone.bmp", "3");
+  PreparedMail m = PrepareMail(d, work_, "key", des);
+  ASSERT_EQ(m.attachments.size(), 3u);
+  EXPECT_EQ(Decrypt(m.attachments[2], "key"), "3");
+}

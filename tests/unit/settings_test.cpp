@@ -180,6 +180,30 @@ TEST(Settings, BrandingDefaultsFileTakesPrecedence) {
   EXPECT_FALSE(t.AutoOrient);
 }
 
+TEST(Settings, AutoExtPng) {
+  MemorySettingsStore store;
+  FakeHost host;
+  store.WriteString("AutoExt", ".png");
+  Settings s = LoadFrom(store, host);
+  EXPECT_EQ(s.AutoExt, ".png");
+  EXPECT_EQ(s.LastOpenExt, ".png");
+  s.Save(store);
+  EXPECT_EQ(store.ReadString("AutoExt"), ".png");
+
+  // The Options list: ".bmp" and ".png" select themselves, anything else ".jpg".
+  for (const char* ext : {".bmp", ".jpg", ".png"}) EXPECT_STREQ(kAutoExtChoices[AutoExtChoice(ext)], ext);
+  for (const char* ext : {".BMP", ".PNG", ".jpeg", ".gif", ""}) EXPECT_STREQ(kAutoExtChoices[AutoExtChoice(ext)], ".jpg") << ext;
+
+  // A brand's defaults file may choose it; an empty key leaves the registry's value.
+  MemorySettingsStore fresh;
+  IniFile brand("[General]\nAutoExt=.PNG\n");
+  EXPECT_EQ(LoadFrom(fresh, host, &brand).AutoExt, ".png");
+  store.WriteString("AutoExt", ".jpg");
+  IniFile blank("[General]\nAutoExt=\n");
+  EXPECT_EQ(LoadFrom(store, host, &blank).AutoExt, ".jpg");
+  EXPECT_EQ(LoadFrom(fresh, host).AutoExt, ".bmp");  // the default stays
+}
+
 TEST(Settings, WrongRegistryTypeGivesThatValuesDefault) {
   MemorySettingsStore store;
   FakeHost host;

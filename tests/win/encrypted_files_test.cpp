@@ -23,18 +23,9 @@ namespace {
 
 // ---------------------------------------------------------------- key dialog
 
-std::function<void(HWND)> g_act;
-void CALLBACK DriveKeyDialog(HWND, UINT, UINT_PTR id, DWORD) {
-  HWND dlg = FindWindowW(L"#32770", L"GRIV - Enter Encryption Key");
-  if (!dlg || !IsWindowVisible(dlg)) return;
-  KillTimer(nullptr, id);
-  auto act = std::move(g_act);
-  act(dlg);
-}
 
 std::string Ask(HMODULE res, const std::string* file, std::function<void(HWND)> act, bool confirm = false) {
-  g_act = std::move(act);
-  SetTimer(nullptr, 0, 20, &DriveKeyDialog);
+  griv::test::WhenDialogShows("GRIV - Enter Encryption Key", std::move(act));
   return TdlgGetKey::AskForKey(res, nullptr, file, confirm);
 }
 

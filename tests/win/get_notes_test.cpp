@@ -14,22 +14,7 @@ using griv::test::ProgramResources;
 
 namespace {
 
-// Runs `act` on the notes dialog once it is up, from inside its modal loop.
-std::function<void(HWND)> g_act;
-void CALLBACK DriveNotes(HWND, UINT, UINT_PTR id, DWORD) {
-  HWND dlg = FindWindowW(L"#32770", L"Enter Notes for the Image Print");
-  if (!dlg || !IsWindowVisible(dlg)) return;
-  KillTimer(nullptr, id);
-  auto act = std::move(g_act);
-  act(dlg);
-}
-
-// Posts a key to the window with the focus, so it passes the dialog's own loop as a typed key does.
-void Key(HWND dlg, WPARAM vk) {
-  HWND focus = GetFocus();
-  PostMessageW(focus ? focus : dlg, WM_KEYDOWN, vk, 1);
-  PostMessageW(focus ? focus : dlg, WM_KEYUP, vk, 0xC0000001);
-}
+using griv::test::PostKey;
 
 struct GetNotesTest : ::testing::Test {
   HMODULE res = nullptr;
@@ -45,8 +30,7 @@ struct GetNotesTest : ::testing::Test {
     if (res) FreeLibrary(res);
   }
   bool Run(std::vector<std::string>& notes, std::function<void(HWND)> act, int x = 120, int y = 90) {
-    g_act = std::move(act);
-    SetTimer(nullptr, 0, 20, &DriveNotes);
+    griv::test::WhenDialogShows("Enter Notes for the Image Print", std::move(act));
     return AskNotes(res, nullptr, x, y, notes);
   }
 };
@@ -75,7 +59,7 @@ TEST_F(GetNotesTest, EnterPressesOkAndTheLinesReplaceTheNotes) {
     EXPECT_EQ(c.bottom, MulDiv(132, dpi, 96));
     SetWindowTextW(memo, L"Build 7 \u2013 login page\r\nsecond line");
     SendMessageW(memo, EM_SETSEL, 0, -1);
-    Key(dlg, VK_RETURN);
+    PostKey(dlg, VK_RETURN);
   });
   EXPECT_TRUE(ok);
   EXPECT_EQ(notes, (std::vector<std::string>{"Build 7 \xE2\x80\x93 login page", "second line"}));
@@ -85,7 +69,7 @@ TEST_F(GetNotesTest, EscapeCancelsAndEmptiesTheNotes) {
   std::vector<std::string> notes = {"left from the last print"};
   bool ok = Run(notes, [](HWND dlg) {
     SetWindowTextW(GetDlgItem(dlg, IDC_GETNOTES_MEMO), L"typed, then abandoned");
-    Key(dlg, VK_ESCAPE);
+    PostKey(dlg, VK_ESCAPE);
   });
   EXPECT_FALSE(ok);
   EXPECT_TRUE(notes.empty());

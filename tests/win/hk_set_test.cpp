@@ -13,29 +13,13 @@ using griv::test::ProgramResources;
 
 namespace {
 
-// Runs `act` on the editor once it is up, from inside its own modal loop.
-std::function<void(HWND)> g_act;
-std::wstring g_caption;
-void CALLBACK DriveEditor(HWND, UINT, UINT_PTR id, DWORD) {
-  HWND dlg = FindWindowW(L"#32770", g_caption.c_str());
-  if (!dlg || !IsWindowVisible(dlg)) return;
-  KillTimer(nullptr, id);
-  auto act = std::move(g_act);
-  act(dlg);
-}
+using griv::test::PostKey;
 
 bool Show(TfrmHKSet& ed, const char* caption, int x, int y, std::function<void(HWND)> act) {
-  g_act = std::move(act);
-  g_caption.assign(caption, caption + strlen(caption));
-  SetTimer(nullptr, 0, 20, &DriveEditor);
+  griv::test::WhenDialogShows(caption, std::move(act));
   return ed.ShowModal(nullptr, x, y, caption);
 }
 
-void Key(HWND dlg, WPARAM vk) {
-  HWND focus = GetFocus();
-  PostMessageW(focus ? focus : dlg, WM_KEYDOWN, vk, 1);
-  PostMessageW(focus ? focus : dlg, WM_KEYUP, vk, 0xC0000001);
-}
 
 struct HkSetTest : ::testing::Test {
   HMODULE res = nullptr;
@@ -93,7 +77,7 @@ TEST_F(HkSetTest, ShowsTheLoadedTextAndBuildsTheChoiceOnEnter) {
     SendMessageW(GetDlgItem(dlg, IDC_HKSET_WIN), BM_CLICK, 0, 0);
     SendMessageW(GetDlgItem(dlg, IDC_HKSET_SHIFT), BM_CLICK, 0, 0);
     SendMessageW(combo, CB_SETCURSEL, 80, 0);
-    Key(dlg, VK_RETURN);  // OK is the default button
+    PostKey(dlg, VK_RETURN);  // OK is the default button
   });
   EXPECT_TRUE(ok);
   EXPECT_EQ(ed.BuildHotKeyText(), "Ctrl|Shift|#80");
@@ -105,7 +89,7 @@ TEST_F(HkSetTest, EscapeCancelsAndKeepsTheText) {
   bool ok = Show(ed, "Active Screen Capture Hot Key", 50, 60, [](HWND dlg) {
     SendMessageW(GetDlgItem(dlg, IDC_HKSET_CTRL), BM_CLICK, 0, 0);
     SendDlgItemMessageW(dlg, IDC_HKSET_KEY, CB_SETCURSEL, 3, 0);
-    Key(dlg, VK_ESCAPE);
+    PostKey(dlg, VK_ESCAPE);
   });
   EXPECT_FALSE(ok);
   EXPECT_EQ(ed.BuildHotKeyText(), "Alt|#15");

@@ -13,7 +13,9 @@
 #include "../unit/image_craft.h"
 #include "shell/ui_win.h"
 #include "app/bmp_codec.h"
+#include "app/image_files.h"
 #include "app/jpeg_codec.h"
+#include "app/png_codec.h"
 #include "app/open_picture_dialog_win.h"
 #include "base/file_io.h"
 #include "base/utf.h"
@@ -476,6 +478,32 @@ TEST_F(OpenDialogTest, PreviewFollowsTheSelectionAndOpenReturnsTheTypedName) {
   EXPECT_EQ(name, dir.path + "b-photo.jpg");
   EXPECT_EQ(d.FilterIndex(), 1);
   EXPECT_FALSE(d.Preview().HasPicture()) << "the picture is not kept after the dialog";
+}
+
+TEST_F(OpenDialogTest, AllPicturesIsTheDefaultAndAPngIsPreviewed) {
+  dir.Write("a-bmp.bmp", WriteBmp(Solid(20, 10, 255, 0, 0)));
+  dir.Write("b-png.png", EncodePng(Solid(33, 21, 0, 0, 255)));
+  dir.Write("c-notes.txt", std::vector<uint8_t>(40, 'x'));
+  TOpenPictureDialog2 d;
+  HWND dlg = nullptr, label = nullptr;
+  script.steps = {
+      [&] {
+        dlg = OpenDialog();
+        if (!dlg) return false;
+        label = FindById(dlg, IDC_OPENDLG_PICTURELABEL);
+        // The file-type box starts on every kind the program reads; text files are not listed.
+        EXPECT_EQ(TextOf(GetDlgItem(dlg, cmb1)).rfind(L"All pictures", 0), 0u) << TextOf(GetDlgItem(dlg, cmb1));
+        return SelectInList(dlg, L"b-png");
+      },
+      [&] {
+        EXPECT_EQ(TextOf(label), L" (33x21)");
+        EXPECT_FALSE(SelectInList(dlg, L"c-notes"));
+        PostMessageW(dlg, WM_COMMAND, IDCANCEL, 0);
+        return true;
+      },
+  };
+  std::string name;
+  EXPECT_FALSE(Run(d, kOpenFilter, kOpenFilterAll, name));
 }
 
 TEST_F(OpenDialogTest, PreviewWindowAndDeleteWithItsQuestion) {

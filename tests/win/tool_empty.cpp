@@ -2,9 +2,14 @@
 // start-up and memory benchmarks.
 #include <windows.h>
 
+LRESULT CALLBACK Proc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
+  if (m == WM_DESTROY) PostQuitMessage(0);
+  return DefWindowProcW(w, m, wp, lp);
+}
+
 int WINAPI WinMain(HINSTANCE inst, HINSTANCE, LPSTR, int) {
   WNDCLASSW wc{};
-  wc.lpfnWndProc = DefWindowProcW;
+  wc.lpfnWndProc = Proc;
   wc.hInstance = inst;
   wc.lpszClassName = L"GrivEmptyApp";
   RegisterClassW(&wc);

@@ -18,6 +18,15 @@
 //   griv-probe press-button TITLE CAPTION   clicks a button of the window titled TITLE (BM_CLICK)
 //   griv-probe dlg-text TITLE ID TEXT       sets the text of a dialog control
 //   griv-probe child-texts TITLE            class and text of every child of the window titled TITLE
+//   griv-probe dlg-get TITLE ID             text of a control (on any page of the window)
+//   griv-probe dlg-check TITLE ID [0|1]     check state and enabled state of a button; with 0 or 1
+//                                           clicks it first when its state differs
+//   griv-probe dlg-combo TITLE ID [INDEX]   selected item of a list box; with INDEX selects it first
+//   griv-probe select-tab TITLE INDEX       chooses a tab of the window's tab control as a click does
+//   griv-probe dlg-click TITLE ID           clicks a button by its id (BM_CLICK, posted)
+//   griv-probe title-client TITLE           client area of the window titled TITLE: left top right bottom
+//   griv-probe title-rect TITLE ID          screen rectangle of a control: left top right bottom
+//   griv-probe client CLASS                 client area in screen pixels: left top right bottom
 #include <windows.h>
 
 #include <cstdio>
@@ -96,6 +105,38 @@ HWND FindByTitle(const std::wstring& title) {
   return nullptr;
 }
 
+std::vector<HWND> AllByTitle(const std::wstring& title) {
+  std::vector<HWND> v;
+  for (HWND w : TopLevel())
+    if (IsWindowVisible(w) && TextOf(w) == title) v.push_back(w);
+  return v;
+}
+
+struct FindCtx {
+  int id;
+  const wchar_t* cls;
+  HWND found;
+};
+
+BOOL CALLBACK FindChild(HWND c, LPARAM p) {
+  auto* x = reinterpret_cast<FindCtx*>(p);
+  if ((x->id && GetDlgCtrlID(c) == x->id) || (x->cls && ClassOf(c) == x->cls)) {
+    x->found = c;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+// A control of any window titled title, however deep it sits (tab pages are child dialogs).
+HWND FindControl(const std::wstring& title, int id, const wchar_t* cls = nullptr) {
+  for (HWND top : AllByTitle(title)) {
+    FindCtx ctx{id, cls, nullptr};
+    EnumChildWindows(top, FindChild, reinterpret_cast<LPARAM>(&ctx));
+    if (ctx.found) return ctx.found;
+  }
+  return nullptr;
+}
+
 struct ChildCtx {
   std::wstring want;
   bool press;
@@ -121,7 +162,7 @@ BOOL CALLBACK VisitChild(HWND c, LPARAM p) {
 long Num(const char* s) { return std::strtol(s, nullptr, 0); }
 
 int Usage() {
-  std::fprintf(stderr, "usage: griv-probe windows|wait|gone|rect|text|send|post|command|find-title|temp|cursor|monitors|foreground|press-button|dlg-text|child-texts ...\n");
+  std::fprintf(stderr, "usage: griv-probe windows|wait|gone|rect|text|send|post|command|find-title|temp|cursor|monitors|foreground|press-button|dlg-text|dlg-get|dlg-check|dlg-combo|dlg-click|select-tab|title-client|title-rect|child-texts|client ...\n");
   return 2;
 }
 
@@ -196,16 +237,62 @@ int main(int argc, char** argv) {
     std::printf("%s\t%s\n", Utf8(ClassOf(w)).c_str(), Utf8(TextOf(w)).c_str());
     return 0;
   }
-  if ((cmd == "press-button" || cmd == "child-texts" || cmd == "dlg-text") && argc >= 3) {
+  if (cmd == "title-client" && argc >= 3) {
     HWND top = FindByTitle(Wide(argv[2]));
     if (!top) return 1;
+    RECT r;
+    GetClientRect(top, &r);
+    MapWindowPoints(top, nullptr, reinterpret_cast<POINT*>(&r), 2);
+    std::printf("%ld %ld %ld %ld\n", r.left, r.top, r.right, r.bottom);
+    return 0;
+  }
+  if ((cmd == "dlg-text" || cmd == "dlg-get" || cmd == "dlg-check" || cmd == "dlg-combo" || cmd == "dlg-click" ||
+       cmd == "title-rect") &&
+      argc >= 4) {
+    HWND c = FindControl(Wide(argv[2]), (int)Num(argv[3]));
+    if (!c) return 1;
     if (cmd == "dlg-text" && argc >= 5) {
-      SendMessageW(GetDlgItem(top, (int)Num(argv[3])), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(Wide(argv[4]).c_str()));
-      return 0;
+      SendMessageW(c, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(Wide(argv[4]).c_str()));
+    } else if (cmd == "dlg-get") {
+      std::printf("%s\n", Utf8(TextOf(c)).c_str());
+    } else if (cmd == "dlg-check") {
+      if (argc >= 5 && (SendMessageW(c, BM_GETCHECK, 0, 0) == BST_CHECKED) != (Num(argv[4]) != 0))
+        SendMessageW(c, BM_CLICK, 0, 0);
+      std::printf("%d %d\n", SendMessageW(c, BM_GETCHECK, 0, 0) == BST_CHECKED ? 1 : 0, IsWindowEnabled(c) ? 1 : 0);
+    } else if (cmd == "dlg-click") {
+      PostMessageW(c, BM_CLICK, 0, 0);
+    } else if (cmd == "title-rect") {
+      RECT r;
+      GetWindowRect(c, &r);
+      std::printf("%ld %ld %ld %ld\n", r.left, r.top, r.right, r.bottom);
+    } else if (cmd == "dlg-combo") {
+      if (argc >= 5) SendMessageW(c, CB_SETCURSEL, (WPARAM)Num(argv[4]), 0);
+      std::printf("%ld\n", (long)SendMessageW(c, CB_GETCURSEL, 0, 0));
     }
-    ChildCtx ctx{argc >= 4 ? Wide(argv[3]) : L"", cmd == "press-button", false};
+    return 0;
+  }
+  if (cmd == "select-tab" && argc >= 4) {
+    HWND tab = FindControl(Wide(argv[2]), 0, L"SysTabControl32");
+    if (!tab) return 1;
+    // Moving the focus to a tab selects it and tells the dialog, as a click would.
+    SendMessageW(tab, 0x1330 /* TCM_SETCURFOCUS */, (WPARAM)Num(argv[3]), 0);
+    return SendMessageW(tab, 0x130B /* TCM_GETCURSEL */, 0, 0) == Num(argv[3]) ? 0 : 1;
+  }
+  if (cmd == "press-button" && argc >= 4) {
+    // Every window with that title: a message box may carry its owner's title.
+    for (HWND top : AllByTitle(Wide(argv[2]))) {
+      ChildCtx ctx{Wide(argv[3]), true, false};
+      EnumChildWindows(top, VisitChild, reinterpret_cast<LPARAM>(&ctx));
+      if (ctx.found) return 0;
+    }
+    return 1;
+  }
+  if (cmd == "child-texts" && argc >= 3) {
+    HWND top = FindByTitle(Wide(argv[2]));
+    if (!top) return 1;
+    ChildCtx ctx{L"", false, false};
     EnumChildWindows(top, VisitChild, reinterpret_cast<LPARAM>(&ctx));
-    return cmd == "press-button" && !ctx.found ? 1 : 0;
+    return 0;
   }
   if (argc < 3) return Usage();
   HWND w = FindByClass(Wide(argv[2]), false);
@@ -213,6 +300,13 @@ int main(int argc, char** argv) {
   if (cmd == "rect") {
     RECT r;
     GetWindowRect(w, &r);
+    std::printf("%ld %ld %ld %ld\n", r.left, r.top, r.right, r.bottom);
+    return 0;
+  }
+  if (cmd == "client") {
+    RECT r;
+    GetClientRect(w, &r);
+    MapWindowPoints(w, nullptr, reinterpret_cast<POINT*>(&r), 2);
     std::printf("%ld %ld %ld %ld\n", r.left, r.top, r.right, r.bottom);
     return 0;
   }

@@ -32,4 +32,31 @@ inline bool PumpUntil(const std::function<bool()>& done, int timeoutMs = 3000) {
   return true;
 }
 
+namespace detail {
+inline std::function<void(HWND)> dialogAct;
+inline std::wstring dialogCaption;
+inline void CALLBACK DriveDialog(HWND, UINT, UINT_PTR id, DWORD) {
+  HWND dlg = FindWindowW(L"#32770", dialogCaption.c_str());
+  if (!dlg || !IsWindowVisible(dlg)) return;
+  KillTimer(nullptr, id);
+  auto act = std::move(dialogAct);
+  act(dlg);
+}
+}  // namespace detail
+
+// Runs act on the dialog with this caption once it is up, from inside its
+// own modal loop (call just before showing the dialog).
+inline void WhenDialogShows(const std::string& caption, std::function<void(HWND)> act) {
+  detail::dialogAct = std::move(act);
+  detail::dialogCaption.assign(caption.begin(), caption.end());
+  SetTimer(nullptr, 0, 20, &detail::DriveDialog);
+}
+
+// Posts a key to the window with the focus, so it passes the dialog's own loop as a typed key does.
+inline void PostKey(HWND dlg, WPARAM vk) {
+  HWND focus = GetFocus();
+  PostMessageW(focus ? focus : dlg, WM_KEYDOWN, vk, 1);
+  PostMessageW(focus ? focus : dlg, WM_KEYUP, vk, 0xC0000001);
+}
+
 }  // namespace griv::test

@@ -21,6 +21,7 @@
 //   GRIV_TEST_MAPI_ADDRESS_RESULT code MAPIAddress returns
 //   GRIV_TEST_MAPI_ADDRESS_ADD    "class:name;class:name" appended to what MAPIAddress returns
 //   GRIV_TEST_MAPI_COPY_DIR       folder that receives a copy of every attachment sent ("<n>-<file name>")
+//   GRIV_TEST_MAPI_SEND_DELAY_MS  MAPISendMail takes this long (as a client busy with its own dialog would)
 #include <windows.h>
 
 #include <mapi.h>
@@ -270,6 +271,8 @@ ULONG WINAPI MAPIResolveName(LHANDLE session, ULONG_PTR, LPSTR name, FLAGS flags
 }
 
 ULONG WINAPI MAPISendMail(LHANDLE session, ULONG_PTR ui, lpMapiMessage m, FLAGS flags, ULONG) {
+  const std::string delay = Env("GRIV_TEST_MAPI_SEND_DELAY_MS");
+  if (!delay.empty()) Sleep(std::strtoul(delay.c_str(), nullptr, 10));
   std::string want = Env("GRIV_TEST_MAPI_SEND_RESULT");
   ULONG rc = want.empty() ? SUCCESS_SUCCESS : std::strtoul(want.c_str(), nullptr, 10);
   if (!KnownSession(session)) rc = MAPI_E_INVALID_SESSION;

@@ -1,0 +1,28 @@
+// Ids of the mail dialogs: range 8000..8999.
+#pragma once
+
+// Send-mail window (TEmailSend). btnSend and btnCancel use IDOK and IDCANCEL,
+// so Enter sends and Esc cancels.
+#define IDD_EMAILSEND 8000
+#define IDC_EMAIL_TO 8001
+#define IDC_EMAIL_CC 8002
+#define IDC_EMAIL_BCC 8003
+#define IDC_EMAIL_SUBJECT 8004
+#define IDC_EMAIL_BODY 8005
+#define IDC_EMAIL_ATTACH 8006
+#define IDC_EMAIL_TOLABEL 8011
+#define IDC_EMAIL_CCLABEL 8012
+#define IDC_EMAIL_BCCLABEL 8013
+#define IDC_EMAIL_SUBJECTLABEL 8014
+#define IDC_EMAIL_ATTACHLABEL 8016
+#define IDC_EMAIL_FILESLABEL 8017
+#define IDC_EMAIL_BTNTO 8021
+#define IDC_EMAIL_BTNCC 8022
+#define IDC_EMAIL_BTNBCC 8023
+#define IDC_EMAIL_ENCTXT 8031
+#define IDC_EMAIL_ENCIMAGE 8032
+#define IDC_EMAIL_ENCALL 8033
+#define IDC_EMAIL_PANEL 8041
+#define IDC_EMAIL_STATUS 8042
+#define IDC_EMAIL_ADD 8051
+#define IDC_EMAIL_REMOVE 8052
