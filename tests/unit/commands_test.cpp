@@ -75,9 +75,11 @@ TEST(Commands, WithoutAPrinterNoPrintCommandIsOfferedAnywhere) {
   CommandContext c = WithImage();
   c.printer = false;
   for (int id : printing)
-    for (Place p : {kMainMenu, kImageMenu, kToolBar})
-      if (id != CM_PRINTSETUP || p != kImageMenu)  // the pop-up menu has no setup
+    for (Place p : {kMainMenu, kImageMenu, kToolBar}) {
+      if (id != CM_PRINTSETUP || p != kImageMenu) {  // the pop-up menu has no setup
         EXPECT_FALSE(CommandEnabled(id, p, c)) << id << " " << int(p);
+      }
+    }
   // With a printer but nothing to print only the setup is offered.
   c = CommandContext{};
   c.printer = true;
