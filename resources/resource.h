@@ -5,5 +5,6 @@
 #include "ids_crypto.h"
 #include "ids_shell.h"
 #include "ids_opendlg.h"
+#include "ids_printing.h"
 #include "ids_options.h"
 #include "ids_mail.h"

@@ -1,8 +1,9 @@
 #!/usr/bin/env python3
 """Draws GRIV's icons, hand cursor and preview glyph as Windows ICO/CUR/BMP
 files into the folder given on the command line.
-With --cursors FOLDER it draws the stamping pointer shapes instead, with
---splash FILE the About box's picture as a BMP."""
+With --cursors FOLDER it draws the program's own pointer shapes instead
+(stamping shapes and the print preview's magnifier), with --splash FILE the
+About box's picture as a BMP."""
 import math
 import struct
 import sys
@@ -292,6 +293,28 @@ def hand_point_cursor():
     return px
 
 
+def preview_cursor():
+    """A magnifying glass: white lens in a black ring, the handle running to the lower right."""
+    px = canvas(32, 32)
+    cx, cy, r = 11.5, 11.5, 9.5
+    black, white = (0, 0, 0, 255), (255, 255, 255, 255)
+    for y in range(32):
+        for x in range(32):
+            d = math.hypot(x + 0.5 - cx, y + 0.5 - cy)
+            # Along the handle: distance from the diagonal and how far down it.
+            u = ((x + 0.5 - cx) + (y + 0.5 - cy)) / math.sqrt(2)
+            v = abs((x + 0.5 - cx) - (y + 0.5 - cy)) / math.sqrt(2)
+            if r - 2.2 <= d <= r:
+                px[y][x] = black
+            elif d < r - 2.2:
+                px[y][x] = white
+            elif r - 1 <= u <= 24 and v <= 2.0:
+                px[y][x] = black
+            elif d <= r + 1.2 or (r - 1 <= u <= 25.2 and v <= 3.2):
+                px[y][x] = white  # an outline, so the glass shows on dark pictures too
+    return px
+
+
 # The pointer shapes the program draws itself (the others come from the system),
 # with their hot spots: (file name, picture, hot spot).
 OWN_CURSORS = [
@@ -302,6 +325,7 @@ OWN_CURSORS = [
     ('multidrag.cur', multidrag_cursor, (0, 0)),
     ('sqlwait.cur', sql_wait_cursor, (0, 0)),
     ('handpoint.cur', hand_point_cursor, (5, 0)),
+    ('preview.cur', preview_cursor, (0, 0)),
 ]
 
 
@@ -354,7 +378,7 @@ def preview_glyph():
 
 def main():
     if len(sys.argv) == 3 and sys.argv[1] == '--cursors':
-        # The pointer shapes of the stamping menu, kept in the repository.
+        # The program's own pointer shapes, kept in the repository.
         out = Path(sys.argv[2])
         out.mkdir(parents=True, exist_ok=True)
         for name, draw, hot in OWN_CURSORS:

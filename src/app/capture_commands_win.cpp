@@ -143,7 +143,8 @@ void TfrmCaptureForm::DoAutoCopy() {
 }
 
 void TfrmCaptureForm::DoAutoPrint() {
-  // Printing comes with the printing commands.
+  // Without a printer Print is disabled, and Auto Print quietly does nothing.
+  if (settings_.AutoPrint && CommandEnabled(CM_PRINT, kMainMenu, CommandState())) Print1Click();
 }
 
 void TfrmCaptureForm::DoAutoSave() {

@@ -83,6 +83,9 @@ void TfrmCaptureForm::ClipboardChanged() {
   UpdateCommands();
   if (clipboardBitmap_) {
     if (settings_.WatchClips) CaptureFromClipboard();
+  } else if (printSetupEnabled_ && settings_.DosPrint && IsClipboardFormatAvailable(CF_TEXT) &&
+             IsConsoleForeground()) {
+    PrintConsoleText();  // a console's screen copy
   }
 }
 

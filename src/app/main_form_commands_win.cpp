@@ -26,6 +26,9 @@ const TfrmCaptureForm::CommandBinding TfrmCaptureForm::kBindings[] = {
     {CM_SENDMAIL, CM_SENDMAIL,           [](TfrmCaptureForm& f, int) { f.mnuSendMailClick(); }},
     {CM_EXIT, CM_EXIT,                   [](TfrmCaptureForm& f, int) { f.Exit1Click(); }},
     {CM_CLOSE, CM_CLOSE,                 [](TfrmCaptureForm& f, int) { f.Exit1Click(); }},
+    {CM_PRINTSETUP, CM_PRINTSETUP,       [](TfrmCaptureForm& f, int) { f.PrintSetup1Click(); }},
+    {CM_PRINTPREVIEW, CM_PRINTPREVIEW,   [](TfrmCaptureForm& f, int) { f.PrintPreview1Click(); }},
+    {CM_PRINT, CM_PRINT,                 [](TfrmCaptureForm& f, int) { f.Print1Click(); }},
     {CM_COPY, CM_COPY,                   [](TfrmCaptureForm& f, int) { f.mnuCopyClick(); }},
     {CM_PASTE, CM_PASTE,                 [](TfrmCaptureForm& f, int) { f.mnuPasteClick(); }},
     {CM_STAMPICON, CM_STAMPICON,         [](TfrmCaptureForm& f, int) { f.stampArmed_ = true; f.UpdateCommands(); }},
@@ -247,7 +250,7 @@ void TfrmCaptureForm::FormKeyDown(WPARAM key, bool ctrl, bool& handled) {
   } else if (ctrl && key == VK_NEXT) {
     OpenAdjacentNumbered(true);
   } else if (ctrl && key == 'N') {
-    // Printing with notes comes with printing.
+    PrintWithNotesKey();
   } else if (ctrl && key == VK_F2) {
     if (CommandEnabled(CM_SAVEAS, kMainMenu, CommandState())) AutoSaveImage();
   } else {

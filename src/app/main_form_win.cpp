@@ -329,6 +329,7 @@ void TfrmCaptureForm::LoadSettings() {
     settings_.Load(none, customIni_.get(), host);
   }
   if (!settings_.PrintSetupEnabled) printSetupEnabled_ = false;
+  ApplyPrinterChoice(printer);
   UpdateNotesCommands();
 }
 

@@ -10,6 +10,7 @@
 //   options_commands_win.cpp    the Options command and the refused-hot-key note
 //   editor_help_win.cpp         editor hand-off, help and the quick-start guide
 //   mail_commands_win.cpp       "Send as Email": the send-mail window or Outlook
+//   print_commands_win.cpp      printing, notes, printer setup, the preview, console text
 #pragma once
 #include <windows.h>
 #include <commctrl.h>
@@ -29,6 +30,8 @@
 #include "base/handles_win.h"
 #include "hotkeys/hk_set_win.h"
 #include "hotkeys/sys_hotkey_win.h"
+#include "printing/print_job_win.h"
+#include "printing/printer_win.h"
 #include "shell/about_win.h"
 #include "shell/banner_win.h"
 #include "shell/ini.h"
@@ -38,6 +41,8 @@
 #include "shell/window_base_win.h"
 
 namespace griv {
+
+struct PrinterChoice;
 
 inline constexpr UINT WM_CAPTURE_FULL = WM_USER + 1;
 inline constexpr UINT WM_CAPTURE_ACTIVE = WM_USER + 2;
@@ -185,6 +190,21 @@ class TfrmCaptureForm : private WindowBase, private EncryptedFilesHost, private 
   void CaptureFromClipboard();
   void ClipboardChanged();
   void ClipboardChainChanged(HWND leaving, HWND next);
+
+  // ---- printing (print_commands_win.cpp) ----------------------------------
+  void Print1Click() { PrintImage(settings_.PrintNotes); }
+  void PrintImage(bool withNotes);
+  void PrintWithNotesKey();
+  bool AskNotes(HWND owner = nullptr);
+  void PrintSetup1Click();
+  void PrintPreview1Click();
+  ImagePrintOptions PrintOptions() const;
+  void ApplyPrinterChoice(const PrinterChoice& choice);
+  void PrintConsoleText();
+  void SetHotKeysActive(bool on);
+  Printer printer_;
+  std::vector<std::string> noteLines_;  // NoteLines: the notes last entered
+  // ---- end of printing ------------------------------------------------------
 
   // ---- image files (image_files_win.cpp)
   void Save1Click();

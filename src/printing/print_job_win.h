@@ -16,6 +16,8 @@
 namespace griv {
 
 inline constexpr const wchar_t* kImageJobTitle = L"GRIV Print Image";
+// What the user is told when a print of the picture fails, whatever the cause.
+inline constexpr char kPrintFailedMessage[] = "Printer problem - Unable to print image";
 
 // One print job on a printer device context. Begin starts the document and
 // its first page; a failing step aborts the whole job, after which every

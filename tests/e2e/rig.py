@@ -380,9 +380,10 @@ class Rig:
             time.sleep(0.2)
         return Pixels(path)
 
-    def open_test_window(self, x=100, y=80, w=500, h=360, title='Pattern'):
-        """A window with a fixed colour pattern (griv-testwin), once it shows."""
-        self.spawn(BIN / 'griv-testwin.exe', x, y, w, h, title)
+    def open_test_window(self, x=100, y=80, w=500, h=360, title='Pattern', cls=None):
+        """A window with a fixed colour pattern (griv-testwin), once it shows; cls
+        gives it another window class (a console's, for instance)."""
+        self.spawn(BIN / 'griv-testwin.exe', x, y, w, h, title, *([cls] if cls else []))
         wait_until(lambda: any(r['title'] == title and r['visible'] for r in self.windows()), 15,
                    what=f'the test window {title}')
 

@@ -70,6 +70,26 @@ TEST(Commands, PrintingNeedsPixelsAndAPrinter) {
   EXPECT_FALSE(Meets(kPrinter, c));
 }
 
+TEST(Commands, WithoutAPrinterNoPrintCommandIsOfferedAnywhere) {
+  const int printing[] = {CM_PRINT, CM_PRINTPREVIEW, CM_PRINTSETUP};
+  CommandContext c = WithImage();
+  c.printer = false;
+  for (int id : printing)
+    for (Place p : {kMainMenu, kImageMenu, kToolBar}) {
+      if (id != CM_PRINTSETUP || p != kImageMenu) {  // the pop-up menu has no setup
+        EXPECT_FALSE(CommandEnabled(id, p, c)) << id << " " << int(p);
+      }
+    }
+  // With a printer but nothing to print only the setup is offered.
+  c = CommandContext{};
+  c.printer = true;
+  EXPECT_TRUE(CommandEnabled(CM_PRINTSETUP, kToolBar, c));
+  EXPECT_FALSE(CommandEnabled(CM_PRINT, kToolBar, c));
+  EXPECT_FALSE(CommandEnabled(CM_PRINTPREVIEW, kImageMenu, c));
+  c = WithImage();
+  for (int id : printing) EXPECT_TRUE(CommandEnabled(id, kMainMenu, c)) << id;
+}
+
 TEST(Commands, CommandsNotBuiltAreNeverEnabled) {
   CommandContext all = WithImage();
   all.undo = all.clipboardBitmap = all.editorConfigured = all.editorExists = all.saveWritten = true;

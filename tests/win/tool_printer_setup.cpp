@@ -6,6 +6,8 @@
 //   griv-printer-setup remove NAME                deletes the printer (the driver stays)
 //   griv-printer-setup default NAME               makes NAME the default printer
 //   griv-printer-setup list                       NAME<TAB>PORT<TAB>1 for the default, else 0
+//   griv-printer-setup page NAME ORIENT           "W H DPIX DPIY OFFX OFFY" of a job's page in device
+//                                                 pixels, ORIENT portrait or landscape
 #include <windows.h>
 #include <shellapi.h>
 #include <winspool.h>
@@ -111,6 +113,27 @@ int List() {
   return 0;
 }
 
+int Page(const std::wstring& name, bool landscape) {
+  HANDLE h = nullptr;
+  if (!OpenPrinterW(const_cast<wchar_t*>(name.c_str()), &h, nullptr)) return Fail("OpenPrinter");
+  LONG size = DocumentPropertiesW(nullptr, h, const_cast<wchar_t*>(name.c_str()), nullptr, nullptr, 0);
+  std::vector<BYTE> buf(size > 0 ? size : 0);
+  auto* dm = reinterpret_cast<DEVMODEW*>(buf.data());
+  const bool ok = size > 0 && DocumentPropertiesW(nullptr, h, const_cast<wchar_t*>(name.c_str()), dm, nullptr,
+                                                  DM_OUT_BUFFER) == IDOK;
+  ClosePrinter(h);
+  if (!ok) return Fail("DocumentProperties");
+  dm->dmFields |= DM_ORIENTATION;
+  dm->dmOrientation = landscape ? DMORIENT_LANDSCAPE : DMORIENT_PORTRAIT;
+  HDC dc = CreateDCW(L"WINSPOOL", name.c_str(), nullptr, dm);
+  if (!dc) return Fail("CreateDC");
+  std::printf("%d %d %d %d %d %d\n", GetDeviceCaps(dc, HORZRES), GetDeviceCaps(dc, VERTRES),
+              GetDeviceCaps(dc, LOGPIXELSX), GetDeviceCaps(dc, LOGPIXELSY), GetDeviceCaps(dc, PHYSICALOFFSETX),
+              GetDeviceCaps(dc, PHYSICALOFFSETY));
+  DeleteDC(dc);
+  return 0;
+}
+
 }  // namespace
 
 int main() {
@@ -121,6 +144,8 @@ int main() {
   if (cmd == L"remove" && argc == 3) return Remove(argv[2]);
   if (cmd == L"default" && argc == 3) return SetDefaultPrinterW(argv[2]) ? 0 : Fail("SetDefaultPrinter");
   if (cmd == L"list") return List();
-  std::fprintf(stderr, "usage: griv-printer-setup install NAME PPD JOBDIR | remove NAME | default NAME | list\n");
+  if (cmd == L"page" && argc == 4) return Page(argv[2], std::wstring(argv[3]) == L"landscape");
+  std::fprintf(stderr,
+               "usage: griv-printer-setup install NAME PPD JOBDIR | remove NAME | default NAME | list | page NAME ORIENT\n");
   return 2;
 }

@@ -1,6 +1,7 @@
-// griv-testwin X Y W H TITLE: a window with a fixed colourful pattern, for the
-// end-to-end tests to capture. It ignores the menu key that a consumed Alt
-// hot key leaves behind, and ends on WM_CLOSE.
+// griv-testwin X Y W H TITLE [CLASS]: a window with a fixed colourful pattern,
+// for the end-to-end tests to capture; CLASS names its window class (the
+// console's, to stand in for a console window). It ignores the menu key that
+// a consumed Alt hot key leaves behind, and ends on WM_CLOSE.
 #include <windows.h>
 
 #include <cstdlib>
@@ -50,7 +51,8 @@ int main(int argc, char** argv) {
   wc.lpfnWndProc = Proc;
   wc.hInstance = GetModuleHandleW(nullptr);
   wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-  wc.lpszClassName = L"GrivTestWindow";
+  const std::wstring cls = argc >= 7 ? std::wstring(argv[6], argv[6] + std::strlen(argv[6])) : L"GrivTestWindow";
+  wc.lpszClassName = cls.c_str();
   RegisterClassW(&wc);
   HWND w = CreateWindowExW(0, wc.lpszClassName, title.c_str(), WS_OVERLAPPEDWINDOW, x, y, cx, cy, nullptr, nullptr,
                            wc.hInstance, nullptr);
