@@ -7,9 +7,11 @@
 // Also prints every libdeflate level, to show why the written level was chosen.
 // Best processor time of several runs, taken in turns; prints figures and
 // never fails on time.
+//   png_bench [runs] [--no-levels]
 #include <algorithm>
 #include <csetjmp>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <ctime>
 #include <string>
@@ -105,7 +107,7 @@ int LibpngDecode(const std::vector<uint8_t>& file) {
   return w;
 }
 
-void Compare(const char* title, const Picture& pic, int runs) {
+void Compare(const char* title, const char* shortName, const Picture& pic, int runs, bool levels) {
   std::printf("\n%s, %dx%d\n", title, pic.width, pic.height);
   const std::vector<uint8_t> theirs = LibpngEncode(pic);
   const std::vector<uint8_t> ours = EncodePng(pic);
@@ -125,6 +127,15 @@ void Compare(const char* title, const Picture& pic, int runs) {
   const Picture back = DecodePng(ours);
   if (back.pixels != pic.pixels) std::printf("  ** GRIV's file does not give the picture back\n");
   if (DecodePng(theirs).pixels != pic.pixels) std::printf("  ** libpng's file does not give the picture back\n");
+  const std::string what =
+      " " + std::to_string(pic.width) + "x" + std::to_string(pic.height) + ", " + shortName;
+  std::printf("TABLE|PNG save%s (CPU)|libpng %.2f ms|%.2f ms|%.2f|<= 0.50\n", what.c_str(), save[1], save[0],
+              save[0] / save[1]);
+  std::printf("TABLE|PNG file size%s|libpng %zu KiB|%zu KiB|%.3f|<= 1.00\n", what.c_str(), theirs.size() / 1024,
+              ours.size() / 1024, double(ours.size()) / double(theirs.size()));
+  std::printf("TABLE|PNG open of libpng's file%s (CPU)|libpng %.2f ms|%.2f ms|%.2f|<= 1.00\n", what.c_str(), open[1],
+              open[0], open[0] / open[1]);
+  if (!levels) return;
 
   std::printf("  every libdeflate level (best of %d):\n  %-8s %9s %9s %11s %11s\n", std::max(2, runs / 3), "level",
               "save ms", "KiB", "time/libpng", "size/libpng");
@@ -138,13 +149,14 @@ void Compare(const char* title, const Picture& pic, int runs) {
 
 }  // namespace
 
-int main() {
-  const int runs = 9;
+int main(int argc, char** argv) {
+  const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 9;
+  const bool levels = !(argc > 2 && std::strcmp(argv[2], "--no-levels") == 0);
   std::printf("PNG: GRIV (libdeflate %s, own framing) against libpng %s with zlib %s at its default level\n",
               LIBDEFLATE_VERSION_STRING, PNG_LIBPNG_VER_STRING, zlibVersion());
   Picture desktop = DecodePng(ReadWholeFile(GRIV_BENCH_DATA "/desktop-1080.png"));
   if (desktop.bpp != 24) desktop = ConvertTo24(desktop);
-  Compare("Desktop captured under Xvfb", desktop, runs);
-  Compare("Synthetic screenshot", craft::TestPattern(1920, 1080, 24), runs);
+  Compare("Desktop captured under Xvfb", "desktop", desktop, runs, levels);
+  Compare("Synthetic screenshot", "synthetic", craft::TestPattern(1920, 1080, 24), runs, levels);
   return 0;
 }
