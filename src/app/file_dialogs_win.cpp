@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "base/utf.h"
+#include "shell/ole_win.h"
 #include "shell/ui_win.h"
 
 namespace griv {
@@ -32,7 +33,7 @@ bool Run(HWND owner, FileDialogOptions& o, bool save) {
   ofn.lpstrInitialDir = dir.empty() ? nullptr : dir.c_str();
   ofn.lpstrTitle = title.empty() ? nullptr : title.c_str();
   ofn.Flags = OFN_EXPLORER | OFN_NOCHANGEDIR | o.flags;
-  EnsureOle();  // the dialog browses through the shell
+  ole::Start();  // the dialog browses through the shell
   BOOL ok = save ? GetSaveFileNameW(&ofn) : GetOpenFileNameW(&ofn);
   if (!ok) return false;
   o.fileName = Narrow(name.data());

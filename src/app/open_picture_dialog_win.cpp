@@ -21,6 +21,7 @@
 #include "base/handles_win.h"
 #include "base/utf.h"
 #include "shell/window_base_win.h"
+#include "shell/ole_win.h"
 
 namespace griv {
 
@@ -369,7 +370,7 @@ bool TOpenPictureDialog2::Execute(HWND owner, const std::string& initialDir, con
 
   preview_.Clear();
   selected_.clear();
-  EnsureOle();  // the dialog browses through the shell
+  ole::Start();  // the dialog browses through the shell
   const BOOL ok = GetOpenFileNameW(&ofn);
   const DWORD err = ok ? 0 : CommDlgExtendedError();
   if (memTemplate) GlobalFree(memTemplate);

@@ -6,6 +6,7 @@
 
 #include "app/file_dialogs_win.h"
 #include "base/file_io.h"
+#include "base/system_dll_win.h"
 #include "base/utf.h"
 #include "ids_options.h"
 #include "shell/browse_folder_win.h"
@@ -97,11 +98,8 @@ std::string TextOf(HWND w) {
 
 // Tab pages take the look of the tab they lie on where the system draws tabs with a theme.
 void UseTabBackground(HWND page) {
-  using Fn = HRESULT(WINAPI*)(HWND, DWORD);
-  static Fn fn = [] {
-    HMODULE m = LoadLibraryW(L"uxtheme.dll");
-    return m ? reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(m, "EnableThemeDialogTexture"))) : nullptr;
-  }();
+  using Fn = HRESULT WINAPI(HWND, DWORD);
+  static const auto fn = SystemProc<Fn>(L"uxtheme.dll", "EnableThemeDialogTexture");
   constexpr DWORD ETDT_ENABLETAB = 0x00000006;
   if (fn) fn(page, ETDT_ENABLETAB);
 }

@@ -3,7 +3,6 @@
 #include <windows.h>
 
 #include <commctrl.h>
-#include <objbase.h>
 #include <shellapi.h>
 
 #include <cstdlib>
@@ -19,6 +18,7 @@
 #include "base/handles_win.h"
 #include "base/utf.h"
 #include "mail/email_win.h"
+#include "shell/ole_win.h"
 #include "shell/strings.h"
 #include "shell/system_path_win.h"
 
@@ -141,7 +141,7 @@ int WINAPI wWinMain(HINSTANCE inst, HINSTANCE, LPWSTR, int) {
     DispatchMessageW(&msg);
   }
   form.reset();
-  OleUninitialize();
+  ole::Stop();
   if (mutex && wait != WAIT_FAILED) ReleaseMutex(mutex.get());
   return static_cast<int>(msg.wParam);
 }

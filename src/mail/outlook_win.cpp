@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "base/utf.h"
+#include "shell/ole_win.h"
 
 namespace griv {
 
@@ -36,8 +37,8 @@ class ComRef {
 
 struct Variant {
   VARIANT v;
-  Variant() { VariantInit(&v); }
-  ~Variant() { VariantClear(&v); }
+  Variant() { ole::VariantInit(&v); }
+  ~Variant() { ole::VariantClear(&v); }
   Variant(const Variant&) = delete;
   Variant& operator=(const Variant&) = delete;
 };
@@ -45,9 +46,9 @@ struct Variant {
 // Starts COM on this thread for the call unless it already runs in another model.
 class ComScope {
  public:
-  ComScope() : hr_(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)) {}
+  ComScope() : hr_(ole::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)) {}
   ~ComScope() {
-    if (SUCCEEDED(hr_)) CoUninitialize();
+    if (SUCCEEDED(hr_)) ole::CoUninitialize();
   }
 
  private:
@@ -93,9 +94,9 @@ void Call(IDispatch* target, const wchar_t* member, WORD kind, std::vector<VARIA
   } else {
     reason = HResultText(hr);
   }
-  SysFreeString(info.bstrSource);
-  SysFreeString(info.bstrDescription);
-  SysFreeString(info.bstrHelpFile);
+  ole::SysFreeString(info.bstrSource);
+  ole::SysFreeString(info.bstrDescription);
+  ole::SysFreeString(info.bstrHelpFile);
   Fail(Narrow(member) + ": " + reason);
 }
 
@@ -109,22 +110,22 @@ IDispatch* DispatchOf(const Variant& v, const wchar_t* member) {
 void MailWithOutlook(const std::string& attachment) {
   ComScope com;
   CLSID clsid;
-  HRESULT hr = CLSIDFromProgID(kOutlookProgId, &clsid);
+  HRESULT hr = ole::CLSIDFromProgID(kOutlookProgId, &clsid);
   if (FAILED(hr)) Fail(HResultText(hr));
 
   ComRef<IDispatch> app;
   {
     ComRef<IUnknown> running;
-    if (SUCCEEDED(GetActiveObject(clsid, nullptr, running.put())) && running)
+    if (SUCCEEDED(ole::GetActiveObject(clsid, nullptr, running.put())) && running)
       running->QueryInterface(IID_IDispatch, app.putVoid());
   }
   if (!app) {
-    hr = CoCreateInstance(clsid, nullptr, CLSCTX_SERVER, IID_IDispatch, app.putVoid());
+    hr = ole::CoCreateInstance(clsid, nullptr, CLSCTX_SERVER, IID_IDispatch, app.putVoid());
     if (FAILED(hr) || !app) Fail(HResultText(FAILED(hr) ? hr : E_NOINTERFACE));
   }
 
   VARIANT mailType;
-  VariantInit(&mailType);
+  ole::VariantInit(&mailType);
   mailType.vt = VT_I4;
   mailType.lVal = 0;  // a mail item
   Variant item;
@@ -136,12 +137,12 @@ void MailWithOutlook(const std::string& attachment) {
     Call(mail, L"Attachments", DISPATCH_PROPERTYGET, {}, &attachments.v);
     Variant path, added;
     path.v.vt = VT_BSTR;
-    path.v.bstrVal = SysAllocString(Widen(attachment).c_str());
+    path.v.bstrVal = ole::SysAllocString(Widen(attachment).c_str());
     Call(DispatchOf(attachments, L"Attachments"), L"Add", DISPATCH_METHOD, {path.v}, &added.v);
   }
 
   VARIANT modal;
-  VariantInit(&modal);
+  ole::VariantInit(&modal);
   modal.vt = VT_BOOL;
   modal.boolVal = VARIANT_TRUE;
   Variant shown;

@@ -4,6 +4,7 @@
 
 #include "shell/ui_win.h"
 #include "base/handles_win.h"
+#include "base/system_dll_win.h"
 
 namespace griv {
 
@@ -11,9 +12,8 @@ namespace {
 constexpr wchar_t kClassName[] = L"TfTop";
 
 int MetricForDpi(int index, int dpi) {
-  using Fn = int(WINAPI*)(int, UINT);
-  static Fn fn = reinterpret_cast<Fn>(
-      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetSystemMetricsForDpi")));
+  using Fn = int WINAPI(int, UINT);
+  static const auto fn = SystemProc<Fn>(L"user32.dll", "GetSystemMetricsForDpi");
   return fn ? fn(index, static_cast<UINT>(dpi)) : GetSystemMetrics(index);
 }
 }  // namespace

@@ -4,7 +4,7 @@
 #include <shlobj.h>
 
 #include "base/utf.h"
-#include "shell/ui_win.h"
+#include "shell/ole_win.h"
 
 namespace griv {
 
@@ -17,12 +17,12 @@ bool TBrowseForFolderDialog::Execute() {
   bi.pszDisplayName = display;
   bi.lpszTitle = title.c_str();
   bi.ulFlags = BIF_RETURNONLYFSDIRS;
-  EnsureOle();
+  ole::Start();
   PIDLIST_ABSOLUTE item = SHBrowseForFolderW(&bi);
   if (!item) return false;
   wchar_t path[MAX_PATH + 1] = {};
   const bool ok = SHGetPathFromIDListW(item, path) && path[0];
-  CoTaskMemFree(item);
+  ole::CoTaskMemFree(item);
   if (!ok) return false;
   folder_ = Narrow(path);
   return true;

@@ -2,8 +2,11 @@
 
 #include <shellapi.h>
 
+#include <type_traits>
+
 #include "base/file_io.h"
 #include "base/handles_win.h"
+#include "base/system_dll_win.h"
 #include "base/utf.h"
 #include "shell/help_topics.h"
 #include "shell/ui_win.h"
@@ -29,14 +32,9 @@ bool engineLoaded = false;
 
 HtmlHelpFn Engine() {
   static HtmlHelpFn fn = [] {
-    // From the system folder only: never a library of that name lying next to a document.
-    wchar_t sys[MAX_PATH];
-    const UINT n = GetSystemDirectoryW(sys, MAX_PATH);
-    if (!n || n >= MAX_PATH) return HtmlHelpFn(nullptr);
-    HMODULE m = LoadLibraryW((std::wstring(sys, n) + L"\\hhctrl.ocx").c_str());
-    if (!m) return HtmlHelpFn(nullptr);
-    engineLoaded = true;
-    return reinterpret_cast<HtmlHelpFn>(reinterpret_cast<void*>(GetProcAddress(m, "HtmlHelpW")));
+    const auto found = SystemProc<std::remove_pointer_t<HtmlHelpFn>>(L"hhctrl.ocx", "HtmlHelpW");
+    engineLoaded = found != nullptr;
+    return found;
   }();
   return fn;
 }

@@ -4,6 +4,7 @@
 #include <atomic>
 #include <memory>
 
+#include "base/system_dll_win.h"
 #include "base/utf.h"
 
 namespace griv {
@@ -30,17 +31,11 @@ class MultimediaClock {
   }
 
  private:
-  using TimeFn = DWORD(WINAPI*)();
-  using PeriodFn = UINT(WINAPI*)(UINT);
-  MultimediaClock() {
-    if (HMODULE lib = LoadLibraryW(L"winmm.dll")) {
-      time_ = reinterpret_cast<TimeFn>(reinterpret_cast<void*>(GetProcAddress(lib, "timeGetTime")));
-      begin_ = reinterpret_cast<PeriodFn>(reinterpret_cast<void*>(GetProcAddress(lib, "timeBeginPeriod")));
-      end_ = reinterpret_cast<PeriodFn>(reinterpret_cast<void*>(GetProcAddress(lib, "timeEndPeriod")));
-    }
-  }
-  TimeFn time_ = nullptr;
-  PeriodFn begin_ = nullptr, end_ = nullptr;
+  using TimeFn = DWORD WINAPI();
+  using PeriodFn = UINT WINAPI(UINT);
+  TimeFn* time_ = SystemProc<TimeFn>(L"winmm.dll", "timeGetTime");
+  PeriodFn* begin_ = SystemProc<PeriodFn>(L"winmm.dll", "timeBeginPeriod");
+  PeriodFn* end_ = SystemProc<PeriodFn>(L"winmm.dll", "timeEndPeriod");
 };
 
 constexpr UINT kTickMessage = WM_APP + 1;
@@ -133,9 +128,8 @@ int SmallIconSize() { return GetSystemMetrics(SM_CXSMICON); }
 
 // An elevated process gets the task bar's broadcast only when it lets it in.
 void AllowMessage(HWND hwnd, UINT msg) {
-  using Fn = BOOL(WINAPI*)(HWND, UINT, DWORD, void*);
-  static const auto fn = reinterpret_cast<Fn>(
-      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "ChangeWindowMessageFilterEx")));
+  using Fn = BOOL WINAPI(HWND, UINT, DWORD, void*);
+  static const auto fn = SystemProc<Fn>(L"user32.dll", "ChangeWindowMessageFilterEx");
   if (fn && msg) fn(hwnd, msg, 1 /* MSGFLT_ALLOW */, nullptr);
 }
 

@@ -1,7 +1,5 @@
 #include "shell/ui_win.h"
 
-#include <objbase.h>
-#include <ole2.h>
 #include <shellapi.h>
 
 #include <algorithm>
@@ -9,7 +7,9 @@
 #include <new>
 
 #include "base/handles_win.h"
+#include "base/system_dll_win.h"
 #include "base/utf.h"
+#include "shell/ole_win.h"
 #include "shell/settings_store.h"
 
 namespace griv {
@@ -47,13 +47,8 @@ int ShowMessage(const std::string& text, const std::string& caption, UINT flags)
   return MessageBoxW(nullptr, Widen(text).c_str(), Widen(caption).c_str(), flags | MB_TASKMODAL);
 }
 
-void EnsureOle() {
-  static bool started = false;
-  if (!started) started = SUCCEEDED(OleInitialize(nullptr));
-}
-
 void OpenWithShell(const std::string& target, const std::string& params, HWND owner) {
-  EnsureOle();
+  ole::Start();
   ShellExecuteW(owner, L"Open", Widen(target).c_str(), params.empty() ? nullptr : Widen(params).c_str(), nullptr,
                 SW_SHOWNORMAL);
 }
@@ -71,9 +66,8 @@ void ProcessMessages() {
 }
 
 int DpiOf(HWND w) {
-  using Fn = UINT(WINAPI*)(HWND);
-  static Fn fn = reinterpret_cast<Fn>(
-      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
+  using Fn = UINT WINAPI(HWND);
+  static const auto fn = SystemProc<Fn>(L"user32.dll", "GetDpiForWindow");
   if (fn && w) {
     UINT d = fn(w);
     if (d) return static_cast<int>(d);

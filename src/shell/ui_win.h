@@ -33,9 +33,6 @@ int ShowMessage(const std::string& text, const std::string& caption, UINT flags)
 // Lets pending window messages run (the program's ProcessMessages).
 void ProcessMessages();
 
-// OLE for the shell's dialogs and verbs, started at the first need rather
-// than at start-up: ole32 and what it brings are slow to load.
-void EnsureOle();
 // Opens a document, program or web address with the shell's "Open" verb.
 void OpenWithShell(const std::string& target, const std::string& params = {}, HWND owner = GetDesktopWindow());
 
