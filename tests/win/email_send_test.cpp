@@ -104,15 +104,11 @@ std::function<bool()> OnWindow(std::function<void(HWND)> act) {
   };
 }
 
-class SendWindow : public ::testing::Test {
+class SendWindow : public griv::test::DialogLayoutTest<IDD_EMAILSEND> {
  protected:
   void SetUp() override {
-    HWND probe = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
-    if (!probe) GTEST_SKIP() << "no display";
-    DestroyWindow(probe);
-    res_ = griv::test::ProgramResources();
-    if (!res_ || !FindResourceW(res_, MAKEINTRESOURCEW(IDD_EMAILSEND), MAKEINTRESOURCEW(5)))
-      GTEST_SKIP() << "GRIV.exe with the window's layout is not built";
+    DialogLayoutTest::SetUp();
+    if (IsSkipped()) return;
     LoadMapi();
     ASSERT_NE(GetProcAddress(MapiLibrary::Process().Module(), "GrivTestMailClient"), nullptr)
         << "the system's mapi32 was loaded: run with WINEDLLOVERRIDES=mapi32=n,b";
@@ -126,7 +122,7 @@ class SendWindow : public ::testing::Test {
     for (const char* n : {"GRIV_TEST_MAPI_LOG", "GRIV_TEST_MAPI_SEND_RESULT", "GRIV_TEST_MAPI_LOGON",
                           "GRIV_TEST_MAPI_ADDRESS_ADD"})
       SetEnvironmentVariableA(n, nullptr);
-    if (res_) FreeLibrary(res_);
+    DialogLayoutTest::TearDown();
     if (dir_.empty()) return;
     SHFILEOPSTRUCTW op{};
     std::wstring from = Widen(dir_.substr(0, dir_.size() - 1)) + L'\0';
@@ -149,7 +145,7 @@ class SendWindow : public ::testing::Test {
     const UINT_PTR timer = SetTimer(nullptr, 0, 20, &RunStep);
     INT_PTR result = -1;
     {
-      TEmailSend w(res_, kCaption, dir_ + "work");
+      TEmailSend w(res, kCaption, dir_ + "work");
       if (prepare) prepare(w);
       w.ShowEncryptImages();
       result = w.ShowModal(nullptr, 40, 40);
@@ -172,7 +168,6 @@ class SendWindow : public ::testing::Test {
     return empty;
   }
 
-  HMODULE res_ = nullptr;
   std::string dir_, log_;
 };
 

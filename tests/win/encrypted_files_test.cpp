@@ -35,19 +35,7 @@ std::string Text(HWND w) {
   return Narrow(buf);
 }
 
-struct KeyDialogTest : ::testing::Test {
-  HMODULE res = nullptr;
-  void SetUp() override {
-    HWND probe = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
-    if (!probe) GTEST_SKIP() << "no display";
-    DestroyWindow(probe);
-    res = ProgramResources();
-    if (!res || !FindResourceW(res, MAKEINTRESOURCEW(IDD_GETKEY), MAKEINTRESOURCEW(5)))
-      GTEST_SKIP() << "GRIV.exe with the key dialog's layout is not built";
-  }
-  void TearDown() override {
-    if (res) FreeLibrary(res);
-  }
+struct KeyDialogTest : griv::test::DialogLayoutTest<IDD_GETKEY> {
 };
 
 }  // namespace

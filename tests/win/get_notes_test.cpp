@@ -16,19 +16,7 @@ namespace {
 
 using griv::test::PostKey;
 
-struct GetNotesTest : ::testing::Test {
-  HMODULE res = nullptr;
-  void SetUp() override {
-    HWND probe = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
-    if (!probe) GTEST_SKIP() << "no display";
-    DestroyWindow(probe);
-    res = ProgramResources();
-    if (!res || !FindResourceW(res, MAKEINTRESOURCEW(IDD_GETNOTES), MAKEINTRESOURCEW(5)))
-      GTEST_SKIP() << "GRIV.exe with the notes layout is not built";
-  }
-  void TearDown() override {
-    if (res) FreeLibrary(res);
-  }
+struct GetNotesTest : griv::test::DialogLayoutTest<IDD_GETNOTES> {
   bool Run(std::vector<std::string>& notes, std::function<void(HWND)> act, int x = 120, int y = 90) {
     griv::test::WhenDialogShows("Enter Notes for the Image Print", std::move(act));
     return AskNotes(res, nullptr, x, y, notes);

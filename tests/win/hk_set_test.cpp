@@ -21,20 +21,11 @@ bool Show(TfrmHKSet& ed, const char* caption, int x, int y, std::function<void(H
 }
 
 
-struct HkSetTest : ::testing::Test {
-  HMODULE res = nullptr;
+struct HkSetTest : griv::test::DialogLayoutTest<IDD_HKSET> {
   TfrmHKSet ed;
   void SetUp() override {
-    HWND probe = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
-    if (!probe) GTEST_SKIP() << "no display";
-    DestroyWindow(probe);
-    res = ProgramResources();
-    if (!res || !FindResourceW(res, MAKEINTRESOURCEW(IDD_HKSET), MAKEINTRESOURCEW(5)))
-      GTEST_SKIP() << "GRIV.exe with the editor's layout is not built";
-    ed.Create(res);
-  }
-  void TearDown() override {
-    if (res) FreeLibrary(res);
+    DialogLayoutTest::SetUp();
+    if (!IsSkipped()) ed.Create(res);
   }
 };
 

@@ -20,16 +20,12 @@
 #include "base/file_io.h"
 #include "base/utf.h"
 #include "ids_opendlg.h"
+#include "win_test_util.h"
 
 using namespace griv;
+using griv::test::HaveDesktop;
 
 namespace {
-
-bool HaveDesktop() {
-  HWND w = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
-  if (w) DestroyWindow(w);
-  return w != nullptr;
-}
 
 // A fresh folder under the temporary folder, removed with its files.
 struct TempFolder {

@@ -10,6 +10,7 @@
 #include "win_test_util.h"
 
 using namespace griv;
+using griv::test::HaveDesktop;
 using griv::test::PumpUntil;
 
 namespace {
@@ -46,12 +47,6 @@ struct TrayFixture : ::testing::Test {
 };
 
 // Top-level windows need a desktop; without a display only message windows exist.
-bool HaveDesktop() {
-  HWND w = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
-  if (w) DestroyWindow(w);
-  return w != nullptr;
-}
-
 }  // namespace
 
 TEST_F(TrayFixture, ShellIsToldOnlyOfRealChangesWhileActive) {

@@ -1,5 +1,6 @@
 // Shared pieces of the Windows tests.
 #pragma once
+#include <gtest/gtest.h>
 #include <windows.h>
 
 #include <chrono>
@@ -16,6 +17,29 @@ inline HMODULE ProgramResources() {
   p = p.substr(0, p.find_last_of(L"\\/") + 1) + L"GRIV.exe";
   return LoadLibraryExW(p.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
 }
+
+// A window can be made: false on a machine without a display.
+inline bool HaveDesktop() {
+  HWND w = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+  if (w) DestroyWindow(w);
+  return w != nullptr;
+}
+
+// Base of the tests of a dialog laid out in GRIV.exe's resources (res):
+// skipped without a display or without the layout.
+template <int DialogId>
+struct DialogLayoutTest : ::testing::Test {
+  HMODULE res = nullptr;
+  void SetUp() override {
+    if (!HaveDesktop()) GTEST_SKIP() << "no display";
+    res = ProgramResources();
+    if (!res || !FindResourceW(res, MAKEINTRESOURCEW(DialogId), MAKEINTRESOURCEW(5)))
+      GTEST_SKIP() << "GRIV.exe with the dialog's layout is not built";
+  }
+  void TearDown() override {
+    if (res) FreeLibrary(res);
+  }
+};
 
 // Lets messages run until done() holds; false when the time runs out first.
 inline bool PumpUntil(const std::function<bool()>& done, int timeoutMs = 3000) {
