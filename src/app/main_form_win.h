@@ -202,6 +202,21 @@ class TfrmCaptureForm : private WindowBase, private EncryptedFilesHost, private 
   void ApplyPrinterChoice(const PrinterChoice& choice);
   void PrintConsoleText();
   void SetHotKeysActive(bool on);
+  // The capture hot keys off for a job and, at its end, as they were before,
+  // so a capture that prints keeps them off until it has finished too.
+  class HotKeysOff {
+   public:
+    explicit HotKeysOff(TfrmCaptureForm& form) : form_(form), wereOn_(form.shk1_->Active()) {
+      form.shk1_->SetActive(false);
+    }
+    ~HotKeysOff() { form_.SetHotKeysActive(wereOn_); }
+    HotKeysOff(const HotKeysOff&) = delete;
+    HotKeysOff& operator=(const HotKeysOff&) = delete;
+
+   private:
+    TfrmCaptureForm& form_;
+    bool wereOn_;
+  };
   Printer printer_;
   std::vector<std::string> noteLines_;  // NoteLines: the notes last entered
   // ---- end of printing ------------------------------------------------------

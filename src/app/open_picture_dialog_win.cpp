@@ -193,28 +193,17 @@ void ShowPreviewWindow(HWND owner, const Picture& pic, int dpi) {
 
   form.Create(owner, x, y, w, h, style, exStyle, POINT{extraW + 1, extraH + 1});
   const HWND hwnd = form.Handle();
-  const bool ownerWasEnabled = owner && IsWindowEnabled(owner);
-  if (ownerWasEnabled) EnableWindow(owner, FALSE);
-  ShowWindow(hwnd, SW_SHOW);
-  SetForegroundWindow(hwnd);
-  SetFocus(hwnd);
-  MSG m;
-  while (!form.done && IsWindow(hwnd)) {
-    const BOOL r = GetMessageW(&m, nullptr, 0, 0);
-    if (r == 0) {
-      PostQuitMessage(static_cast<int>(m.wParam));
-      break;
-    }
-    if (r < 0) break;
-    if (m.message == WM_KEYDOWN && m.wParam == VK_ESCAPE && (m.hwnd == hwnd || IsChild(hwnd, m.hwnd))) {
+  {
+    OwnerDisabled disabled(owner);
+    ShowWindow(hwnd, SW_SHOW);
+    SetForegroundWindow(hwnd);
+    SetFocus(hwnd);
+    RunModal(hwnd, [&] { return form.done; }, [&](const MSG& m) {
+      if (m.message != WM_KEYDOWN || m.wParam != VK_ESCAPE || (m.hwnd != hwnd && !IsChild(hwnd, m.hwnd))) return false;
       form.done = true;
-      continue;
-    }
-    TranslateMessage(&m);
-    DispatchMessageW(&m);
+      return true;
+    });
   }
-  // Give the owner back its input before the window goes, so it is activated again.
-  if (ownerWasEnabled) EnableWindow(owner, TRUE);
   form.Destroy();
 }
 
@@ -416,21 +405,10 @@ void TOpenPictureDialog2::CreateControls(HWND child) {
   for (HWND b : {previewButton_.Handle(), deleteButton_.Handle()})
     SendMessageW(b, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
 
-  hint_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
-                          CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, dialog_, nullptr, CodeModule(),
-                          nullptr);
+  hint_ = CreateHintWindow(dialog_);
   if (hint_) {
-    auto addTool = [&](HWND button, const wchar_t* text) {
-      TOOLINFOW ti{};
-      ti.cbSize = TTTOOLINFOW_V2_SIZE;
-      ti.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-      ti.hwnd = panel;
-      ti.uId = reinterpret_cast<UINT_PTR>(button);
-      ti.lpszText = const_cast<wchar_t*>(text);
-      SendMessageW(hint_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
-    };
-    addTool(previewButton_.Handle(), L"Preview");
-    addTool(deleteButton_.Handle(), L"Delete Image");
+    AddHint(hint_, panel, previewButton_.Handle(), L"Preview");
+    AddHint(hint_, panel, deleteButton_.Handle(), L"Delete Image");
   }
   Layout();
   UpdateState();

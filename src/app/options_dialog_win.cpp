@@ -243,20 +243,12 @@ void TfrmSettings::Layout() {
 }
 
 void TfrmSettings::AddHints() {
-  tips_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, 0, 0, 0, 0,
-                          Handle(), nullptr, CodeModule(), nullptr);
+  tips_ = CreateHintWindow(Handle());
   if (!tips_) return;
   SendMessageW(tips_, TTM_SETMAXTIPWIDTH, 0, S(400));
   for (const ControlPlace& p : kPlaces) {
     if (!p.hint) continue;
-    std::wstring text = Widen(p.hint);
-    TTTOOLINFOW ti{};
-    ti.cbSize = sizeof ti;
-    ti.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-    ti.hwnd = GetParent(Ctl(p.id));
-    ti.uId = reinterpret_cast<UINT_PTR>(Ctl(p.id));
-    ti.lpszText = text.data();
-    SendMessageW(tips_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
+    AddHint(tips_, GetParent(Ctl(p.id)), Ctl(p.id), Widen(p.hint).c_str());
   }
 }
 

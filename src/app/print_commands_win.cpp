@@ -78,11 +78,7 @@ bool TfrmCaptureForm::AskNotes(HWND owner) {
 }
 
 void TfrmCaptureForm::PrintImage(bool withNotes) {
-  // Off for the job; afterwards as they were, so a capture that prints keeps
-  // them off until it has finished too.
-  const bool keysWereOn = shk1_->Active();
-  shk1_->SetActive(false);
-  ScopeExit keys([&] { SetHotKeysActive(keysWereOn); });
+  HotKeysOff keys(*this);
   if (withNotes && !AskNotes()) return;
   SetStatusText(0, kPrintingStatus);
   UpdateWindow(statusBar_);
@@ -114,9 +110,7 @@ void TfrmCaptureForm::PrintSetup1Click() {
 
 void TfrmCaptureForm::PrintPreview1Click() {
   if (doc_.FullImage().Empty()) return;
-  const bool keysWereOn = shk1_->Active();
-  shk1_->SetActive(false);
-  ScopeExit keys([&] { SetHotKeysActive(keysWereOn); });
+  HotKeysOff keys(*this);
   PreviewOptions options;
   options.print = PrintOptions();
   options.printNotes = settings_.PrintNotes;

@@ -5,6 +5,7 @@
 
 #include "base/handles_win.h"
 #include "resource.h"
+#include "shell/ui_win.h"
 
 namespace griv {
 
@@ -39,9 +40,7 @@ void ToolBar::Create(HWND parent, int dpi) {
   CreateWin({kPanelClass, 0, nullptr, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1)}, 0, L"",
             WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, 100, S(34), parent,
             reinterpret_cast<HMENU>(IDC_TOOLBAR));
-  tips_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
-                          CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, parent, nullptr, CodeModule(),
-                          nullptr);
+  tips_ = CreateHintWindow(parent);
   buttons_.clear();
   for (const auto& d : kButtons) {
     auto b = std::make_unique<SpeedButton>();
@@ -53,13 +52,7 @@ void ToolBar::Create(HWND parent, int dpi) {
       const Glyph g = d.glyph;
       b->SetGlyph([g](HDC dc, const RECT& r, bool enabled, int dpi) { DrawGlyph(dc, r, g, enabled, dpi); });
     }
-    TOOLINFOW ti{};
-    ti.cbSize = sizeof ti;
-    ti.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-    ti.hwnd = Handle();
-    ti.uId = reinterpret_cast<UINT_PTR>(b->Handle());
-    ti.lpszText = const_cast<wchar_t*>(d.hint);
-    SendMessageW(tips_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
+    AddHint(tips_, Handle(), b->Handle(), d.hint);
     buttons_.push_back(std::move(b));
   }
   Layout();

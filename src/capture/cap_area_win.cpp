@@ -32,16 +32,7 @@ bool TfrmCapArea::ShowModal() {
   SetForegroundWindow(Handle());
   SetFocus(Handle());
   UpdateWindow(Handle());
-  MSG msg;
-  while (!done_) {
-    const BOOL r = GetMessageW(&msg, nullptr, 0, 0);
-    if (r <= 0) {
-      if (r == 0) PostQuitMessage(static_cast<int>(msg.wParam));
-      break;
-    }
-    TranslateMessage(&msg);
-    DispatchMessageW(&msg);
-  }
+  RunModal(Handle(), [this] { return done_; });
   ShowWindow(Handle(), SW_HIDE);
   return ok_;
 }

@@ -166,19 +166,9 @@ void TEmailSend::Layout() {
 }
 
 void TEmailSend::AddHints() {
-  hints_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
-                           CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, Handle(), nullptr, CodeModule(),
-                           nullptr);
+  hints_ = CreateHintWindow(Handle());
   if (!hints_) return;  // the window works without its hints
-  for (const Hint& h : kHints) {
-    TOOLINFOW ti{};
-    ti.cbSize = TTTOOLINFOW_V2_SIZE;
-    ti.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-    ti.hwnd = Handle();
-    ti.uId = reinterpret_cast<UINT_PTR>(Item(h.id));
-    ti.lpszText = const_cast<wchar_t*>(h.text);
-    SendMessageW(hints_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
-  }
+  for (const Hint& h : kHints) AddHint(hints_, Handle(), Item(h.id), h.text);
   SendMessageW(hints_, TTM_SETMAXTIPWIDTH, 0, Scale(400, dpi_));
 }
 

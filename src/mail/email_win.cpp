@@ -315,13 +315,22 @@ void TEmail::ResolveRecipients(std::vector<std::string>& list, uint32_t recipCla
   }
 }
 
+bool TEmail::RecipientsFit() {
+  if (Recipient.size() + CC.size() + Bcc.size() < mapi::kMaxRecords) return true;
+  DoMapiError(mapi::kTooManyRecipients);
+  return false;
+}
+
+void TEmail::ResolveAllRecipients(Recipients& out) {
+  ResolveRecipients(Recipient, mapi::kTo, out);
+  ResolveRecipients(CC, mapi::kCC, out);
+  ResolveRecipients(Bcc, mapi::kBCC, out);
+}
+
 uint32_t TEmail::SendMail() {
   CheckMapi();
+  if (!RecipientsFit()) return mapi::kTooManyRecipients;
   const size_t total = Recipient.size() + CC.size() + Bcc.size();
-  if (total >= mapi::kMaxRecords) {
-    DoMapiError(mapi::kTooManyRecipients);
-    return mapi::kTooManyRecipients;
-  }
   if (Attachment.size() >= mapi::kMaxRecords) {
     DoMapiError(mapi::kTooManyFiles);
     return mapi::kTooManyFiles;
@@ -334,9 +343,7 @@ uint32_t TEmail::SendMail() {
   const bool opened = !hadSession;
   try {
     Recipients recips(total);
-    ResolveRecipients(Recipient, mapi::kTo, recips);
-    ResolveRecipients(CC, mapi::kCC, recips);
-    ResolveRecipients(Bcc, mapi::kBCC, recips);
+    ResolveAllRecipients(recips);
 
     MapiMessage msg{};
     std::string subject = ToAnsi(subject_);
@@ -393,19 +400,14 @@ uint32_t TEmail::SendMail() {
 
 uint32_t TEmail::Address() {
   CheckMapi();
-  const size_t total = CC.size() + Bcc.size() + Recipient.size();
-  if (total >= mapi::kMaxRecords) {
-    DoMapiError(mapi::kTooManyRecipients);
-    return mapi::kTooManyRecipients;
-  }
+  if (!RecipientsFit()) return mapi::kTooManyRecipients;
+  const size_t total = Recipient.size() + CC.size() + Bcc.size();
   const bool hadSession = session_ != 0;
   if (Logon() != mapi::kSuccess) return mapi::kLogonFailure;
   const bool opened = !hadSession;
   try {
     Recipients recips(total);
-    ResolveRecipients(Recipient, mapi::kTo, recips);
-    ResolveRecipients(CC, mapi::kCC, recips);
-    ResolveRecipients(Bcc, mapi::kBCC, recips);
+    ResolveAllRecipients(recips);
 
     // Empty texts: the mail client's own caption and labels.
     char caption[1] = "", labels[1] = "";

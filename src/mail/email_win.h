@@ -158,7 +158,10 @@ class TEmail {
     if (e) e(*this);
   }
   void ReadDefaultProfile();
+  // False, after the error event, when the three lists hold more than MAPI takes.
+  bool RecipientsFit();
   void ResolveRecipients(std::vector<std::string>& list, uint32_t recipClass, Recipients& out);
+  void ResolveAllRecipients(Recipients& out);  // To, CC, then Bcc
   void LogoffQuietly() noexcept;
 
   MapiLibrary& lib_;

@@ -311,22 +311,13 @@ void TPreviewForm::CreateControls() {
   image_ = std::make_unique<PageImage>(*this);
   image_->Create(scrollBox_->Handle(), cursor_);
 
-  tips_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
-                          CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, form, nullptr, inst, nullptr);
+  tips_ = CreateHintWindow(form);
   const std::pair<HWND, const wchar_t*> hints[] = {
       {setupButton_.Handle(), L"Printer Setup"}, {printButton_.Handle(), L"Print"},
       {trkBar1_, L"Drag to Zoom Image"},         {cancelButton_.Handle(), L"Cancel"},
       {plusButton_.Handle(), L"ZoomIn"},         {minusButton_.Handle(), L"Zoom Out"},
   };
-  for (const auto& [control, hint] : hints) {
-    TOOLINFOW ti{};
-    ti.cbSize = sizeof ti;
-    ti.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-    ti.hwnd = panel;
-    ti.uId = reinterpret_cast<UINT_PTR>(control);
-    ti.lpszText = const_cast<wchar_t*>(hint);
-    SendMessageW(tips_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
-  }
+  for (const auto& [control, hint] : hints) AddHint(tips_, panel, control, hint);
   Layout();
 }
 
@@ -382,33 +373,22 @@ bool TPreviewForm::OnCommand(int id, int code, HWND) {
 
 void TPreviewForm::ShowModal() {
   const HWND form = Handle();
-  const HWND owner = GetWindow(form, GW_OWNER);
-  const bool ownerWasEnabled = owner && IsWindowEnabled(owner);
-  if (ownerWasEnabled) EnableWindow(owner, FALSE);
-  ShowWindow(form, SW_SHOWMAXIMIZED);
-  SetForegroundWindow(form);
-  SetFocus(memZoom_);
-  MSG m;
-  while (!done_ && IsWindow(form)) {
-    const BOOL r = GetMessageW(&m, nullptr, 0, 0);
-    if (r == 0) {
-      PostQuitMessage(static_cast<int>(m.wParam));
-      break;
-    }
-    if (r < 0) break;
-    const bool ours = m.hwnd == form || IsChild(form, m.hwnd);
-    if (ours && m.message == WM_MOUSEWHEEL) {
-      scrollBox_->Wheel(m.wParam);
-      continue;
-    }
-    bool used = false;
-    if (ours) Guarded([&] { used = PreviewKey(m); });
-    if (used) continue;
-    TranslateMessage(&m);
-    DispatchMessageW(&m);
+  {
+    OwnerDisabled disabled(GetWindow(form, GW_OWNER));
+    ShowWindow(form, SW_SHOWMAXIMIZED);
+    SetForegroundWindow(form);
+    SetFocus(memZoom_);
+    RunModal(form, [this] { return done_; }, [&](const MSG& m) {
+      if (m.hwnd != form && !IsChild(form, m.hwnd)) return false;
+      if (m.message == WM_MOUSEWHEEL) {
+        scrollBox_->Wheel(m.wParam);
+        return true;
+      }
+      bool used = false;
+      Guarded([&] { used = PreviewKey(m); });
+      return used;
+    });
   }
-  // The owner takes its input back before the preview goes, so it is activated again.
-  if (ownerWasEnabled) EnableWindow(owner, TRUE);
   Destroy();
 }
 

@@ -44,15 +44,6 @@ UniqueFont MakeFont(const wchar_t* face, int height, int weight, bool italic, bo
   return UniqueFont(CreateFontIndirectW(&lf));
 }
 
-void AddTool(HWND tip, HWND tool, const std::wstring& text) {
-  TOOLINFOW ti{};
-  ti.cbSize = TTTOOLINFOW_V2_SIZE;
-  ti.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-  ti.hwnd = tool;
-  ti.uId = reinterpret_cast<UINT_PTR>(tool);
-  ti.lpszText = const_cast<wchar_t*>(text.c_str());
-  SendMessageW(tip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
-}
 }  // namespace
 
 TdlgAbout::TdlgAbout(HINSTANCE resources, AboutInfo info) : res_(resources), info_(std::move(info)) {}
@@ -136,14 +127,11 @@ void TdlgAbout::FormCreate() {
   SendMessageW(close, WM_SETFONT, reinterpret_cast<WPARAM>(labelFont_.get()), FALSE);
   SetWindowPos(close, HWND_TOP, S(kCloseX), S(kCloseY), S(kCloseW), S(kCloseH), 0);
 
-  INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES};
-  InitCommonControlsEx(&icc);
-  tip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
-                         CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, Handle(), nullptr,
-                         GetModuleHandleW(nullptr), nullptr);
+  tip_ = CreateHintWindow(Handle());
   if (tip_) {
-    AddTool(tip_, back_.Handle(), Widen("Click the picture to visit our Web Site, " + WithoutScheme(info_.webSite)));
-    AddTool(tip_, link, Widen(kAboutLinkHint));
+    const HWND back = back_.Handle();
+    AddHint(tip_, back, back, Widen("Click the picture to visit our Web Site, " + WithoutScheme(info_.webSite)).c_str());
+    AddHint(tip_, link, link, Widen(kAboutLinkHint).c_str());
   }
   if (Modal()) {
     Centre();

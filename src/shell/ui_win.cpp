@@ -1,5 +1,6 @@
 #include "shell/ui_win.h"
 
+#include <commctrl.h>
 #include <shellapi.h>
 
 #include <algorithm>
@@ -45,6 +46,23 @@ void HandleCurrentException() noexcept {
 
 int ShowMessage(const std::string& text, const std::string& caption, UINT flags) {
   return MessageBoxW(nullptr, Widen(text).c_str(), Widen(caption).c_str(), flags | MB_TASKMODAL);
+}
+
+HWND CreateHintWindow(HWND owner) {
+  INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES};
+  InitCommonControlsEx(&icc);
+  return CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
+                         CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, owner, nullptr, GetModuleHandleW(nullptr), nullptr);
+}
+
+void AddHint(HWND hints, HWND parent, HWND control, const wchar_t* text) {
+  TOOLINFOW ti{};
+  ti.cbSize = TTTOOLINFOW_V2_SIZE;
+  ti.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+  ti.hwnd = parent;
+  ti.uId = reinterpret_cast<UINT_PTR>(control);
+  ti.lpszText = const_cast<wchar_t*>(text);  // the hint window keeps a copy
+  SendMessageW(hints, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
 }
 
 void OpenWithShell(const std::string& target, const std::string& params, HWND owner) {

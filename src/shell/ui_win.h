@@ -33,6 +33,11 @@ int ShowMessage(const std::string& text, const std::string& caption, UINT flags)
 // Lets pending window messages run (the program's ProcessMessages).
 void ProcessMessages();
 
+// A hint (tooltip) window for the controls of owner; null when none can be made.
+HWND CreateHintWindow(HWND owner);
+// Shows text while the pointer rests on control. parent is the window whose
+// messages the hint window watches (the control's parent, or the control).
+void AddHint(HWND hints, HWND parent, HWND control, const wchar_t* text);
 // Opens a document, program or web address with the shell's "Open" verb.
 void OpenWithShell(const std::string& target, const std::string& params = {}, HWND owner = GetDesktopWindow());
 

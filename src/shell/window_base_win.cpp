@@ -90,6 +90,21 @@ LRESULT CALLBACK WindowBase::StaticWndProc(HWND hwnd, UINT msg, WPARAM wp, LPARA
   return result;
 }
 
+void RunModal(HWND window, const std::function<bool()>& done, const std::function<bool(const MSG&)>& filter) {
+  MSG m;
+  while (!done() && IsWindow(window)) {
+    const BOOL r = GetMessageW(&m, nullptr, 0, 0);
+    if (r == 0) {
+      PostQuitMessage(static_cast<int>(m.wParam));
+      break;
+    }
+    if (r < 0) break;
+    if (filter && filter(m)) continue;
+    TranslateMessage(&m);
+    DispatchMessageW(&m);
+  }
+}
+
 bool ClickTracker::Track(HWND w, UINT msg, LPARAM lp, bool& clicked) {
   switch (msg) {
     case WM_LBUTTONDOWN:

@@ -5,6 +5,8 @@
 #pragma once
 #include <windows.h>
 
+#include <functional>
+
 namespace griv {
 
 // The module this code is linked into (the program, or a test program).
@@ -52,6 +54,29 @@ class WindowBase {
  private:
   static LRESULT CALLBACK StaticWndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
   HWND hwnd_ = nullptr;
+};
+
+// Runs the messages of a modal window until done() holds or the window is
+// gone. filter sees every message first and returns true for one it used up.
+// A WM_QUIT ends the run and is posted again for the outer loop.
+void RunModal(HWND window, const std::function<bool()>& done, const std::function<bool(const MSG&)>& filter = {});
+
+// The owner of a modal window (may be null) disabled for the window's run.
+// It gets its input back when this ends, which must be before the window
+// goes, so that it is activated again.
+class OwnerDisabled {
+ public:
+  explicit OwnerDisabled(HWND owner) : owner_(owner && IsWindowEnabled(owner) ? owner : nullptr) {
+    if (owner_) EnableWindow(owner_, FALSE);
+  }
+  ~OwnerDisabled() {
+    if (owner_) EnableWindow(owner_, TRUE);
+  }
+  OwnerDisabled(const OwnerDisabled&) = delete;
+  OwnerDisabled& operator=(const OwnerDisabled&) = delete;
+
+ private:
+  HWND owner_;
 };
 
 // The press-and-release click of a plain window: the action runs when the

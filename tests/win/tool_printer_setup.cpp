@@ -16,17 +16,13 @@
 #include <string>
 #include <vector>
 
+#include "tool_text.h"
+
 namespace {
 
-const wchar_t kDriver[] = L"GRIV Test PostScript";
+using griv_tool::Utf8;
 
-std::string Utf8(const std::wstring& w) {
-  if (w.empty()) return {};
-  int n = WideCharToMultiByte(CP_UTF8, 0, w.data(), (int)w.size(), nullptr, 0, nullptr, nullptr);
-  std::string s(n, '\0');
-  WideCharToMultiByte(CP_UTF8, 0, w.data(), (int)w.size(), s.data(), n, nullptr, nullptr);
-  return s;
-}
+const wchar_t kDriver[] = L"GRIV Test PostScript";
 
 std::wstring DefaultPrinter() {
   DWORD n = 0;

@@ -34,22 +34,12 @@
 #include <string>
 #include <vector>
 
+#include "tool_text.h"
+
 namespace {
 
-std::string Utf8(const std::wstring& w) {
-  if (w.empty()) return {};
-  int n = WideCharToMultiByte(CP_UTF8, 0, w.data(), (int)w.size(), nullptr, 0, nullptr, nullptr);
-  std::string s(n, '\0');
-  WideCharToMultiByte(CP_UTF8, 0, w.data(), (int)w.size(), s.data(), n, nullptr, nullptr);
-  return s;
-}
-
-std::wstring Wide(const char* s) {
-  int n = MultiByteToWideChar(CP_UTF8, 0, s, -1, nullptr, 0);
-  std::wstring w(n ? n - 1 : 0, L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, s, -1, w.data(), n);
-  return w;
-}
+using griv_tool::Utf8;
+using griv_tool::Wide;
 
 BOOL CALLBACK AddWindow(HWND w, LPARAM p) {
   reinterpret_cast<std::vector<HWND>*>(p)->push_back(w);

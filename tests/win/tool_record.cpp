@@ -17,15 +17,11 @@
 #include <cstdlib>
 #include <string>
 
+#include "tool_text.h"
+
 namespace {
 
-std::string Utf8(const std::wstring& w) {
-  if (w.empty()) return {};
-  const int n = WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), nullptr, 0, nullptr, nullptr);
-  std::string s(static_cast<size_t>(n), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), s.data(), n, nullptr, nullptr);
-  return s;
-}
+using griv_tool::Utf8;
 
 std::wstring Env(const wchar_t* name) {
   wchar_t buf[32768];

@@ -35,37 +35,16 @@
 #include <string>
 #include <vector>
 
+#include "call_log.h"
+
 namespace {
+
+using namespace griv_test_mail;
 
 std::mutex lock;
 std::set<void*> blocks;  // handed out, not yet freed
 std::set<LHANDLE> sessions;
 LHANDLE nextSession = 0x5E55;
-
-std::string Env(const char* name) {
-  char buf[1024];
-  DWORD n = GetEnvironmentVariableA(name, buf, sizeof buf);
-  return n && n < sizeof buf ? std::string(buf, n) : std::string();
-}
-
-std::string Escape(const char* s, size_t n) {
-  std::string out;
-  for (size_t i = 0; i < n; ++i) {
-    unsigned char c = static_cast<unsigned char>(s[i]);
-    if (c == '\\') out += "\\\\";
-    else if (c == '\t') out += "\\t";
-    else if (c == '\r') out += "\\r";
-    else if (c == '\n') out += "\\n";
-    else if (c < 0x20 || c > 0x7E) {
-      char h[8];
-      std::snprintf(h, sizeof h, "\\x%02X", c);
-      out += h;
-    } else {
-      out += static_cast<char>(c);
-    }
-  }
-  return out;
-}
 
 class Record {
  public:
@@ -87,15 +66,7 @@ class Record {
     line_ += value;
     return *this;
   }
-  ~Record() {
-    std::string path = Env("GRIV_TEST_MAPI_LOG");
-    if (path.empty()) return;
-    if (FILE* f = std::fopen(path.c_str(), "ab")) {
-      line_ += '\n';
-      std::fwrite(line_.data(), 1, line_.size(), f);
-      std::fclose(f);
-    }
-  }
+  ~Record() { AppendLine("GRIV_TEST_MAPI_LOG", line_); }
 
  private:
   std::string line_;

@@ -21,7 +21,12 @@
 #include <string>
 #include <vector>
 
+#include "../tool_text.h"
+#include "call_log.h"
+
 namespace {
+
+using namespace griv_test_mail;
 
 // {B6C0D0E1-7A3F-4C55-9E0B-3D1F6A2C8E47}
 const CLSID kClsid = {0xb6c0d0e1, 0x7a3f, 0x4c55, {0x9e, 0x0b, 0x3d, 0x1f, 0x6a, 0x2c, 0x8e, 0x47}};
@@ -30,47 +35,9 @@ const wchar_t kClsidText[] = L"{B6C0D0E1-7A3F-4C55-9E0B-3D1F6A2C8E47}";
 HMODULE self = nullptr;
 std::atomic<long> liveObjects{0}, locks{0};
 
-std::string Env(const char* name) {
-  char buf[512];
-  DWORD n = GetEnvironmentVariableA(name, buf, sizeof buf);
-  return n && n < sizeof buf ? std::string(buf, n) : std::string();
-}
+std::string Utf8(const wchar_t* w) { return griv_tool::Utf8(w ? w : L""); }
 
-std::string Utf8(const wchar_t* w) {
-  if (!w || !*w) return {};
-  int n = WideCharToMultiByte(CP_UTF8, 0, w, -1, nullptr, 0, nullptr, nullptr);
-  std::string s(n > 0 ? n - 1 : 0, '\0');
-  if (n > 1) WideCharToMultiByte(CP_UTF8, 0, w, -1, s.data(), n, nullptr, nullptr);
-  return s;
-}
-
-std::string Escape(const std::string& s) {
-  std::string out;
-  for (unsigned char c : s) {
-    if (c == '\\') out += "\\\\";
-    else if (c == '\t') out += "\\t";
-    else if (c == '\r') out += "\\r";
-    else if (c == '\n') out += "\\n";
-    else if (c < 0x20 || c > 0x7E) {
-      char h[8];
-      std::snprintf(h, sizeof h, "\\x%02X", c);
-      out += h;
-    } else {
-      out += static_cast<char>(c);
-    }
-  }
-  return out;
-}
-
-void Log(const std::string& line) {
-  std::string path = Env("GRIV_TEST_OUTLOOK_LOG");
-  if (path.empty()) return;
-  if (FILE* f = std::fopen(path.c_str(), "ab")) {
-    std::string l = line + "\n";
-    std::fwrite(l.data(), 1, l.size(), f);
-    std::fclose(f);
-  }
-}
+void Log(const std::string& line) { AppendLine("GRIV_TEST_OUTLOOK_LOG", line); }
 
 std::string Describe(const VARIANT& v) {
   switch (v.vt) {
