@@ -206,15 +206,9 @@ void TfrmSettings::MakePages() {
 }
 
 void TfrmSettings::MakeFonts() {
-  LOGFONTW lf{};
-  lf.lfHeight = -MulDiv(8, Dpi(), 72);
-  lf.lfWeight = FW_NORMAL;
-  lf.lfCharSet = DEFAULT_CHARSET;
-  lf.lfQuality = CLEARTYPE_QUALITY;
-  wcscpy_s(lf.lfFaceName, L"Arial");
-  UniqueFont normal(CreateFontIndirectW(&lf));
-  lf.lfWeight = FW_BOLD;
-  UniqueFont bold(CreateFontIndirectW(&lf));
+  const int height = -MulDiv(8, Dpi(), 72);
+  UniqueFont normal = MakeFont(L"Arial", height, FW_NORMAL, CLEARTYPE_QUALITY);
+  UniqueFont bold = MakeFont(L"Arial", height, FW_BOLD, CLEARTYPE_QUALITY);
   if (!normal || !bold) return;  // the template's font stays
   for (const auto& [id, c] : controls_) {
     const HFONT f = id == IDC_SET_HOTKEYS_LABEL ? bold.get() : normal.get();

@@ -137,14 +137,8 @@ BOOL TEmailSend::OnInitDialog() {
 }
 
 void TEmailSend::MakeFonts() {
-  LOGFONTW lf{};
-  lf.lfHeight = -Scale(11, dpi_);
-  lf.lfWeight = FW_NORMAL;
-  lf.lfCharSet = DEFAULT_CHARSET;
-  wcscpy(lf.lfFaceName, L"Arial");
-  font_.reset(CreateFontIndirectW(&lf));
-  lf.lfWeight = FW_BOLD;
-  boldFont_.reset(CreateFontIndirectW(&lf));
+  font_ = MakeFont(L"Arial", -Scale(11, dpi_), FW_NORMAL);
+  boldFont_ = MakeFont(L"Arial", -Scale(11, dpi_), FW_BOLD);
   if (!font_) return;  // the template's font stays
   for (HWND c = GetWindow(Handle(), GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
     SendMessageW(c, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), TRUE);

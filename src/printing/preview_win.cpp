@@ -266,12 +266,7 @@ TPreviewForm::~TPreviewForm() {
 void TPreviewForm::CreateControls() {
   const HWND form = Handle();
   const HINSTANCE inst = CodeModule();
-  LOGFONTW lf{};
-  lf.lfHeight = -MulDiv(kPanelFontPoints, dpi_, 72);
-  lf.lfWeight = FW_BOLD;
-  lf.lfCharSet = DEFAULT_CHARSET;
-  wcscpy(lf.lfFaceName, L"Arial");
-  panelFont_.reset(CreateFontIndirectW(&lf));
+  panelFont_ = MakeFont(L"Arial", -MulDiv(kPanelFontPoints, dpi_, 72), FW_BOLD);
 
   panel_ = std::make_unique<Panel>(*this);
   panel_->Create(form);

@@ -32,17 +32,6 @@ std::string WithoutScheme(const std::string& site) {
   return site;
 }
 
-UniqueFont MakeFont(const wchar_t* face, int height, int weight, bool italic, bool underline, BYTE quality) {
-  LOGFONTW lf{};
-  lf.lfHeight = height;
-  lf.lfWeight = weight;
-  lf.lfItalic = italic;
-  lf.lfUnderline = underline;
-  lf.lfCharSet = DEFAULT_CHARSET;
-  lf.lfQuality = quality;
-  wcsncpy(lf.lfFaceName, face, LF_FACESIZE - 1);
-  return UniqueFont(CreateFontIndirectW(&lf));
-}
 
 }  // namespace
 
@@ -102,8 +91,8 @@ void TdlgAbout::FormCreate() {
   PaintBackground(pw, ph);
   back_.Create(S(kStrip), pw, ph);
 
-  labelFont_ = MakeFont(L"Tahoma", -S(11), FW_BOLD, false, false, DEFAULT_QUALITY);
-  linkFont_ = MakeFont(L"Tahoma", -S(11), FW_NORMAL, false, true, DEFAULT_QUALITY);
+  labelFont_ = MakeFont(L"Tahoma", -S(11), FW_BOLD);
+  linkFont_ = MakeFont(L"Tahoma", -S(11), FW_NORMAL, DEFAULT_QUALITY, true);
   HWND version = GetDlgItem(Handle(), IDC_ABOUT_VERSION);
   HWND link = GetDlgItem(Handle(), IDC_ABOUT_LINK);
   HWND close = GetDlgItem(Handle(), IDOK);
@@ -162,7 +151,7 @@ void TdlgAbout::PaintBackground(int width, int height) {
     std::wstring name = Widen(info_.productName);
     const int room = S(kNameRight - kNameX);
     for (int h = 40; h >= 12 && !name.empty(); h -= 2) {
-      nameFont_ = MakeFont(L"Tahoma", -S(h), FW_BOLD, false, false, ANTIALIASED_QUALITY);
+      nameFont_ = MakeFont(L"Tahoma", -S(h), FW_BOLD, ANTIALIASED_QUALITY);
       SelectObj f(dc.get(), nameFont_.get());
       SIZE sz{};
       GetTextExtentPoint32W(dc.get(), name.c_str(), static_cast<int>(name.size()), &sz);

@@ -48,6 +48,17 @@ int ShowMessage(const std::string& text, const std::string& caption, UINT flags)
   return MessageBoxW(nullptr, Widen(text).c_str(), Widen(caption).c_str(), flags | MB_TASKMODAL);
 }
 
+UniqueFont MakeFont(const wchar_t* face, int height, int weight, BYTE quality, bool underline) {
+  LOGFONTW lf{};
+  lf.lfHeight = height;
+  lf.lfWeight = weight;
+  lf.lfUnderline = underline;
+  lf.lfCharSet = DEFAULT_CHARSET;
+  lf.lfQuality = quality;
+  wcsncpy(lf.lfFaceName, face, LF_FACESIZE - 1);
+  return UniqueFont(CreateFontIndirectW(&lf));
+}
+
 HWND CreateHintWindow(HWND owner) {
   INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES};
   InitCommonControlsEx(&icc);

@@ -33,6 +33,10 @@ int ShowMessage(const std::string& text, const std::string& caption, UINT flags)
 // Lets pending window messages run (the program's ProcessMessages).
 void ProcessMessages();
 
+// A font of the face in the default character set; height as in LOGFONT
+// (negative: the character height in pixels).
+UniqueFont MakeFont(const wchar_t* face, int height, int weight, BYTE quality = DEFAULT_QUALITY,
+                    bool underline = false);
 // A hint (tooltip) window for the controls of owner; null when none can be made.
 HWND CreateHintWindow(HWND owner);
 // Shows text while the pointer rests on control. parent is the window whose
