@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "app/image_files.h"
+#include "image/image_files.h"
 #include "base/file_io.h"
 
 using namespace griv;

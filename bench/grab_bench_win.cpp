@@ -23,7 +23,7 @@
 #include <string>
 #include <vector>
 
-#include "app/document.h"
+#include "image/document.h"
 #include "base/handles_win.h"
 #include "capture/grab_win.h"
 #include "capture/monitors_win.h"

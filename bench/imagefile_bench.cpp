@@ -18,8 +18,8 @@
 #include <jpeglib.h>
 
 #include "../tests/unit/image_craft.h"
-#include "app/bmp_codec.h"
-#include "app/image_files.h"
+#include "image/bmp_codec.h"
+#include "image/image_files.h"
 #include "base/file_io.h"
 
 using namespace griv;

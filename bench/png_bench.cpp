@@ -22,7 +22,7 @@
 #include <zlib.h>
 
 #include "../tests/unit/image_craft.h"
-#include "app/png_codec.h"
+#include "image/png_codec.h"
 #include "base/file_io.h"
 
 using namespace griv;

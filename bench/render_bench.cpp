@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "../tests/unit/image_craft.h"
-#include "app/document.h"
+#include "image/document.h"
 
 using namespace griv;
 using Clock = std::chrono::steady_clock;

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "../tests/unit/image_craft.h"
-#include "app/bmp_codec.h"
+#include "image/bmp_codec.h"
 #include "render_check.h"
 
 using namespace griv;

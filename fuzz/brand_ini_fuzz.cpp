@@ -3,9 +3,9 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "app/branding.h"
+#include "tray/branding.h"
 #include "crypto/des.h"
-#include "shell/ini.h"
+#include "base/ini.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::string_view text(reinterpret_cast<const char*>(data), size);

@@ -3,7 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "app/clipboard_dib.h"
+#include "image/clipboard_dib.h"
 
 using namespace griv;
 

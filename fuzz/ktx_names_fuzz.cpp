@@ -6,7 +6,7 @@
 #include <string_view>
 
 #include "crypto/ktx_names.h"
-#include "shell/strings.h"
+#include "base/strings.h"
 
 using namespace griv;
 

@@ -21,7 +21,7 @@
 #include <libdeflate.h>
 
 #include "../tests/unit/image_craft.h"
-#include "app/png_codec.h"
+#include "image/png_codec.h"
 
 using namespace griv;
 using Bytes = std::vector<uint8_t>;

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "app/picture_preview.h"
+#include "image/picture_preview.h"
 
 using namespace griv;
 

@@ -4,7 +4,7 @@
 #pragma once
 #include <cstdlib>
 
-#include "app/document.h"
+#include "image/document.h"
 
 namespace griv {
 

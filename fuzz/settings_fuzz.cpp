@@ -6,9 +6,9 @@
 #include <string>
 #include <string_view>
 
-#include "app/settings.h"
+#include "options/settings.h"
 #include "hotkeys/hotkey_text.h"
-#include "shell/strings.h"
+#include "base/strings.h"
 
 using namespace griv;
 

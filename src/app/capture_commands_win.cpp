@@ -1,14 +1,14 @@
 // The three capture routines and the fixed steps after every capture.
 #include "app/main_form_win.h"
-#include "base/picture_area.h"
+#include "image/picture_area.h"
 #include "base/utf.h"
 #include "capture/cap_area_win.h"
 #include "capture/grab_win.h"
 #include "capture/selection.h"
 #include "resource.h"
-#include "shell/help_topics.h"
-#include "shell/help_win.h"
-#include "shell/ui_win.h"
+#include "ui/help_topics.h"
+#include "ui/help_win.h"
+#include "ui/ui_win.h"
 
 namespace griv {
 

@@ -1,12 +1,12 @@
 // The clipboard: copy and paste of the image, and the viewer chain that
 // tells the window of every change (paste commands, watched captures).
-#include "app/clipboard_dib.h"
+#include "image/clipboard_dib.h"
 #include "app/main_form_win.h"
 #include "base/dib_win.h"
 #include "base/handles_win.h"
 #include "resource.h"
-#include "shell/clipboard_win.h"
-#include "shell/ui_win.h"
+#include "ui/clipboard_win.h"
+#include "ui/ui_win.h"
 
 namespace griv {
 

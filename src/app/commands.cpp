@@ -4,7 +4,7 @@
 #include <array>
 #include <cmath>
 
-#include "app/document.h"
+#include "image/document.h"
 #include "ids_app.h"
 
 namespace griv {

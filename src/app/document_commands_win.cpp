@@ -5,7 +5,7 @@
 #include "base/file_io.h"
 #include "base/scope_exit.h"
 #include "resource.h"
-#include "shell/ui_win.h"
+#include "ui/ui_win.h"
 
 namespace griv {
 

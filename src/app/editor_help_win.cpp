@@ -3,14 +3,14 @@
 
 #include <shellapi.h>
 
-#include "app/image_files.h"
+#include "image/image_files.h"
 #include "base/file_io.h"
 #include "base/utf.h"
-#include "shell/help_topics.h"
-#include "shell/help_win.h"
-#include "shell/strings.h"
-#include "shell/system_path_win.h"
-#include "shell/ui_win.h"
+#include "ui/help_topics.h"
+#include "ui/help_win.h"
+#include "base/strings.h"
+#include "ui/system_path_win.h"
+#include "ui/ui_win.h"
 
 namespace griv {
 

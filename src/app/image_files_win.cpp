@@ -4,15 +4,15 @@
 #include <commdlg.h>
 #include <shellapi.h>
 
-#include "shell/ui_win.h"
-#include "app/file_dialogs_win.h"
-#include "app/image_files.h"
+#include "ui/ui_win.h"
+#include "ui/file_dialogs_win.h"
+#include "image/image_files.h"
 #include "app/main_form_win.h"
-#include "app/open_picture_dialog_win.h"
+#include "image/open_picture_dialog_win.h"
 #include "base/file_io.h"
 #include "base/utf.h"
 #include "resource.h"
-#include "shell/strings.h"
+#include "base/strings.h"
 
 namespace griv {
 

@@ -7,7 +7,7 @@
 #include "base/dib_win.h"
 #include "base/handles_win.h"
 #include "base/utf.h"
-#include "shell/ui_win.h"
+#include "ui/ui_win.h"
 
 namespace griv {
 

@@ -6,8 +6,8 @@
 
 #include <string>
 
-#include "app/document.h"
-#include "shell/window_base_win.h"
+#include "image/document.h"
+#include "ui/window_base_win.h"
 
 namespace griv {
 

@@ -5,7 +5,7 @@
 #include "base/scope_exit.h"
 #include "mail/email_send_win.h"
 #include "mail/outlook_win.h"
-#include "shell/ui_win.h"
+#include "ui/ui_win.h"
 
 namespace griv {
 

@@ -7,10 +7,10 @@
 #include "base/scope_exit.h"
 #include "base/utf.h"
 #include "resource.h"
-#include "shell/help_topics.h"
-#include "shell/strings.h"
-#include "shell/system_path_win.h"
-#include "shell/ui_win.h"
+#include "ui/help_topics.h"
+#include "base/strings.h"
+#include "ui/system_path_win.h"
+#include "ui/ui_win.h"
 
 namespace griv {
 

@@ -6,7 +6,7 @@
 #include <shellapi.h>
 #include <shlobj.h>
 
-#include "app/jpeg_codec.h"
+#include "image/jpeg_codec.h"
 #include "app/settings_host_win.h"
 #include "app/startup_rules.h"
 #include "base/file_io.h"
@@ -14,10 +14,10 @@
 #include "capture/grab_win.h"
 #include "capture/monitors_win.h"
 #include "resource.h"
-#include "shell/gen_msg_win.h"
-#include "shell/help_win.h"
-#include "shell/strings.h"
-#include "shell/ui_win.h"
+#include "ui/gen_msg_win.h"
+#include "ui/help_win.h"
+#include "base/strings.h"
+#include "ui/ui_win.h"
 
 namespace griv {
 

@@ -19,26 +19,26 @@
 #include <string>
 #include <vector>
 
-#include "app/branding.h"
+#include "tray/branding.h"
 #include "app/command_ui_win.h"
-#include "app/document.h"
-#include "app/encrypted_files_win.h"
+#include "image/document.h"
+#include "crypto/encrypted_files_win.h"
 #include "app/image_view_win.h"
-#include "app/settings.h"
-#include "app/stamping.h"
+#include "options/settings.h"
+#include "capture/stamping.h"
 #include "app/toolbar_win.h"
 #include "base/handles_win.h"
 #include "hotkeys/hk_set_win.h"
 #include "hotkeys/sys_hotkey_win.h"
 #include "printing/print_job_win.h"
 #include "printing/printer_win.h"
-#include "shell/about_win.h"
-#include "shell/banner_win.h"
-#include "shell/ini.h"
-#include "shell/registry_win.h"
-#include "shell/system_path_win.h"
-#include "shell/tray_icon_win.h"
-#include "shell/window_base_win.h"
+#include "tray/about_win.h"
+#include "tray/banner_win.h"
+#include "base/ini.h"
+#include "ui/registry_win.h"
+#include "ui/system_path_win.h"
+#include "tray/tray_icon_win.h"
+#include "ui/window_base_win.h"
 
 namespace griv {
 

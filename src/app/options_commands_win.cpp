@@ -2,11 +2,11 @@
 // Ok the settings stored back, the toggles run, the hot keys re-registered
 // and everything saved. The capture hot keys are off while it is open.
 #include "app/main_form_win.h"
-#include "app/option_values.h"
-#include "app/options_dialog_win.h"
+#include "options/option_values.h"
+#include "options/options_dialog_win.h"
 #include "base/file_io.h"
 #include "base/scope_exit.h"
-#include "shell/ui_win.h"
+#include "ui/ui_win.h"
 
 namespace griv {
 

@@ -9,9 +9,9 @@
 #include "printing/preview_win.h"
 #include "printing/text_print_win.h"
 #include "resource.h"
-#include "shell/clipboard_win.h"
-#include "shell/get_notes_win.h"
-#include "shell/ui_win.h"
+#include "ui/clipboard_win.h"
+#include "printing/get_notes_win.h"
+#include "ui/ui_win.h"
 
 namespace griv {
 

@@ -6,7 +6,7 @@
 
 #include "base/file_io.h"
 #include "base/utf.h"
-#include "shell/strings.h"
+#include "base/strings.h"
 
 namespace griv {
 

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "app/settings.h"
+#include "options/settings.h"
 #include "printing/printer_win.h"
 
 namespace griv {

@@ -6,7 +6,7 @@
 #include "app/main_form_win.h"
 #include "capture/grab_win.h"
 #include "resource.h"
-#include "shell/ui_win.h"
+#include "ui/ui_win.h"
 
 namespace griv {
 

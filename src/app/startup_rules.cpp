@@ -1,6 +1,6 @@
 #include "app/startup_rules.h"
 
-#include "shell/strings.h"
+#include "base/strings.h"
 
 namespace griv {
 

@@ -5,7 +5,7 @@
 
 #include "base/handles_win.h"
 #include "resource.h"
-#include "shell/ui_win.h"
+#include "ui/ui_win.h"
 
 namespace griv {
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "shell/speed_button_win.h"
+#include "ui/speed_button_win.h"
 
 namespace griv {
 

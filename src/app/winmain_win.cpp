@@ -8,7 +8,7 @@
 #include <cstdlib>
 #include <memory>
 
-#include "shell/ui_win.h"
+#include "ui/ui_win.h"
 #include "app/main_form_win.h"
 #include "app/hand_off.h"
 #include "app/startup_rules.h"
@@ -18,9 +18,9 @@
 #include "base/handles_win.h"
 #include "base/utf.h"
 #include "mail/email_win.h"
-#include "shell/ole_win.h"
-#include "shell/strings.h"
-#include "shell/system_path_win.h"
+#include "ui/ole_win.h"
+#include "base/strings.h"
+#include "ui/system_path_win.h"
 
 using namespace griv;
 

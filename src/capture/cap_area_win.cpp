@@ -4,7 +4,7 @@
 
 #include "base/handles_win.h"
 #include "capture/monitors_win.h"
-#include "shell/ui_win.h"
+#include "ui/ui_win.h"
 
 namespace griv {
 

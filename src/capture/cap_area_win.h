@@ -12,7 +12,7 @@
 #include "base/picture.h"
 #include "capture/grab_win.h"
 #include "capture/overlay_paint_win.h"
-#include "shell/window_base_win.h"
+#include "ui/window_base_win.h"
 
 namespace griv {
 

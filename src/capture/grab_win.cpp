@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "base/handles_win.h"
-#include "base/picture_area.h"
+#include "image/picture_area.h"
 #include "capture/selection.h"
 #include "capture/monitors_win.h"
 

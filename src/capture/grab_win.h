@@ -5,7 +5,7 @@
 
 #include "base/dib_win.h"
 #include "base/picture.h"
-#include "shell/strings.h"
+#include "base/strings.h"
 
 namespace griv {
 

@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "shell/strings.h"
+#include "base/strings.h"
 
 namespace griv {
 

@@ -3,7 +3,7 @@
 #include <stdexcept>
 
 #include "base/utf.h"
-#include "shell/ui_win.h"
+#include "ui/ui_win.h"
 
 namespace griv {
 

@@ -3,13 +3,13 @@
 #include <stdexcept>
 #include <vector>
 
-#include "shell/ui_win.h"
+#include "ui/ui_win.h"
 #include "base/codepage.h"
 #include "base/utf.h"
 #include "crypto/key_rules.h"
 #include "ids_crypto.h"
-#include "shell/strings.h"
-#include "shell/window_base_win.h"
+#include "base/strings.h"
+#include "ui/window_base_win.h"
 
 namespace griv {
 

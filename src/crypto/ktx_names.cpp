@@ -1,6 +1,6 @@
 #include "crypto/ktx_names.h"
 
-#include "shell/strings.h"
+#include "base/strings.h"
 
 namespace griv {
 

@@ -2,7 +2,7 @@
 
 #include <stdexcept>
 
-#include "../../resources/ids_hotkeys.h"
+#include "ids_hotkeys.h"
 #include "base/utf.h"
 
 namespace griv {

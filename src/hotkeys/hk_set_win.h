@@ -6,7 +6,7 @@
 #include <string>
 
 #include "hotkeys/hotkey_text.h"
-#include "shell/window_base_win.h"
+#include "ui/window_base_win.h"
 
 namespace griv {
 

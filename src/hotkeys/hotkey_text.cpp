@@ -3,7 +3,7 @@
 #include <cctype>
 #include <stdexcept>
 
-#include "shell/strings.h"
+#include "base/strings.h"
 
 namespace griv {
 

@@ -1,7 +1,7 @@
 // System-wide hot keys registered on the component's hidden window.
 #pragma once
 #include "hotkeys/sys_hotkey.h"
-#include "shell/windowed_component_win.h"
+#include "ui/windowed_component_win.h"
 
 #include <functional>
 #include <memory>

@@ -15,8 +15,8 @@
 #include "ids_mail.h"
 #include "mail/mail_message.h"
 #include "mail/mapi_rules.h"
-#include "shell/strings.h"
-#include "shell/ui_win.h"
+#include "base/strings.h"
+#include "ui/ui_win.h"
 
 namespace griv {
 

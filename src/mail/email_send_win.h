@@ -10,8 +10,8 @@
 #include "base/handles_win.h"
 #include "crypto/des.h"
 #include "mail/email_win.h"
-#include "shell/speed_button_win.h"
-#include "shell/window_base_win.h"
+#include "ui/speed_button_win.h"
+#include "ui/window_base_win.h"
 
 namespace griv {
 

@@ -9,7 +9,7 @@
 #include "base/handles_win.h"
 #include "base/utf.h"
 #include "mail/mail_message.h"
-#include "shell/strings.h"
+#include "base/strings.h"
 
 namespace griv {
 

@@ -5,7 +5,7 @@
 #include "crypto/des.h"
 #include "crypto/ktx_names.h"
 #include "mail/mapi_rules.h"
-#include "shell/strings.h"
+#include "base/strings.h"
 
 namespace griv {
 

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "base/utf.h"
-#include "shell/ole_win.h"
+#include "ui/ole_win.h"
 
 namespace griv {
 

@@ -19,8 +19,8 @@
 #include "printing/preview_math.h"
 #include "printing/print_job_win.h"
 #include "printing/printer_win.h"
-#include "shell/speed_button_win.h"
-#include "shell/window_base_win.h"
+#include "ui/speed_button_win.h"
+#include "ui/window_base_win.h"
 
 namespace griv {
 

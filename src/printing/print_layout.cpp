@@ -4,7 +4,7 @@
 #include <cmath>
 #include <limits>
 
-#include "shell/strings.h"
+#include "base/strings.h"
 
 namespace griv {
 

@@ -1,4 +1,4 @@
-#include "app/bmp_codec.h"
+#include "image/bmp_codec.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "app/branding.h"
+#include "tray/branding.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "app/startup_rules.h"
-#include "base/picture_area.h"
+#include "image/picture_area.h"
 #include "capture/selection.h"
 
 namespace griv {

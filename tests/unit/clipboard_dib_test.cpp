@@ -1,8 +1,8 @@
-#include "app/clipboard_dib.h"
+#include "image/clipboard_dib.h"
 
 #include <gtest/gtest.h>
 
-#include "app/bmp_codec.h"
+#include "image/bmp_codec.h"
 
 namespace griv {
 namespace {

@@ -7,10 +7,10 @@
 #include <cstdio>
 #include <string>
 
-#include "app/bmp_codec.h"
-#include "app/image_files.h"
-#include "app/jpeg_codec.h"
-#include "app/picture_preview.h"
+#include "image/bmp_codec.h"
+#include "image/image_files.h"
+#include "image/jpeg_codec.h"
+#include "image/picture_preview.h"
 #include "base/file_io.h"
 #include "image_craft.h"
 

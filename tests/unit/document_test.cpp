@@ -1,4 +1,4 @@
-#include "app/document.h"
+#include "image/document.h"
 
 #include "app/commands.h"
 #include "ids_app.h"

@@ -12,7 +12,7 @@
 #include <filesystem>
 #include <set>
 
-#include "app/image_files.h"
+#include "image/image_files.h"
 #include "image_craft.h"
 
 namespace griv {

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "shell/folder_path.h"
+#include "base/folder_path.h"
 
 using namespace griv;
 

@@ -7,7 +7,7 @@
 #include <set>
 #include <sstream>
 
-#include "shell/help_topics.h"
+#include "ui/help_topics.h"
 
 using namespace griv;
 

@@ -1,12 +1,12 @@
-#include "app/image_files.h"
+#include "image/image_files.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <set>
 
-#include "app/bmp_codec.h"
-#include "app/document.h"
+#include "image/bmp_codec.h"
+#include "image/document.h"
 #include "base/file_io.h"
 #include "image_craft.h"
 
@@ -228,8 +228,8 @@ TEST(ImageFiles, PreviewFitsTheBox) {
 }  // namespace
 }  // namespace griv
 
-#include "app/picture_preview.h"
-#include "app/png_codec.h"
+#include "image/picture_preview.h"
+#include "image/png_codec.h"
 
 namespace griv {
 namespace {

@@ -1,4 +1,4 @@
-#include "app/jpeg_codec.h"
+#include "image/jpeg_codec.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 
 #include <set>
 
-#include "app/option_values.h"
+#include "options/option_values.h"
 
 using namespace griv;
 

@@ -1,10 +1,10 @@
-#include "app/picture_preview.h"
+#include "image/picture_preview.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 
-#include "app/image_files.h"
+#include "image/image_files.h"
 #include "base/file_io.h"
 #include "image_craft.h"
 

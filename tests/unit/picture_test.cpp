@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/document.h"
+#include "image/document.h"
 
 namespace griv {
 namespace {

@@ -1,4 +1,4 @@
-#include "app/png_codec.h"
+#include "image/png_codec.h"
 
 #include <gtest/gtest.h>
 

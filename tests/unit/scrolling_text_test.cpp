@@ -1,4 +1,4 @@
-#include "shell/scrolling_text.h"
+#include "ui/scrolling_text.h"
 
 #include <gtest/gtest.h>
 

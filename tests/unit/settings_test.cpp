@@ -2,7 +2,7 @@
 
 #include <set>
 
-#include "app/settings.h"
+#include "options/settings.h"
 #include "hotkeys/hotkey_text.h"
 
 using namespace griv;

@@ -1,4 +1,4 @@
-#include "app/stamping.h"
+#include "capture/stamping.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "shell/ini.h"
-#include "shell/strings.h"
+#include "base/ini.h"
+#include "base/strings.h"
 
 using namespace griv;
 

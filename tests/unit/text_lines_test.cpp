@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "shell/text_lines.h"
+#include "base/text_lines.h"
 
 using namespace griv;
 using Lines = std::vector<std::string>;

@@ -2,7 +2,7 @@
 
 #include <tuple>
 
-#include "shell/tray_model.h"
+#include "tray/tray_model.h"
 
 namespace griv {
 namespace {

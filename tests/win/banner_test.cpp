@@ -7,13 +7,13 @@
 #include <string>
 #include <vector>
 
-#include "app/branding.h"
+#include "tray/branding.h"
 #include "win_test_util.h"
 #include "base/utf.h"
 #include "ids_shell.h"
-#include "shell/about_win.h"
-#include "shell/banner_win.h"
-#include "shell/scrolling_text_win.h"
+#include "tray/about_win.h"
+#include "tray/banner_win.h"
+#include "ui/scrolling_text_win.h"
 
 using namespace griv;
 using griv::test::ProgramResources;

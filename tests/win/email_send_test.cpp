@@ -16,9 +16,9 @@
 #include "ids_mail.h"
 #include "mail/email_send_win.h"
 #include "mail_test_util.h"
-#include "shell/strings.h"
-#include "shell/system_path_win.h"
-#include "shell/ui_win.h"
+#include "base/strings.h"
+#include "ui/system_path_win.h"
+#include "ui/ui_win.h"
 #include "win_test_util.h"
 
 using namespace griv;

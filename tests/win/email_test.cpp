@@ -16,8 +16,8 @@
 #include "mail/email_win.h"
 #include "mail/mail_message.h"
 #include "mail_test_util.h"
-#include "shell/strings.h"
-#include "shell/system_path_win.h"
+#include "base/strings.h"
+#include "ui/system_path_win.h"
 
 using namespace griv;
 using griv::test::CallRecord;

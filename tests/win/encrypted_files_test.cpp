@@ -10,11 +10,11 @@
 #include "base/file_io.h"
 #include "win_test_util.h"
 #include "base/utf.h"
-#include "app/encrypted_files_win.h"
+#include "crypto/encrypted_files_win.h"
 #include "crypto/key_dialog_win.h"
 #include "ids_crypto.h"
-#include "shell/strings.h"
-#include "shell/system_path_win.h"
+#include "base/strings.h"
+#include "ui/system_path_win.h"
 
 using namespace griv;
 using griv::test::ProgramResources;

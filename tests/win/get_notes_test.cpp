@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "ids_shell.h"
-#include "shell/get_notes_win.h"
+#include "printing/get_notes_win.h"
 #include "win_test_util.h"
 
 using namespace griv;

@@ -11,12 +11,12 @@
 #include <vector>
 
 #include "../unit/image_craft.h"
-#include "shell/ui_win.h"
-#include "app/bmp_codec.h"
-#include "app/image_files.h"
-#include "app/jpeg_codec.h"
-#include "app/png_codec.h"
-#include "app/open_picture_dialog_win.h"
+#include "ui/ui_win.h"
+#include "image/bmp_codec.h"
+#include "image/image_files.h"
+#include "image/jpeg_codec.h"
+#include "image/png_codec.h"
+#include "image/open_picture_dialog_win.h"
 #include "base/file_io.h"
 #include "base/utf.h"
 #include "ids_opendlg.h"

@@ -14,8 +14,8 @@
 #include "base/utf.h"
 #include "mail/outlook_win.h"
 #include "mail_test_util.h"
-#include "shell/strings.h"
-#include "shell/system_path_win.h"
+#include "base/strings.h"
+#include "ui/system_path_win.h"
 
 using namespace griv;
 using griv::test::BesideProgram;

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "../unit/image_craft.h"
-#include "app/png_codec.h"
+#include "image/png_codec.h"
 
 using namespace griv;
 

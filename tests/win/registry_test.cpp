@@ -5,8 +5,8 @@
 
 #include "base/file_io.h"
 #include "base/utf.h"
-#include "shell/registry_win.h"
-#include "shell/system_path_win.h"
+#include "ui/registry_win.h"
+#include "ui/system_path_win.h"
 
 using namespace griv;
 

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "base/system_dll_win.h"
-#include "shell/ole_win.h"
+#include "ui/ole_win.h"
 
 using namespace griv;
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "shell/tray_icon_win.h"
+#include "tray/tray_icon_win.h"
 #include "win_test_util.h"
 
 using namespace griv;

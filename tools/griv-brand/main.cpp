@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "app/branding.h"
+#include "tray/branding.h"
 #include "base/codepage.h"
 #include "base/file_io.h"
-#include "shell/ini.h"
+#include "base/ini.h"
 
 #ifdef _WIN32
 #include <fcntl.h>

@@ -1,0 +1,197 @@
+#include "crypto/encrypted_files_win.h"
+
+#include "ui/file_dialogs_win.h"
+
+#include <commdlg.h>
+#include <shellapi.h>
+
+#include <optional>
+#include <vector>
+
+#include "ui/ui_win.h"
+#include "image/image_files.h"
+#include "base/file_io.h"
+#include "base/codepage.h"
+#include "base/handles_win.h"
+#include "crypto/key_rules.h"
+#include "base/scope_exit.h"
+#include "base/utf.h"
+#include "crypto/key_dialog_win.h"
+#include "crypto/ktx_names.h"
+#include "base/strings.h"
+#include "ui/system_path_win.h"
+
+namespace griv {
+
+namespace {
+
+// The key text lives only as long as the command; it is wiped on the way out.
+void Wipe(std::string& key) {
+  if (!key.empty()) SecureZeroMemory(key.data(), key.size());
+}
+
+bool IsImageExt(const std::string& upperExt) { return IsImageFileName("x" + upperExt); }
+}  // namespace
+
+template <class Op>
+void EncryptedFiles::WithKey(const std::string& key, Op op) {
+  TDES& des = host_.Cipher();
+  ScopeExit clear([&] { des.ClearKeys(); });
+  // Exactly the bytes of the key in the ANSI code page: a best fit would let
+  // different keys open the same file.
+  std::string ansi;
+  ScopeExit wipe([&] { Wipe(ansi); });
+  if (TextToCodePageExact(key, kAnsiCodePage, ansi) != CodePageResult::Ok)
+    throw std::runtime_error(kKeyNotInCodePage);
+  des.SetCipherMode(TCipherMode::CBC);
+  des.SetIV(kKtxIVText);
+  des.SetKey(ansi);
+  op(des);
+}
+
+// ---------------------------------------------------------------- commands
+
+void EncryptedFiles::mnuSaveEncryptedClick() {
+  std::string key = AskForKey(nullptr, true);
+  ScopeExit wipe([&] { Wipe(key); });
+  if (key.empty()) return;
+  std::string name;
+  int filter = kKtxFilterBitmap;
+  if (!AskSaveName(host_.SavePath(), name, filter)) return;
+  SaveImageEncrypted(name, filter, key);
+}
+
+void EncryptedFiles::EncryptaFile1Click() {
+  std::string key = AskForKey(nullptr, true);
+  ScopeExit wipe([&] { Wipe(key); });
+  if (key.empty()) return;
+  std::string file;
+  if (!AskOpenName(kEncryptFileTitle, kEncryptFileFilter, std::string(), file)) return;
+  EncryptFileWithKey(file, key);
+}
+
+void EncryptedFiles::OpenanEncryptedFile1Click() {
+  std::string file;
+  if (AskOpenName(kOpenEncryptedTitle, kOpenEncryptedFilter, host_.OpenPath(), file)) OpenFileByName(file);
+}
+
+EncryptedFiles::Outcome EncryptedFiles::SaveImageEncrypted(const std::string& chosenName, int filterIndex,
+                                                           const std::string& key) {
+  if (key.empty() || chosenName.empty()) return Outcome::Stopped;
+  std::optional<WaitCursor> wait(std::in_place);
+  const std::string target = EncryptedImageName(chosenName, filterIndex);
+  if (FileExists(target) && !ConfirmOverwrite(OverwriteQuestion(target))) return Outcome::Stopped;
+
+  // The plain copy must not outlive the command, whatever happens to it, and
+  // must never take the place of a file of the user's in the temporary folder.
+  std::string plain;
+  ScopeExit remove([&] {
+    if (!plain.empty() && FileExists(plain)) DeleteFileUtf8(plain);
+  });
+  try {
+    plain = ReserveScratchFile(TempFolder(), ExtractFileExt(EncryptedImagePlainName(target)));
+    host_.WriteImageFileSilent(plain);
+    WithKey(key, [&](TDES& des) { des.EncryptFile(plain, target); });
+  } catch (const std::exception& e) {
+    wait.reset();
+    Warn(std::string(kUnableToEncrypt) + "\r\n" + e.what());
+    return Outcome::Failed;
+  }
+  return Outcome::Done;
+}
+
+EncryptedFiles::Outcome EncryptedFiles::EncryptFileWithKey(const std::string& file, const std::string& key) {
+  if (key.empty() || file.empty()) return Outcome::Stopped;
+  std::optional<WaitCursor> wait(std::in_place);
+  try {
+    WithKey(key, [&](TDES& des) { des.EncryptFile(file, EncryptedFileName(file)); });
+  } catch (const std::exception& e) {
+    wait.reset();
+    Warn(std::string(kUnableToEncrypt) + "\r\n" + e.what());
+    return Outcome::Failed;
+  }
+  return Outcome::Done;
+}
+
+void EncryptedFiles::OpenFileByName(const std::string& file) {
+  std::optional<WaitCursor> wait(std::in_place);
+  host_.OpenPath() = ExtractFilePath(file);
+  std::string ext = UpperCase(ExtractFileExt(file));
+  host_.LastOpenExt() = LowerCase(ext);
+
+  std::string target = file;
+  if (IsEncryptedExt(ext)) {
+    std::string key = AskForKey(&file);
+    ScopeExit wipe([&] { Wipe(key); });
+    if (key.empty()) return;
+    target = DecryptedTargetName(IncludeTrailingBackslash(host_.WorkFolder()), file);
+    bool ok = !target.empty();
+    if (ok) {
+      if (FileExists(target)) DeleteFileUtf8(target);
+      try {
+        WithKey(key, [&](TDES& des) { des.DecryptFile(file, target); });
+      } catch (const std::exception&) {
+        ok = false;
+      }
+    }
+    if (!ok) {
+      wait.reset();
+      Warn(kUnableToDecrypt);
+      return;
+    }
+    ext = UpperCase(ExtractFileExt(target));
+    host_.SetOpenedDecrypted(true);
+  } else {
+    host_.SetOpenedDecrypted(false);
+  }
+
+  if (IsImageExt(ext)) {
+    host_.LoadImageFile(target);
+  } else {
+    ShellOpen(target);
+  }
+}
+
+// ---------------------------------------------------------------- user interface
+
+std::string EncryptedFiles::AskForKey(const std::string* fileName, bool confirm) {
+  return TdlgGetKey::AskForKey(host_.Resources(), host_.Window(), fileName, confirm);
+}
+
+bool EncryptedFiles::AskSaveName(const std::string& initialDir, std::string& name, int& filterIndex) {
+  FileDialogOptions o;
+  o.initialDir = initialDir;
+  o.filter = kSaveEncryptedFilter;
+  o.filterIndex = filterIndex;
+  o.flags = OFN_HIDEREADONLY | OFN_ENABLESIZING;
+  if (!RunSaveDialog(host_.Window(), o)) return false;
+  name = o.fileName;
+  filterIndex = o.filterIndex;
+  return !name.empty();
+}
+
+bool EncryptedFiles::AskOpenName(const std::string& title, const std::string& filter, const std::string& initialDir,
+                                 std::string& name) {
+  FileDialogOptions o;
+  o.title = title;
+  o.initialDir = initialDir;
+  o.filter = filter;
+  o.flags = OFN_HIDEREADONLY | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_ENABLESIZING;
+  if (!RunOpenDialog(host_.Window(), o)) return false;
+  name = o.fileName;
+  return !name.empty();
+}
+
+bool EncryptedFiles::ConfirmOverwrite(const std::string& question) {
+  return ShowMessage(question, host_.DialogCaption(), MB_YESNO | MB_ICONQUESTION) == IDYES;
+}
+
+void EncryptedFiles::Warn(const std::string& text) {
+  ShowMessage(text, host_.DialogCaption(), MB_OK | MB_ICONWARNING);
+}
+
+void EncryptedFiles::ShellOpen(const std::string& file) {
+  OpenWithShell(file);
+}
+
+}  // namespace griv

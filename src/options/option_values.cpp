@@ -1,0 +1,104 @@
+#include "options/option_values.h"
+
+#include <iterator>
+
+#include "base/strings.h"
+
+namespace griv {
+
+OptionValues FillOptionValues(const Settings& s) {
+  OptionValues v;
+  v.inclMouse = s.InclMouse;
+  v.popUp = true;
+  v.watchClips = s.WatchClips;
+  v.clipCopy = s.AutoClipCopy;
+  // What is registered, not a damaged text that registration replaced with the default.
+  v.hotKeys = HotKeyPending({EffectiveHotKeyText(0, s.HotKeyFull), EffectiveHotKeyText(1, s.HotKeyActive),
+                             EffectiveHotKeyText(2, s.HotKeyArea)});
+
+  v.rbPrtFull = s.PrintStyle == "Full";
+  v.rbPrtZoom = s.PrintStyle == "Zoom";
+  v.rbPrtBest = s.PrintStyle == "Best";
+  v.autoOrient = s.AutoOrient;
+  v.autoPrint = s.AutoPrint;
+  v.notes = s.PrintNotes;
+  v.printDate = s.PrintDate;
+  v.eject = s.Eject;
+  v.dosPrint = s.DosPrint;
+  v.rbSystem = s.DosFont == "System";
+
+  v.autoSave = s.AutoSave;
+  v.savePath = v.savePathAtOpen = s.AutoSavePath;
+  v.extIndex = AutoExtChoice(s.AutoExt);
+  v.savePrefix = s.AutoPrefix;
+  v.nextSaveNo = std::to_string(s.NextSaveNo);
+
+  v.imageEditor = s.ImageEditor;
+  v.autoSend = s.AutoEdit;
+  v.outlookEnabled = s.OutlookPresent;
+  v.useOutlook = s.UseOutlook;
+  return v;
+}
+
+StoreOutcome StoreOptionValues(const OptionValues& v, Settings& s,
+                               const std::function<bool(const std::string&)>& fileExists) {
+  s.PrintStyle = v.rbPrtFull ? "Full" : v.rbPrtZoom ? "Zoom" : "Best";
+  s.PrintDate = v.printDate;
+  s.PrintNotes = v.notes;
+  s.InclMouse = v.inclMouse;
+  s.WatchClips = v.watchClips;
+  s.AutoEdit = v.autoSend;
+  s.UseOutlook = v.useOutlook;
+  s.AutoOrient = v.autoOrient;
+  s.AutoClipCopy = v.clipCopy;
+  s.PopUp = v.popUp;
+  s.Eject = v.eject;
+  s.AutoSavePath = IncludeTrailingBackslash(v.savePath);
+  if (!v.imageEditor.empty() && fileExists(v.imageEditor)) s.ImageEditor = v.imageEditor;
+  s.DosPrint = v.dosPrint;
+  s.DosFont = v.rbSystem ? "System" : "Arial";
+  s.AutoPrefix = v.savePrefix;
+  s.NextSaveNo = LeadingNumber(v.nextSaveNo);
+  s.AutoExt = kAutoExtChoices[v.extIndex >= 0 && v.extIndex < static_cast<int>(std::size(kAutoExtChoices)) ? v.extIndex : 1];
+
+  StoreOutcome out;
+  out.toggleAutoSave = v.autoSave != s.AutoSave;
+  out.toggleAutoPrint = v.autoPrint != s.AutoPrint;
+  out.hotKeysChanged = v.hotKeys.HotKeysChanged();
+  return out;
+}
+
+void ApplyHotKeyTexts(const OptionValues& v, Settings& s) {
+  s.HotKeyFull = v.hotKeys.Text(0);
+  s.HotKeyActive = v.hotKeys.Text(1);
+  s.HotKeyArea = v.hotKeys.Text(2);
+}
+
+std::string HotKeyRowText(const std::string& hotKeyText, bool inUseElsewhere) {
+  std::string t = HotKeyTextToDisplay(hotKeyText);
+  if (inUseElsewhere) t += kHotKeyInUseSuffix;
+  return t;
+}
+
+std::array<bool, kCaptureHotKeyCount> RefusedElsewhere(
+    const std::array<HotKeyRegistration, kCaptureHotKeyCount>& keys) {
+  std::array<bool, kCaptureHotKeyCount> refused{};
+  for (int i = 0; i < kCaptureHotKeyCount; ++i) {
+    const HotKeyRegistration& k = keys[i];
+    if (k.registered || k.key == 0) continue;
+    bool repeated = false;
+    for (int j = 0; j < i; ++j) repeated = repeated || (keys[j].key == k.key && keys[j].modifiers == k.modifiers);
+    refused[i] = !repeated;
+  }
+  return refused;
+}
+
+std::string RefusedHotKeysNote(const std::array<std::string, kCaptureHotKeyCount>& texts,
+                               const std::array<bool, kCaptureHotKeyCount>& refused) {
+  std::string keys;
+  for (int i = 0; i < kCaptureHotKeyCount; ++i)
+    if (refused[i]) AppendPart(keys, "; ", HotKeyTextToDisplay(texts[i]));
+  return keys.empty() ? std::string() : " - in use by another program: " + keys;
+}
+
+}  // namespace griv
