@@ -1,11 +1,9 @@
 #include "app/command_ui_win.h"
 
-#include "resource.h"
+#include "ids_app.h"
 
 namespace griv {
 
-namespace {
-// The id a sub-menu stands for: the zoom menus are enabled as one command each.
 int SubMenuCommand(HMENU sub) {
   switch (GetMenuItemID(sub, 0)) {
     case CM_ZMI01: return CM_ZOOMIN_MENU;
@@ -14,6 +12,7 @@ int SubMenuCommand(HMENU sub) {
   return 0;
 }
 
+namespace {
 void SetEnabled(HMENU menu, UINT item, UINT by, bool on) {
   const UINT state = GetMenuState(menu, item, by);
   if (state == static_cast<UINT>(-1)) return;
@@ -30,18 +29,18 @@ void CommandUi::Attach(HWND window, HMENU mainMenu, HMENU trayMenu, HMENU imageM
   toolBar_ = toolBar;
 }
 
-void CommandUi::ApplyMenu(HMENU menu, Place place, const CommandContext& c) {
+void CommandUi::ApplyMenu(HMENU menu, Place place, const CommandTable& table, const CommandContext& c) {
   const int n = GetMenuItemCount(menu);
   for (int i = 0; i < n; ++i) {
     if (HMENU sub = GetSubMenu(menu, i)) {
       if (const int id = SubMenuCommand(sub))
-        SetEnabled(menu, static_cast<UINT>(i), MF_BYPOSITION, CommandEnabled(id, place, c));
-      ApplyMenu(sub, place, c);
+        SetEnabled(menu, static_cast<UINT>(i), MF_BYPOSITION, table.Enabled(id, place, c));
+      ApplyMenu(sub, place, table, c);
       continue;
     }
     const UINT id = GetMenuItemID(menu, i);
     if (id == 0 || id == static_cast<UINT>(-1)) continue;  // separators
-    SetEnabled(menu, static_cast<UINT>(i), MF_BYPOSITION, CommandEnabled(static_cast<int>(id), place, c));
+    SetEnabled(menu, static_cast<UINT>(i), MF_BYPOSITION, table.Enabled(static_cast<int>(id), place, c));
   }
 }
 
@@ -51,20 +50,23 @@ void CommandUi::CheckMenu(HMENU menu, const std::vector<CheckMark>& marks) {
       CheckMenuItem(menu, static_cast<UINT>(m.id), MF_BYCOMMAND | (m.checked ? MF_CHECKED : MF_UNCHECKED));
 }
 
-void CommandUi::Apply(const CommandContext& c, const CheckContext& checks, bool stampArmed) {
-  const auto marks = CommandChecks(checks);
+void CommandUi::Apply(const CommandTable& table) {
+  const CommandContext c = table.State();
+  const auto marks = table.Checks();
   const struct {
     HMENU menu;
     Place place;
   } menus[] = {{main_, kMainMenu}, {tray_, kTrayMenu}, {image_, kImageMenu}};
   for (const auto& m : menus) {
     if (!m.menu) continue;
-    ApplyMenu(m.menu, m.place, c);
+    ApplyMenu(m.menu, m.place, table, c);
     CheckMenu(m.menu, marks);
   }
   if (toolBar_) {
-    toolBar_->ForEachCommand([&](int id) { toolBar_->Enable(id, CommandEnabled(id, kToolBar, c)); });
-    toolBar_->SetDown(CM_STAMPICON, stampArmed);
+    toolBar_->ForEachCommand([&](int id) { toolBar_->Enable(id, table.Enabled(id, kToolBar, c)); });
+    // A toggle button is down while its command is checked (stamping armed).
+    for (const CheckMark& m : marks)
+      if (toolBar_->ButtonHandle(m.id)) toolBar_->SetDown(m.id, m.checked);
   }
   if (window_ && main_) DrawMenuBar(window_);
 }

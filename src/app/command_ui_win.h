@@ -3,18 +3,21 @@
 #pragma once
 #include <windows.h>
 
-#include "app/commands.h"
 #include "app/toolbar_win.h"
+#include "ui/commands.h"
 
 namespace griv {
+
+// The id a sub-menu stands for: the zoom menus are enabled as one command each.
+int SubMenuCommand(HMENU sub);
 
 class CommandUi {
  public:
   void Attach(HWND window, HMENU mainMenu, HMENU trayMenu, HMENU imageMenu, ToolBar* toolBar);
-  void Apply(const CommandContext& c, const CheckContext& checks, bool stampArmed);
+  void Apply(const CommandTable& table);
 
  private:
-  void ApplyMenu(HMENU menu, Place place, const CommandContext& c);
+  void ApplyMenu(HMENU menu, Place place, const CommandTable& table, const CommandContext& c);
   void CheckMenu(HMENU menu, const std::vector<CheckMark>& marks);
 
   HWND window_ = nullptr;

@@ -1,13 +1,25 @@
-// The file a second start hands to the running program: the name of the
-// file to open, written as ANSI bytes into the hand-off file.
+// What a second start hands to the running program: the request of its
+// first command-line parameter, and the name of a file to open, written as
+// ANSI bytes into the hand-off file.
 #pragma once
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <string_view>
 
 #include "base/codepage.h"
 
 namespace griv {
+
+// What the first command-line parameter asks for.
+enum class CommandRequest {
+  None,           // no parameter
+  CaptureFull,    // "\F" exactly
+  CaptureActive,  // "\A" exactly (only a running instance can take the last active window)
+  OpenFile,       // the name of an existing file
+  ShowMain,       // anything else
+};
+CommandRequest ParseCommandParam(const std::string& param, const std::function<bool(const std::string&)>& fileExists);
 
 // Larger hand-off files are not read (no file name is that long).
 inline constexpr size_t kHandOffMaxBytes = 65536;

@@ -1,31 +1,28 @@
 #include "app/main_form_win.h"
 
-#include "app/hand_off.h"
-
 #include <commctrl.h>
-#include <shellapi.h>
 #include <shlobj.h>
 
-#include "image/jpeg_codec.h"
+#include "app/app_commands.h"
+#include "app/hand_off.h"
+#include "app/hand_off_win.h"
 #include "app/settings_host_win.h"
-#include "app/startup_rules.h"
 #include "base/file_io.h"
 #include "base/utf.h"
-#include "capture/grab_win.h"
 #include "capture/monitors_win.h"
-#include "resource.h"
+#include "ids_app.h"
 #include "ui/gen_msg_win.h"
 #include "ui/help_win.h"
-#include "base/strings.h"
+#include "ui/modal_state.h"
+#include "ui/system_path_win.h"
 #include "ui/ui_win.h"
 
 namespace griv {
 
 namespace {
-constexpr UINT_PTR kTimer1 = 1;
-constexpr UINT_PTR kScreenCacheTimer = 2;
-constexpr UINT kScreenCacheIdleMs = 5000;
+constexpr UINT_PTR kTimer1 = 1;  // 2 is the capture's screen cache
 constexpr UINT kShowBannerMessage = WM_APP + 1;
+constexpr UINT kRunWaitingMessage = WM_APP + 2;  // a modal window closed while requests waited for it
 constexpr int kClientWidth = 597, kClientHeight = 271;  // at 96 DPI
 constexpr int kPanelWidths[4] = {50, 65, 65, 75};
 
@@ -39,25 +36,15 @@ class ApplicationWindow : public WindowBase {
     return owner.Handle();
   }
 };
-
-TagLineLook LookOf(const Branding& brand) {
-  TagLineLook look;
-  look.lines = brand.tagLines;
-  look.hint = brand.captionHint;
-  look.fontName = brand.taglineFontName;
-  look.backColor = brand.taglineBackColor;
-  look.fontColor = brand.taglineFontColor;
-  const TagFontStyle style = TaglineFontStyle(brand.taglineFontBold, brand.taglineFontItalic);
-  look.bold = style != TagFontStyle::Italic;
-  look.italic = style != TagFontStyle::Bold;
-  return look;
-}
 }  // namespace
 
 TfrmCaptureForm::TfrmCaptureForm(HINSTANCE inst, std::string commandParam)
     : inst_(inst), commandParam_(std::move(commandParam)) {}
 
-TfrmCaptureForm::~TfrmCaptureForm() { Destroy(); }
+TfrmCaptureForm::~TfrmCaptureForm() {
+  Modal().OnFree = nullptr;
+  Destroy();
+}
 
 void TfrmCaptureForm::Create() {
   mainMenu_ = LoadMenuW(inst_, MAKEINTRESOURCEW(IDM_MAINMENU));
@@ -75,21 +62,20 @@ LRESULT TfrmCaptureForm::WndProc(UINT m, WPARAM wp, LPARAM lp) {
   // After FormDestroy the window's last messages get the default handling.
   if (destroyed_) return DefaultProc(m, wp, lp);
   switch (m) {
-    case WM_CAPTURE_FULL: CaptureFullScreen(); return 0;
-    case WM_CAPTURE_ACTIVE: CaptureActiveWindow(); return 0;
-    case WM_OPEN_HANDED_FILE: OpenHandedFile(); return 0;
+    case WM_CAPTURE_FULL: features_->capture.Request(Capture::Full); return 0;
+    case WM_CAPTURE_ACTIVE: features_->capture.Request(Capture::ActiveWindow); return 0;
+    case WM_OPEN_HANDED_FILE: OpenHandedName(ReadHandOffFile()); return 0;
     case WM_COPYDATA: {
-      const auto* cd = reinterpret_cast<const COPYDATASTRUCT*>(lp);
-      if (!cd || cd->dwData != kHandOffCopyData || cd->cbData % 2 || cd->cbData > kHandOffMaxBytes) return FALSE;
-      const std::wstring name(static_cast<const wchar_t*>(cd->lpData), cd->cbData / 2);
-      if (name.find(L'\0') != std::wstring::npos) return FALSE;
-      OpenHandedName(Narrow(name));
+      const std::string name = HandedCopyDataName(reinterpret_cast<const COPYDATASTRUCT*>(lp));
+      if (name.empty()) return FALSE;
+      OpenHandedName(name);
       return TRUE;
     }
-    case WM_SHOW_MAIN: RestoreMainWindow(); return 0;
-    case WM_OPEN_WEBSITE: OpenWebSite(); return 0;
+    case WM_SHOW_MAIN: ShowRequested(); return 0;
+    case WM_OPEN_WEBSITE: features_->help.OpenWebSite(); return 0;
+    case kRunWaitingMessage: Modal().RunWaiting(); return 0;
     case WM_COMMAND:
-      OnCommand(LOWORD(wp), HIWORD(wp), reinterpret_cast<HWND>(lp), HIWORD(wp) == 1 && lp == 0);
+      OnCommand(LOWORD(wp), reinterpret_cast<HWND>(lp), HIWORD(wp) == 1 && lp == 0);
       return 0;
     case WM_SYSCOMMAND: {
       const UINT cmd = static_cast<UINT>(wp & 0xFFF0);
@@ -135,28 +121,24 @@ LRESULT TfrmCaptureForm::WndProc(UINT m, WPARAM wp, LPARAM lp) {
     }
     case WM_TIMER:
       if (wp == kTimer1) Timer1Timer();
-      if (wp == kScreenCacheTimer) {
-        KillTimer(Handle(), kScreenCacheTimer);
-        ReleaseScreenCache();
-      }
       return 0;
     case WM_MEASUREITEM: {
       auto* mi = reinterpret_cast<MEASUREITEMSTRUCT*>(lp);
       if (mi->CtlType != ODT_MENU) break;
-      N39MeasureItem(*mi);
+      features_->stamp.MeasureItem(*mi);
       return TRUE;
     }
     case WM_DRAWITEM: {
       const auto* di = reinterpret_cast<const DRAWITEMSTRUCT*>(lp);
       if (di->CtlType != ODT_MENU) break;
-      DrawShapeItem(*di);
+      features_->stamp.DrawItem(*di);
       return TRUE;
     }
     case WM_CHANGECBCHAIN:
-      ClipboardChainChanged(reinterpret_cast<HWND>(wp), reinterpret_cast<HWND>(lp));
+      features_->clipboard.ChainChanged(reinterpret_cast<HWND>(wp), reinterpret_cast<HWND>(lp));
       return 0;
     case WM_DRAWCLIPBOARD:
-      ClipboardChanged();
+      features_->clipboard.Changed();
       return 0;
     case WM_DPICHANGED: {
       dpi_ = HIWORD(wp);
@@ -170,13 +152,15 @@ LRESULT TfrmCaptureForm::WndProc(UINT m, WPARAM wp, LPARAM lp) {
     case WM_CLOSE:
       // Only the Exit commands and the system (end of session, a close request
       // from outside) get here; the close box hides through WM_SYSCOMMAND.
+      // A modal window that runs meanwhile goes with the window; what it was
+      // to restore afterwards is then left alone (HotKeysOff).
       Close();
       return 0;
     case WM_QUERYENDSESSION: return TRUE;
     case WM_ENDSESSION:
       if (wp && !closing_) {
         closing_ = true;
-        FormCloseQuery();
+        suppressPositionSave_ = true;
         FormClose();
         FormDestroy();
       }
@@ -192,40 +176,84 @@ LRESULT TfrmCaptureForm::WndProc(UINT m, WPARAM wp, LPARAM lp) {
   return WindowBase::WndProc(m, wp, lp);
 }
 
+// ---------------------------------------------------------------- commands and keys
+
+void TfrmCaptureForm::OnCommand(int id, HWND control, bool fromAccelerator) {
+  // Menus and buttons cannot be clicked while greyed; a short cut key can.
+  if (fromAccelerator && !commands_.Enabled(id, kMainMenu, commands_.State())) return;
+  if (control && control == toolBar_.ButtonHandle(id) && !toolBar_.IsEnabled(id)) return;
+  commands_.Run(id);
+}
+
+void TfrmCaptureForm::UpdateCommands() {
+  commandUi_.Apply(commands_);
+  SetStatusPanel(1, settings_.AutoPrint ? "Auto Print" : "", true);
+  SetStatusPanel(2, settings_.AutoSave ? "Auto Save" : "", true);
+  SetStatusPanel(3, settings_.PrintNotes ? "Print Notes" : "");
+  if (atiTray_) atiTray_->SetHint(dialogCaption_ + settings_.AutoPrintHint + settings_.AutoSaveHint + hotKeys_.Note());
+}
+
+bool TfrmCaptureForm::PreviewKeyDown(const MSG& msg) {
+  if (msg.message != WM_KEYDOWN && msg.message != WM_SYSKEYDOWN) return false;
+  if (!Handle() || !features_ || (msg.hwnd != Handle() && !IsChild(Handle(), msg.hwnd))) return false;
+  bool handled = false;
+  FormKeyDown(msg.wParam, (GetKeyState(VK_CONTROL) & 0x8000) != 0, handled);
+  return handled;
+}
+
+void TfrmCaptureForm::FormKeyDown(WPARAM key, bool ctrl, bool& handled) {
+  handled = true;
+  Features& f = *features_;
+  if (key == VK_F1 && !ctrl) {
+    f.help.ShowHelpContents();
+  } else if (key == VK_ESCAPE && !ctrl) {
+    f.stamp.Cancel();
+  } else if (ctrl && (key == VK_PRIOR || key == VK_NEXT)) {
+    f.files.OpenAdjacentNumbered(key == VK_NEXT);
+  } else if (ctrl && key == 'N') {
+    f.print.PrintWithNotesKey();
+  } else if (ctrl && key == VK_F2) {
+    if (commands_.Enabled(CM_SAVEAS, kMainMenu, commands_.State())) f.files.AutoSaveImage();
+  } else {
+    handled = false;
+  }
+}
+
 // ---------------------------------------------------------------- start-up
 
 void TfrmCaptureForm::FormCreate() {
   dpi_ = DpiOf(Handle());
+  Modal().OnFree = [this] {
+    if (Handle()) PostMessageW(Handle(), kRunWaitingMessage, 0, 0);
+  };
   // The hot-key component is active from the start; the capture keys are added further down.
-  shk1_ = std::make_unique<TSysHotKey>();
-  shk1_->SetActive(true);
-  shk1_->Loaded();
-  shk1_->OnHotKey = [this](TSysHotKey&, int index) { shk1HotKey(index); };
+  hotKeys_.Create();
   // The banner and its tag lines.
   splashTicks_ = 0;
   banner_.Create(Handle());
   bannerPresent_ = true;
   // Folders of the program and its help.
-  exeFolder_ = ExeFolder();
-  helpFile_ = exeFolder_ + "griv.chm";
-  SetHelpFolder(exeFolder_);
+  folders_.exe = ExeFolder();
+  SetHelpFolder(folders_.exe);
   LoadBranding();
   // The data folder.
+  std::string& data = folders_.data;
   if (IsPlatformNT()) {
-    std::string appData = pbPath_.AppData;
+    std::string appData = ShellFolder("AppData");
     if (appData.empty()) {
       // No Shell Folders value: ask the shell rather than writing to the drive's root.
       wchar_t buf[MAX_PATH];
       if (SUCCEEDED(SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, 0, buf))) appData = Narrow(buf);
     }
-    dataFolder_ = appData.empty() ? exeFolder_ : IncludeTrailingBackslash(appData) + "GRIV\\";
+    data = appData.empty() ? folders_.exe : IncludeTrailingBackslash(appData) + "GRIV\\";
   } else {
-    dataFolder_ = exeFolder_;
+    data = folders_.exe;
   }
-  dataFolder_ = IncludeTrailingBackslash(dataFolder_);
+  data = IncludeTrailingBackslash(data);
+  folders_.work = IncludeTrailingBackslash(data + "ework");
   // The branding defaults file: used when it holds something, deleted when empty.
   Guarded([&] {
-    const std::string ini = exeFolder_ + "KTCustom.ini";
+    const std::string ini = folders_.exe + "KTCustom.ini";
     const int64_t size = FileSize(ini);
     if (size > 0) {
       auto bytes = ReadWholeFile(ini);
@@ -235,18 +263,14 @@ void TfrmCaptureForm::FormCreate() {
       DeleteFileUtf8(ini);
     }
   });
+  features_ = std::make_unique<Features>(static_cast<AppWindow&>(*this), viewCommands_, settings_, brand_, folders_, hotKeys_, hkSet_, commands_);
+  commands_.Add(WindowCommandRules(), {{CM_RESTORE, CM_RESTORE, [this](int) { ShowRequested(); }},
+                                       {CM_EXIT, CM_EXIT, [this](int) { Exit1Click(); }},
+                                       {CM_CLOSE, CM_CLOSE, [this](int) { Exit1Click(); }}});
   CreateChildren();
-  nextClipboardViewer_ = SetClipboardViewer(Handle());
-  printSetupEnabled_ = !ListPrinters().empty();
+  features_->clipboard.JoinViewerChain();
   dialogCaption_ = brand_.mainCaption + "   ";
-  {
-    WindowDC screen(nullptr);
-    trueColorDisplay_ = GetDeviceCaps(screen.get(), NUMCOLORS) == -1;
-  }
-  des1_.SetCipherMode(TCipherMode::CBC);
-  encryptedFiles_ = std::make_unique<EncryptedFiles>(static_cast<EncryptedFilesHost&>(*this));
-  ResetZoom();
-  areaCaptureDelay_ = 100;
+  viewCommands_.ResetZoom();
   // The settings.
   try {
     store_ = std::make_unique<RegistrySettingsStore>(HKEY_CURRENT_USER, kSettingsKey);
@@ -254,11 +278,10 @@ void TfrmCaptureForm::FormCreate() {
     store_.reset();
   }
   LoadSettings();
-  workFolder_ = IncludeTrailingBackslash(dataFolder_ + "ework");
-  ForceDirectoriesUtf8(workFolder_);
+  ForceDirectoriesUtf8(folders_.work);
   // Plain copies left by a run that was killed must not survive it; only one
   // instance runs, so nothing in the folder is in use.
-  Guarded([&] { EmptyWorkFolder(); });
+  Guarded([&] { EmptyFolder(folders_.work, Handle()); });
   customIni_.reset();
   // The window stays hidden when the message loop starts. The tray icon, with
   // the image commands disabled and no task-bar button:
@@ -266,20 +289,22 @@ void TfrmCaptureForm::FormCreate() {
   atiTray_->SetIcon(reinterpret_cast<HICON>(GetClassLongPtrW(Handle(), GCLP_HICONSM)));
   atiTray_->SetStyle(TTrayIconStyle::tsNormal);
   atiTray_->SetPopupMenu(trayMenu_);
-  atiTray_->OnPopup = [this] { ppmTrayMenuPopup(); };
-  atiTray_->OnDblClick = [this] { RestoreMainWindow(); };
-  UpdateStatusPanels();
+  atiTray_->OnPopup = [this] { features_->capture.UpdateMonitorItems(trayMenu_); };
+  atiTray_->OnDblClick = [this] { ShowRequested(); };
+  UpdateCommands();
   atiTray_->SetActive(true);
-  EnableImageCommands(false);
   TAnimatedTrayIcon::HideApplicationButton(ApplicationWindow::Get());
-  RegisterCaptureHotKeys();
-  TellRefusedHotKeys();
+  hotKeys_.Register(settings_.CaptureHotKeyTexts());
+  UpdateCommands();
+  // One balloon at start-up when another program holds a capture key.
+  const std::string refused = hotKeys_.RefusedBalloon(settings_.CaptureHotKeyTexts());
+  if (!refused.empty()) atiTray_->ShowBalloon(brand_.mainCaption, refused);
   ApplyWindowPosition();
+  viewCommands_.KeepWindowSize(hadStoredPosition_);
   if (store_) settings_.LoadUseMonitor(*store_);
-  monitorIndex_ = settings_.UseMonitor;
-  UpdateMonitorItems();
+  features_->capture.Start(trayMenu_);
   if (store_) settings_.LoadStampChoice(*store_);
-  LoadStampChoice();
+  features_->stamp.LoadChoice();
   SetTimer(Handle(), kTimer1, 2000, nullptr);
   // Without a task bar there is no tray to reach the program from.
   if (!FindWindowW(L"Shell_TrayWnd", nullptr)) ShowWindow(Handle(), SW_SHOWMINNOACTIVE);
@@ -289,32 +314,31 @@ void TfrmCaptureForm::FormCreate() {
 
 void TfrmCaptureForm::CreateChildren() {
   toolBar_.Create(Handle(), dpi_);
+  toolBar_.SetGlyph(CM_STAMPICON, [this](HDC dc, const RECT& r, bool, int) { features_->stamp.PaintGlyph(dc, r); });
+  features_->stamp.OnGlyphChanged = [this] { toolBar_.Repaint(CM_STAMPICON); };
   statusBar_ = CreateWindowExW(0, STATUSCLASSNAMEW, L"", WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, 0, 0, 0, 0, Handle(),
                                reinterpret_cast<HMENU>(IDC_STATUSBAR), inst_, nullptr);
-  SetStatusText(0, "");  // a panel never set reads back as garbage under Wine
+  SetStatusPanel(0, "");  // a panel never set reads back as garbage under Wine
   view_.Create(Handle(), IDC_SCROLLBOX);
-  SetStampGlyph();
   trayMenuRoot_.reset(LoadMenuW(inst_, MAKEINTRESOURCEW(IDM_TRAYMENU)));
   trayMenu_ = GetSubMenu(trayMenuRoot_.get(), 0);
   SetMenuDefaultItem(trayMenu_, CM_RESTORE, FALSE);  // what a double click does
   imageMenuRoot_.reset(LoadMenuW(inst_, MAKEINTRESOURCEW(IDM_IMAGEMENU)));
   imageMenu_ = GetSubMenu(imageMenuRoot_.get(), 0);
+  viewCommands_.Attach(view_, imageMenu_);
   commandUi_.Attach(Handle(), mainMenu_, trayMenu_, imageMenu_, &toolBar_);
   // Client area of 597 x 271 at 96 DPI below the menu.
   RECT r{0, 0, Scale(kClientWidth, dpi_), Scale(kClientHeight, dpi_)};
   AdjustWindowRectEx(&r, WS_OVERLAPPEDWINDOW, TRUE, WS_EX_CONTROLPARENT);
   SetWindowPos(Handle(), nullptr, 0, 0, r.right - r.left, r.bottom - r.top, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-  std::string visit = brand_.webSite;
-  for (const char* p : {"https://", "http://"})
-    if (visit.rfind(p, 0) == 0) visit = visit.substr(strlen(p));
-  ModifyMenuW(mainMenu_, CM_WEBLINK, MF_BYCOMMAND | MF_STRING, CM_WEBLINK, Widen("&Visit " + visit).c_str());
+  ModifyMenuW(mainMenu_, CM_WEBLINK, MF_BYCOMMAND | MF_STRING, CM_WEBLINK, Widen(VisitMenuText(brand_.webSite)).c_str());
 }
 
 void TfrmCaptureForm::LoadSettings() {
   PrinterChoice printer;
   WinSettingsHost host(printer);
-  host.dataFolder = dataFolder_;
-  host.personalFolder = pbPath_.Personal;
+  host.dataFolder = folders_.data;
+  host.personalFolder = ShellFolder("Personal");
   host.windowsFolder = WindowsFolder();
   {
     const std::string outlook = RegReadString(
@@ -328,9 +352,8 @@ void TfrmCaptureForm::LoadSettings() {
     MemorySettingsStore none;
     settings_.Load(none, customIni_.get(), host);
   }
-  if (!settings_.PrintSetupEnabled) printSetupEnabled_ = false;
-  ApplyPrinterChoice(printer);
-  UpdateNotesCommands();
+  features_->print.Start(printer);
+  UpdateCommands();
 }
 
 void TfrmCaptureForm::ApplyWindowPosition() {
@@ -369,20 +392,51 @@ void TfrmCaptureForm::ApplyWindowPosition() {
 
 void TfrmCaptureForm::RunCommandLine() {
   switch (ParseCommandParam(commandParam_, [](const std::string& f) { return FileExists(f); })) {
-    case CommandRequest::CaptureFull: CaptureFullScreen(); break;
+    case CommandRequest::CaptureFull: features_->capture.Request(Capture::Full); break;
     case CommandRequest::OpenFile:
       RestoreMainWindow();
       ProcessMessages();
-      OpenFileByName(commandParam_);
+      features_->files.OpenFileByName(commandParam_);
       break;
     default:  // the last active window is known only to a running instance
       break;
   }
 }
 
+void TfrmCaptureForm::LoadBranding() {
+  // A plain copy left behind by an older run is removed; the brand is decrypted in memory.
+  const std::string leftover = IncludeTrailingBackslash(TempFolder()) + "~sys.dat";
+  if (FileExists(leftover)) DeleteFileUtf8(leftover);
+  brand_ = LoadBrandingFile(folders_.exe + "griv.dat").branding;  // defaults when missing or unreadable
+  const TagStart start =
+      StartTagIndex(RegReadInteger(HKEY_CURRENT_USER, kSettingsKey, "NextTagToShow", 0), brand_.tagLines.size());
+  if (start.writeBack) RegWriteInteger(HKEY_CURRENT_USER, kSettingsKey, "NextTagToShow", 0);
+  banner_.ApplyLook(TagLineLookOf(brand_), start.index);
+  SetApplicationTitle(brand_.mainCaption);
+  SetWindowTextW(Handle(), Widen(brand_.mainCaption).c_str());
+  SetWindowTextW(ApplicationWindow::Get(), Widen(brand_.mainCaption).c_str());
+}
+
+void TfrmCaptureForm::Timer1Timer() {
+  if (!features_->capture.TrackForeground()) return;
+  if (splashTicks_ > 3) return;
+  if (splashTicks_ == 0) features_->help.ShowSplash(ApplicationWindow::Get());
+  ++splashTicks_;
+  if (splashTicks_ == 3) {
+    features_->help.CloseSplash();
+    // Start-up's own showing ends here; a window the user has called up since stays.
+    if (!shownSinceStartup_) ShowWindow(Handle(), SW_HIDE);
+  }
+}
+
 // ---------------------------------------------------------------- showing and hiding
 
+void TfrmCaptureForm::ShowRequested() {
+  if (!BringModalToFront()) RestoreMainWindow();
+}
+
 void TfrmCaptureForm::RestoreMainWindow() {
+  if (!Handle()) return;
   if (startupDone_) shownSinceStartup_ = true;
   banner_.SetTagLineEnabled(true);
   banner_.ShowNextTagLine();
@@ -391,30 +445,6 @@ void TfrmCaptureForm::RestoreMainWindow() {
   SetForegroundWindow(Handle());
   SetFocus(Handle());
   RedrawWindow(Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-}
-
-void TfrmCaptureForm::KeepScreenCacheAWhile() {
-  // The screen's bitmap costs a screen's worth of memory: it is kept only
-  // while captures follow each other.
-  SetTimer(Handle(), kScreenCacheTimer, kScreenCacheIdleMs, nullptr);
-}
-
-void TfrmCaptureForm::GrowForFirstCapture() {
-  // A size the user has given the window (a stored position) is kept.
-  if (firstCaptureShown_ || hadStoredPosition_) return;
-  firstCaptureShown_ = true;
-  const Picture& shown = doc_.ShownImage();
-  RECT view, win;
-  GetClientRect(view_.Handle(), &view);
-  GetWindowRect(Handle(), &win);
-  if (shown.width <= view.right && shown.height <= view.bottom) return;
-  const RECT work = WorkAreaOf(Handle());
-  const int w = std::min<int>(win.right - win.left + std::max(0, shown.width - int(view.right)), work.right - work.left);
-  const int h =
-      std::min<int>(win.bottom - win.top + std::max(0, shown.height - int(view.bottom)), work.bottom - work.top);
-  const int x = std::clamp<int>(win.left, work.left, work.right - w), y = std::clamp<int>(win.top, work.top, work.bottom - h);
-  if (IsZoomed(Handle())) return;
-  SetWindowPos(Handle(), nullptr, x, y, w, h, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void TfrmCaptureForm::FormShow() {
@@ -427,48 +457,6 @@ void TfrmCaptureForm::FormShow() {
 
 void TfrmCaptureForm::FormHide() {
   if (bannerPresent_) banner_.Hide();
-}
-
-void TfrmCaptureForm::LoadBranding() {
-  // A plain copy left behind by an older run is removed; the brand is decrypted in memory.
-  const std::string leftover = IncludeTrailingBackslash(TempFolder()) + "~sys.dat";
-  if (FileExists(leftover)) DeleteFileUtf8(leftover);
-  brand_ = LoadBrandingFile(exeFolder_ + "griv.dat").branding;  // defaults when missing or unreadable
-  const TagStart start =
-      StartTagIndex(RegReadInteger(HKEY_CURRENT_USER, kSettingsKey, "NextTagToShow", 0), brand_.tagLines.size());
-  if (start.writeBack) RegWriteInteger(HKEY_CURRENT_USER, kSettingsKey, "NextTagToShow", 0);
-  banner_.ApplyLook(LookOf(brand_), start.index);
-  SetApplicationTitle(brand_.mainCaption);
-  SetWindowTextW(Handle(), Widen(brand_.mainCaption).c_str());
-  SetWindowTextW(ApplicationWindow::Get(), Widen(brand_.mainCaption).c_str());
-}
-
-void TfrmCaptureForm::OpenWebSite() {
-  OpenWithShell(brand_.webSite);
-}
-
-namespace {
-// The About box's picture is kept as a JPEG: a bitmap would be a fifth of the program.
-Picture SplashPicture(HINSTANCE inst) {
-  HRSRC res = FindResourceW(inst, L"SPLASH", RT_RCDATA);
-  HGLOBAL data = res ? LoadResource(inst, res) : nullptr;
-  const void* bytes = data ? LockResource(data) : nullptr;
-  if (!bytes) return {};
-  try {
-    return DecodeJpeg(static_cast<const uint8_t*>(bytes), SizeofResource(inst, res));
-  } catch (const std::exception&) {
-    return {};
-  }
-}
-}  // namespace
-
-AboutInfo TfrmCaptureForm::AboutBoxInfo() const {
-  return AboutInfo{brand_.mainCaption, brand_.webSite, SplashPicture(inst_)};
-}
-
-void TfrmCaptureForm::About1Click() {
-  TdlgAbout about(inst_, AboutBoxInfo());
-  about.ShowModal(Handle());
 }
 
 void TfrmCaptureForm::FormResize() {
@@ -504,10 +492,17 @@ void TfrmCaptureForm::LayoutStatusPanels() {
   SendMessageW(statusBar_, SB_SETPARTS, 4, reinterpret_cast<LPARAM>(edges));
 }
 
-void TfrmCaptureForm::SetStatusText(int panel, const std::string& text, bool centred) {
+void TfrmCaptureForm::SetStatusPanel(int panel, const std::string& text, bool centred) {
+  if (!statusBar_) return;
   std::wstring w = Widen(text);
   if (centred) w = L"\t" + w;
   SendMessageW(statusBar_, SB_SETTEXTW, static_cast<WPARAM>(panel), reinterpret_cast<LPARAM>(w.c_str()));
+}
+
+void TfrmCaptureForm::SetStatusText(const std::string& text) {
+  SetStatusPanel(0, text);
+  // Said at once: the command that sets it may keep the window busy a while.
+  if (statusBar_) UpdateWindow(statusBar_);
 }
 
 void TfrmCaptureForm::SaveWindowPosition() {
@@ -517,95 +512,45 @@ void TfrmCaptureForm::SaveWindowPosition() {
   store_->WriteString("MainPosn", FormatPosition({r.left, r.top, r.right - r.left, r.bottom - r.top}));
 }
 
-// ---------------------------------------------------------------- timer
+// ---------------------------------------------------------------- hand-over from a second start
 
-void TfrmCaptureForm::Timer1Timer() {
-  const HWND w = GetForegroundWindow();
-  if (w && w != Handle()) {
-    wchar_t cls[64] = {};
-    GetClassNameW(w, cls, 64);
-    if (!TrackableForegroundClass(Narrow(cls))) return;
-    lastActiveWindow_ = w;
-  }
-  if (splashTicks_ > 3) return;
-  if (splashTicks_ == 0) {
-    splash_ = std::make_unique<TdlgAbout>(inst_, AboutBoxInfo());
-    splash_->CreateSplash(ApplicationWindow::Get());
-  }
-  ++splashTicks_;
-  if (splashTicks_ == 3) {
-    splash_.reset();
-    // Start-up's own showing ends here; a window the user has called up since stays.
-    if (!shownSinceStartup_) ShowWindow(Handle(), SW_HIDE);
-  }
-}
-
-// ---------------------------------------------------------------- monitors
-
-void TfrmCaptureForm::UpdateMonitorItems() {
-  const bool two = EnumerateMonitors().size() > 1;
-  // Items and the separator above them are taken out of the menu when there is one monitor.
-  const int sepPos = 5;
-  if (!two) {
-    monitorIndex_ = 0;
-    if (monitorItemsShown_) {
-      DeleteMenu(trayMenu_, CM_MONITOR2, MF_BYCOMMAND);
-      DeleteMenu(trayMenu_, CM_MONITOR1, MF_BYCOMMAND);
-      DeleteMenu(trayMenu_, sepPos, MF_BYPOSITION);
-      monitorItemsShown_ = false;
-    }
-    return;
-  }
-  if (!monitorItemsShown_) {
-    InsertMenuW(trayMenu_, sepPos, MF_BYPOSITION | MF_SEPARATOR, 0, nullptr);
-    InsertMenuW(trayMenu_, sepPos + 1, MF_BYPOSITION | MF_STRING, CM_MONITOR1, L"Use Monitor &1");
-    InsertMenuW(trayMenu_, sepPos + 2, MF_BYPOSITION | MF_STRING, CM_MONITOR2, L"Use Monitor &2");
-    for (int id : {CM_MONITOR1, CM_MONITOR2}) {
-      MENUITEMINFOW mi{sizeof mi};
-      mi.fMask = MIIM_FTYPE;
-      mi.fType = MFT_STRING | MFT_RADIOCHECK;
-      SetMenuItemInfoW(trayMenu_, id, FALSE, &mi);
-    }
-    monitorItemsShown_ = true;
-  }
-  UpdateCommands();
-}
-
-void TfrmCaptureForm::mnuMonitor1Click(int tag) {
-  monitorIndex_ = tag;
-  UpdateCommands();
-  if (store_) store_->WriteInteger("UseMonitor", tag);
+void TfrmCaptureForm::OpenHandedName(const std::string& handed) {
+  if (handed.empty() || !FileExists(handed)) return;
+  // While a modal window runs (a Save As, the options) the picture must not
+  // change under it: the file opens once it has closed.
+  Modal().WhenFree([this, handed] {
+    Guarded([&] {
+      if (!Handle()) return;
+      RestoreMainWindow();
+      ProcessMessages();
+      features_->files.OpenFileByName(handed);
+    });
+  });
+  BringModalToFront();
 }
 
 // ---------------------------------------------------------------- exit
 
 void TfrmCaptureForm::Exit1Click() {
-  if (ConfirmExit()) Close();
-}
-
-bool TfrmCaptureForm::ConfirmExit() {
   const std::string check = store_ ? ReadStringOrFail(*store_, "CheckClose").value_or("") : "";
-  if (check == "N") return true;
-  const GenMsgResult r = TfrmGenMsg1::Ask(inst_, "Are you sure you wish to exit?", dialogCaption_);
-  if (r.dontAskAgain && store_) store_->WriteString("CheckClose", "N");
-  return r.yes;
+  if (check != "N") {
+    const GenMsgResult r = TfrmGenMsg1::Ask(inst_, "Are you sure you wish to exit?", dialogCaption_);
+    if (r.dontAskAgain && store_) store_->WriteString("CheckClose", "N");
+    if (!r.yes) return;
+  }
+  Close();
 }
 
 void TfrmCaptureForm::Close() {
-  if (closing_) return;
-  if (!FormCloseQuery()) return;
+  if (closing_ || !Handle()) return;
+  suppressPositionSave_ = true;
   closing_ = true;
   FormClose();
   DestroyWindow(Handle());
 }
 
-bool TfrmCaptureForm::FormCloseQuery() {
-  suppressPositionSave_ = true;
-  return true;
-}
-
 void TfrmCaptureForm::FormClose() {
-  Guarded([&] { EmptyWorkFolder(); });
+  Guarded([&] { EmptyFolder(folders_.work, Handle()); });
   Guarded([&] {
     if (store_) settings_.Save(*store_);
   });
@@ -614,73 +559,21 @@ void TfrmCaptureForm::FormClose() {
   });
 }
 
-void TfrmCaptureForm::EmptyWorkFolder() {
-  if (!DirectoryExists(workFolder_)) return;
-  WIN32_FIND_DATAW fd;
-  const HANDLE h = FindFirstFileW(Widen(workFolder_ + "*.*").c_str(), &fd);
-  if (h == INVALID_HANDLE_VALUE) return;
-  bool any = false;
-  do {
-    if (wcscmp(fd.cFileName, L".") != 0 && wcscmp(fd.cFileName, L"..") != 0) any = true;
-  } while (!any && FindNextFileW(h, &fd));
-  FindClose(h);
-  if (!any) return;
-  std::wstring from = Widen(workFolder_ + "*.*");
-  from.push_back(L'\0');  // double terminator
-  SHFILEOPSTRUCTW op{};
-  op.hwnd = Handle();
-  op.wFunc = FO_DELETE;
-  op.pFrom = from.c_str();
-  op.fFlags = FOF_NOCONFIRMATION | FOF_SILENT | FOF_NOERRORUI;
-  SHFileOperationW(&op);
-}
-
 void TfrmCaptureForm::FormDestroy() {
   if (destroyed_) return;
   destroyed_ = true;
   KillTimer(Handle(), kTimer1);
-  ChangeClipboardChain(Handle(), nextClipboardViewer_);
-  nextClipboardViewer_ = nullptr;
+  if (features_) features_->clipboard.LeaveViewerChain();
   suppressPositionSave_ = false;
   Guarded([&] {
     if (IsWindowVisible(Handle())) SaveWindowPosition();
   });
   atiTray_.reset();
   CloseHelp();
-  if (shk1_) shk1_->ClearHotKeys();
-  shk1_.reset();
+  hotKeys_.Destroy();
   store_.reset();
-  splash_.reset();
+  if (features_) features_->help.CloseSplash();
   bannerPresent_ = false;
-}
-
-// ---------------------------------------------------------------- hand-over from a second start
-
-void TfrmCaptureForm::OpenHandedFile() {
-  const std::string name = IncludeTrailingBackslash(TempFolder()) + kHandOffFileName;
-  std::string handed;
-  {
-    UniqueFileHandle f(CreateFileW(Widen(name).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!f) return;
-    const DWORD size = GetFileSize(f.get(), nullptr);
-    if (size == INVALID_FILE_SIZE || size > 65536) return;
-    if (!LockFileRegion(f.get(), 0, size ? size : 1)) return;
-    std::string bytes(size, '\0');
-    DWORD got = 0;
-    const bool ok = size == 0 || (ReadFile(f.get(), bytes.data(), size, &got, nullptr) && got == size);
-    UnlockFileRegion(f.get(), 0, size ? size : 1);
-    if (!ok) return;
-    handed = HandedFileName(bytes);
-  }
-  OpenHandedName(handed);
-}
-
-void TfrmCaptureForm::OpenHandedName(const std::string& handed) {
-  if (handed.empty() || !FileExists(handed)) return;
-  RestoreMainWindow();
-  ProcessMessages();
-  OpenFileByName(handed);
 }
 
 }  // namespace griv

@@ -9,13 +9,6 @@
 
 namespace griv {
 
-// The printer chosen at start-up (by the branding defaults file) and its orientation.
-struct PrinterChoice {
-  std::wstring name;  // empty: the system's default printer
-  bool landscape = false;
-  bool orientationKnown = false;
-};
-
 class WinSettingsHost : public SettingsHost {
  public:
   explicit WinSettingsHost(PrinterChoice& printer) : printer_(printer) {}

@@ -4,17 +4,14 @@
 #include <windows.h>
 
 #include <memory>
+#include <span>
 #include <string>
 #include <vector>
 
+#include "ui/glyphs_win.h"
 #include "ui/speed_button_win.h"
 
 namespace griv {
-
-enum class Glyph {
-  None, Open, Save, Email, PrintSetup, Preview, Print, Undo, Copy, Paste, Clear, Crop, Select, Stamp, StampMenu,
-  Help, Exit
-};
 
 struct ToolButtonDef {
   int command;
@@ -24,6 +21,9 @@ struct ToolButtonDef {
   const wchar_t* caption = nullptr;
   bool toggle = false;  // stays down when clicked (stamping button)
 };
+
+// The buttons in their order on the bar.
+std::span<const ToolButtonDef> ToolButtons();
 
 class ToolBar : private WindowBase {
  public:
@@ -56,8 +56,5 @@ class ToolBar : private WindowBase {
   int dpi_ = 96;
   std::vector<std::unique_ptr<SpeedButton>> buttons_;
 };
-
-// Draws a tool glyph centred in r (also used for menus and dialogs).
-void DrawGlyph(HDC dc, const RECT& r, Glyph g, bool enabled, int dpi);
 
 }  // namespace griv

@@ -11,7 +11,7 @@
 #include "ui/ui_win.h"
 #include "app/main_form_win.h"
 #include "app/hand_off.h"
-#include "app/startup_rules.h"
+#include "app/hand_off_win.h"
 #include "base/codepage.h"
 #include "base/scope_exit.h"
 #include "base/file_io.h"

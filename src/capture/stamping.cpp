@@ -27,6 +27,8 @@ std::optional<StampSelection> SelectStampCursor(int tag) {
   return std::nullopt;
 }
 
+int StoredStampIconIndex(int stored) { return stored >= 0 && stored < kStampShapeCount ? stored : 0; }
+
 int PopupIconMenuY(int windowTop, int screenHeight) {
   return windowTop + 480 > screenHeight ? screenHeight - 480 : windowTop;
 }

@@ -30,6 +30,9 @@ struct StampSelection {
 // The shape of a known tag; nothing for the others (0, 1, 5, above 22), which change nothing.
 std::optional<StampSelection> SelectStampCursor(int tag);
 
+// The shape of a stored LastIconIx: the first one for a value out of range.
+int StoredStampIconIndex(int stored);
+
 // Where the shape menu opens: at the window's top, or 480 pixels above the
 // screen's bottom when that would run off it.
 int PopupIconMenuY(int windowTop, int screenHeight);

@@ -13,7 +13,9 @@
 #include "base/file_io.h"
 #include "base/codepage.h"
 #include "base/handles_win.h"
+#include "crypto/crypto_commands.h"
 #include "crypto/key_rules.h"
+#include "ids_app.h"
 #include "base/scope_exit.h"
 #include "base/utf.h"
 #include "crypto/key_dialog_win.h"
@@ -50,6 +52,12 @@ void EncryptedFiles::WithKey(const std::string& key, Op op) {
 }
 
 // ---------------------------------------------------------------- commands
+
+void EncryptedFiles::AddTo(CommandTable& table) {
+  table.Add(CryptoCommandRules(), {{CM_SAVEENCRYPTED, CM_SAVEENCRYPTED, [this](int) { mnuSaveEncryptedClick(); }},
+                                   {CM_ENCRYPTFILE, CM_ENCRYPTFILE, [this](int) { EncryptaFile1Click(); }},
+                                   {CM_OPENENCRYPTED, CM_OPENENCRYPTED, [this](int) { OpenanEncryptedFile1Click(); }}});
+}
 
 void EncryptedFiles::mnuSaveEncryptedClick() {
   std::string key = AskForKey(nullptr, true);

@@ -17,6 +17,10 @@
 #include <string>
 
 #include "crypto/des.h"
+#include "image/image_file_commands_win.h"
+#include "options/settings.h"
+#include "ui/app_window_win.h"
+#include "ui/commands.h"
 
 namespace griv {
 
@@ -55,6 +59,8 @@ class EncryptedFiles {
   explicit EncryptedFiles(EncryptedFilesHost& host) : host_(host) {}
   virtual ~EncryptedFiles() = default;
 
+  void AddTo(CommandTable& table);
+
   // Menu commands.
   void mnuSaveEncryptedClick();
   void EncryptaFile1Click();
@@ -88,6 +94,33 @@ class EncryptedFiles {
   // SetIV, SetKey, the operation; ClearKeys whatever happens.
   template <class Op>
   void WithKey(const std::string& key, Op op);
+};
+
+// The host in the program: the main window, its settings and image files.
+class ProgramEncryptedFilesHost : public EncryptedFilesHost {
+ public:
+  ProgramEncryptedFilesHost(AppWindow& app, Settings& settings, ImageFileCommands& files, std::string workFolder)
+      : app_(app), settings_(settings), files_(files), workFolder_(std::move(workFolder)) {
+    des_.SetCipherMode(TCipherMode::CBC);
+  }
+  HWND Window() override { return app_.Window(); }
+  HINSTANCE Resources() override { return app_.Resources(); }
+  const std::string& DialogCaption() override { return app_.DialogCaption(); }
+  TDES& Cipher() override { return des_; }
+  std::string& SavePath() override { return settings_.SavePath; }
+  std::string& OpenPath() override { return settings_.OpenPath; }
+  std::string& LastOpenExt() override { return settings_.LastOpenExt; }
+  std::string WorkFolder() override { return workFolder_; }
+  void WriteImageFileSilent(const std::string& name) override { files_.WriteImageFile(name, true, false); }
+  void LoadImageFile(const std::string& name) override { files_.LoadImageFile(name, false); }
+  void SetOpenedDecrypted(bool on) override { files_.SetOpenedDecrypted(on); }
+
+ private:
+  AppWindow& app_;
+  Settings& settings_;
+  ImageFileCommands& files_;
+  std::string workFolder_;
+  TDES des_;
 };
 
 }  // namespace griv

@@ -196,4 +196,34 @@ void HotKeyPending::Reset() {
   changed_ = true;
 }
 
+std::array<bool, kCaptureHotKeyCount> RefusedElsewhere(
+    const std::array<HotKeyRegistration, kCaptureHotKeyCount>& keys) {
+  std::array<bool, kCaptureHotKeyCount> refused{};
+  for (int i = 0; i < kCaptureHotKeyCount; ++i) {
+    const HotKeyRegistration& k = keys[i];
+    if (k.registered || k.key == 0) continue;
+    bool repeated = false;
+    for (int j = 0; j < i; ++j) repeated = repeated || (keys[j].key == k.key && keys[j].modifiers == k.modifiers);
+    refused[i] = !repeated;
+  }
+  return refused;
+}
+
+std::string RefusedHotKeysNote(const std::array<std::string, kCaptureHotKeyCount>& texts,
+                               const std::array<bool, kCaptureHotKeyCount>& refused) {
+  std::string keys;
+  for (int i = 0; i < kCaptureHotKeyCount; ++i)
+    if (refused[i]) AppendPart(keys, "; ", HotKeyTextToDisplay(texts[i]));
+  return keys.empty() ? std::string() : " - in use by another program: " + keys;
+}
+
+std::string CaptureKeysHint(const HotKeyTexts& stored) {
+  auto key = [&](int i) {
+    std::string d = HotKeyTextToDisplay(EffectiveHotKeyText(i, stored[i]));
+    for (size_t at; (at = d.find(", ")) != std::string::npos;) d.replace(at, 2, "+");
+    return d;
+  };
+  return "Press " + key(0) + " to capture the screen, " + key(1) + " a window, " + key(2) + " an area";
+}
+
 }  // namespace griv

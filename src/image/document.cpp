@@ -268,6 +268,7 @@ void ImageDocument::ResetZoom() {
 }
 
 bool ImageDocument::SaveUndo() {
+  statusNote_.clear();  // a new picture is coming
   if (!undoArmed_) {
     undoArmed_ = true;
     return undoAvailable_;

@@ -90,6 +90,9 @@ class ImageDocument {
   void SetStatusAction(std::string action) { action_ = std::move(action); }
   // "(" shown width " x " shown height ") - " StatusAction ViewedAtText.
   std::string StatusText() const;
+  // Said after the status text until the next SaveUndo (a numbered save that skipped names).
+  const std::string& StatusNote() const { return statusNote_; }
+  void SetStatusNote(std::string note) { statusNote_ = std::move(note); }
   // "Zooming this image to " ZoomText " is not possible\r\nTry a smaller ratio"
   std::string ZoomFailureMessage() const;
 
@@ -144,7 +147,7 @@ class ImageDocument {
   bool undoIsFull_ = false;  // the undo record's picture is still the full image (nothing replaced it yet)
   bool viewIsFull_ = false;  // the view shows the full image itself
   double ratio_ = 1.0, undoRatio_ = 1.0;
-  std::string zoomText_, viewedAt_, action_, undoViewedAt_, undoAction_;
+  std::string zoomText_, viewedAt_, action_, undoViewedAt_, undoAction_, statusNote_;
   bool present_ = false, undoAvailable_ = false, undoArmed_ = false, cropMode_ = false, renderFailed_ = false;
 };
 

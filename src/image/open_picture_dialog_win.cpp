@@ -1,4 +1,5 @@
 #include "image/open_picture_dialog_win.h"
+#include "ui/modal_state.h"
 
 #include "ui/file_dialogs_win.h"
 #include "base/dib_win.h"
@@ -360,7 +361,11 @@ bool TOpenPictureDialog2::Execute(HWND owner, const std::string& initialDir, con
   preview_.Clear();
   selected_.clear();
   ole::Start();  // the dialog browses through the shell
-  const BOOL ok = GetOpenFileNameW(&ofn);
+  BOOL ok;
+  {
+    ModalScope modal;
+    ok = GetOpenFileNameW(&ofn);
+  }
   const DWORD err = ok ? 0 : CommDlgExtendedError();
   if (memTemplate) GlobalFree(memTemplate);
   child_ = dialog_ = nullptr;

@@ -80,25 +80,4 @@ std::string HotKeyRowText(const std::string& hotKeyText, bool inUseElsewhere) {
   return t;
 }
 
-std::array<bool, kCaptureHotKeyCount> RefusedElsewhere(
-    const std::array<HotKeyRegistration, kCaptureHotKeyCount>& keys) {
-  std::array<bool, kCaptureHotKeyCount> refused{};
-  for (int i = 0; i < kCaptureHotKeyCount; ++i) {
-    const HotKeyRegistration& k = keys[i];
-    if (k.registered || k.key == 0) continue;
-    bool repeated = false;
-    for (int j = 0; j < i; ++j) repeated = repeated || (keys[j].key == k.key && keys[j].modifiers == k.modifiers);
-    refused[i] = !repeated;
-  }
-  return refused;
-}
-
-std::string RefusedHotKeysNote(const std::array<std::string, kCaptureHotKeyCount>& texts,
-                               const std::array<bool, kCaptureHotKeyCount>& refused) {
-  std::string keys;
-  for (int i = 0; i < kCaptureHotKeyCount; ++i)
-    if (refused[i]) AppendPart(keys, "; ", HotKeyTextToDisplay(texts[i]));
-  return keys.empty() ? std::string() : " - in use by another program: " + keys;
-}
-
 }  // namespace griv

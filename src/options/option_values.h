@@ -67,20 +67,4 @@ void ApplyHotKeyTexts(const OptionValues& v, Settings& s);
 std::string HotKeyRowText(const std::string& hotKeyText, bool inUseElsewhere);
 inline constexpr char kHotKeyInUseSuffix[] = " \xE2\x80\x94 in use by another program";
 
-// One registered capture hot key as the hot-key component holds it.
-struct HotKeyRegistration {
-  THotKeyCode key = 0;
-  THotKeyModifiers modifiers = 0;
-  bool registered = false;
-};
-// Which keys another program holds: not registered, though they name a key
-// that an earlier one of the three does not name already.
-std::array<bool, kCaptureHotKeyCount> RefusedElsewhere(
-    const std::array<HotKeyRegistration, kCaptureHotKeyCount>& keys);
-
-// Said after the tray hint when capture hot keys could not be registered:
-// " - in use by another program: PrintScreen; Alt, PrintScreen". Empty when none.
-std::string RefusedHotKeysNote(const std::array<std::string, kCaptureHotKeyCount>& texts,
-                               const std::array<bool, kCaptureHotKeyCount>& refused);
-
 }  // namespace griv

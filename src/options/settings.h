@@ -7,6 +7,7 @@
 
 #include "base/ini.h"
 #include "base/settings_store.h"
+#include "hotkeys/hotkey_text.h"
 
 namespace griv {
 
@@ -74,6 +75,8 @@ struct Settings {
   int UseMonitor = 0;
   int32_t LastIconIx = 0;
   int32_t LastCursorIx = 2;
+
+  HotKeyTexts CaptureHotKeyTexts() const { return {HotKeyFull, HotKeyActive, HotKeyArea}; }
 
   // Reads every option read at start-up, in its fixed order. custom is
   // KTCustom.ini when present and not empty (its General AutoExt, when not

@@ -1,4 +1,5 @@
 #include "printing/printer_win.h"
+#include "ui/modal_state.h"
 
 #include <commdlg.h>
 #include <winspool.h>
@@ -137,7 +138,11 @@ bool Printer::SetupDialog(HWND owner) {
     pd.hDevMode = GlobalCopy(mode_.data(), mode_.size());
     pd.hDevNames = DevNamesFor(modeFor_);
   }
-  bool ok = PrintDlgW(&pd) != 0;
+  bool ok;
+  {
+    ModalScope modal;
+    ok = PrintDlgW(&pd) != 0;
+  }
   if (ok && pd.hDevNames && pd.hDevMode) {
     auto* dn = static_cast<DEVNAMES*>(GlobalLock(pd.hDevNames));
     std::wstring device = reinterpret_cast<const wchar_t*>(dn) + dn->wDeviceOffset;

@@ -24,6 +24,13 @@ struct PrinterPage {
   bool landscape = false;
 };
 
+// The printer chosen at start-up (by the branding defaults file) and its orientation.
+struct PrinterChoice {
+  std::wstring name;  // empty: the system's default printer
+  bool landscape = false;
+  bool orientationKnown = false;
+};
+
 class Printer {
  public:
   // The chosen printer, or the default printer when none was chosen. Empty

@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "tray/branding.h"
 #include "ui/scrolling_text_win.h"
 #include "ui/window_base_win.h"
 
@@ -24,14 +25,6 @@ namespace griv {
 inline constexpr UINT kBannerClickMessage = WM_USER + 5;  // 1029
 
 // How the tag line looks and what it says (the brand's choice).
-struct TagLineLook {
-  std::vector<std::string> lines;
-  std::string hint;
-  std::string fontName = "Verdana";
-  uint32_t backColor = 0xA0C8FF, fontColor = 0x000080;  // 0x00BBGGRR
-  bool bold = true, italic = true;
-};
-
 class TfTop : private WindowBase {
  public:
   TfTop() = default;

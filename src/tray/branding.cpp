@@ -101,4 +101,24 @@ BrandingLoad LoadBrandingFile(const std::string& path, AnsiDecoder fromAnsi) {
   return r;
 }
 
+TagLineLook TagLineLookOf(const Branding& brand) {
+  TagLineLook look;
+  look.lines = brand.tagLines;
+  look.hint = brand.captionHint;
+  look.fontName = brand.taglineFontName;
+  look.backColor = brand.taglineBackColor;
+  look.fontColor = brand.taglineFontColor;
+  const TagFontStyle style = TaglineFontStyle(brand.taglineFontBold, brand.taglineFontItalic);
+  look.bold = style != TagFontStyle::Italic;
+  look.italic = style != TagFontStyle::Bold;
+  return look;
+}
+
+std::string VisitMenuText(const std::string& webSite) {
+  std::string visit = webSite;
+  for (const char* p : {"https://", "http://"})
+    if (visit.rfind(p, 0) == 0) visit = visit.substr(std::string_view(p).size());
+  return "&Visit " + visit;
+}
+
 }  // namespace griv

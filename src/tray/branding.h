@@ -82,4 +82,17 @@ struct BrandingLoad {
 // defaults with ok false.
 BrandingLoad LoadBrandingFile(const std::string& path, AnsiDecoder fromAnsi = AnsiToUtf8);
 
+// How the banner's tag lines look.
+struct TagLineLook {
+  std::vector<std::string> lines;
+  std::string hint;
+  std::string fontName = "Verdana";
+  uint32_t backColor = 0xA0C8FF, fontColor = 0x000080;  // 0x00BBGGRR
+  bool bold = true, italic = true;
+};
+TagLineLook TagLineLookOf(const Branding& brand);
+
+// The Help menu's web-site item: "&Visit " and the site without its scheme.
+std::string VisitMenuText(const std::string& webSite);
+
 }  // namespace griv

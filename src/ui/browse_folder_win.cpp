@@ -1,4 +1,5 @@
 #include "ui/browse_folder_win.h"
+#include "ui/modal_state.h"
 
 #include <objbase.h>
 #include <shlobj.h>
@@ -18,7 +19,11 @@ bool TBrowseForFolderDialog::Execute() {
   bi.lpszTitle = title.c_str();
   bi.ulFlags = BIF_RETURNONLYFSDIRS;
   ole::Start();
-  PIDLIST_ABSOLUTE item = SHBrowseForFolderW(&bi);
+  PIDLIST_ABSOLUTE item;
+  {
+    ModalScope modal;
+    item = SHBrowseForFolderW(&bi);
+  }
   if (!item) return false;
   wchar_t path[MAX_PATH + 1] = {};
   const bool ok = SHGetPathFromIDListW(item, path) && path[0];

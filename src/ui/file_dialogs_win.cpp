@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "base/utf.h"
+#include "ui/modal_state.h"
 #include "ui/ole_win.h"
 #include "ui/ui_win.h"
 
@@ -34,6 +35,7 @@ bool Run(HWND owner, FileDialogOptions& o, bool save) {
   ofn.lpstrTitle = title.empty() ? nullptr : title.c_str();
   ofn.Flags = OFN_EXPLORER | OFN_NOCHANGEDIR | o.flags;
   ole::Start();  // the dialog browses through the shell
+  ModalScope modal;
   BOOL ok = save ? GetSaveFileNameW(&ofn) : GetOpenFileNameW(&ofn);
   if (!ok) return false;
   o.fileName = Narrow(name.data());

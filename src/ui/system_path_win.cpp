@@ -1,76 +1,51 @@
 #include "ui/system_path_win.h"
 
+#include <shellapi.h>
+
 #include <cstdio>
+#include <cstring>
 #include <stdexcept>
 #include <vector>
 
+#include "base/file_io.h"
 #include "base/utf.h"
 #include "ui/registry_win.h"
 #include "base/strings.h"
 
 namespace griv {
 
-TPBSystemPath::TPBSystemPath(bool includeBackSlash) : includeBackSlash_(includeBackSlash) { Lookup(); }
-
-void TPBSystemPath::SetIncludeBackSlash(bool on) {
-  if (on == includeBackSlash_) return;
-  includeBackSlash_ = on;
-  Lookup();
-}
-
-void TPBSystemPath::Lookup() {
-  auto slash = [&](std::string p) {
-    if (includeBackSlash_ && !p.empty()) p = IncludeTrailingBackslash(p);
-    return p;
-  };
-  auto getenv = [](const std::string& name) -> std::optional<std::string> {
+std::string ShellFolder(const char* name) {
+  auto getenv = [](const std::string& var) -> std::optional<std::string> {
     wchar_t buf[32768];
-    DWORD n = GetEnvironmentVariableW(Widen(name).c_str(), buf, 32768);
+    DWORD n = GetEnvironmentVariableW(Widen(var).c_str(), buf, 32768);
     if (n == 0 || n >= 32768) return std::nullopt;
     return Narrow(std::wstring(buf, n));
   };
-  auto reg = [&](HKEY root, const char* key, const char* value) {
-    std::string v = RegReadString(root, key, value, "");
-    return slash(ExpandLastEnvVar(v, getenv));
-  };
-  wchar_t buf[MAX_PATH + 1];
-  UINT n = GetWindowsDirectoryW(buf, MAX_PATH);
-  Windows = slash(Narrow(std::wstring(buf, n <= MAX_PATH ? n : 0)));
-  n = GetSystemDirectoryW(buf, MAX_PATH);
-  System = slash(Narrow(std::wstring(buf, n <= MAX_PATH ? n : 0)));
-  Temp = slash(TempFolder());
+  const std::string v = ExpandLastEnvVar(
+      RegReadString(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders", name, ""),
+      getenv);
+  return v.empty() ? v : IncludeTrailingBackslash(v);
+}
 
-  const char* sf = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
-  AppData = reg(HKEY_CURRENT_USER, sf, "AppData");
-  Cache = reg(HKEY_CURRENT_USER, sf, "Cache");
-  Cookies = reg(HKEY_CURRENT_USER, sf, "Cookies");
-  DeskTop = reg(HKEY_CURRENT_USER, sf, "Desktop");
-  Favorites = reg(HKEY_CURRENT_USER, sf, "Favorites");
-  Fonts = reg(HKEY_CURRENT_USER, sf, "Fonts");
-  History = reg(HKEY_CURRENT_USER, sf, "History");
-  NetHood = reg(HKEY_CURRENT_USER, sf, "NetHood");
-  Personal = reg(HKEY_CURRENT_USER, sf, "Personal");
-  PrintHood = reg(HKEY_CURRENT_USER, sf, "PrintHood");
-  Programs = reg(HKEY_CURRENT_USER, sf, "Programs");
-  Recent = reg(HKEY_CURRENT_USER, sf, "Recent");
-  SendTo = reg(HKEY_CURRENT_USER, sf, "SendTo");
-  StartMenu = reg(HKEY_CURRENT_USER, sf, "Start Menu");
-  StartUp = reg(HKEY_CURRENT_USER, sf, "Startup");
-  Templates = reg(HKEY_CURRENT_USER, sf, "Templates");
-  MyPictures = reg(HKEY_CURRENT_USER, sf, "My Pictures");
-  LocalSettings = reg(HKEY_CURRENT_USER, sf, "Local Settings");
-  LocalAppData = reg(HKEY_CURRENT_USER, sf, "Local AppData");
-  Content = reg(HKEY_CURRENT_USER, sf, "Content");
-
-  const char* cv = "Software\\Microsoft\\Windows\\CurrentVersion";
-  CommonFiles = reg(HKEY_LOCAL_MACHINE, cv, "CommonFilesDir");
-  Config = reg(HKEY_LOCAL_MACHINE, cv, "ConfigPath");
-  Device = reg(HKEY_LOCAL_MACHINE, cv, "DevicePath");
-  Media = reg(HKEY_LOCAL_MACHINE, cv, "MediaPath");
-  OtherDevice = reg(HKEY_LOCAL_MACHINE, cv, "OtherDevicePath");
-  ProgramFiles = reg(HKEY_LOCAL_MACHINE, cv, "ProgramFilesPath");
-  SystemRoot = reg(HKEY_LOCAL_MACHINE, cv, "SystemRoot");
-  WallPaper = reg(HKEY_LOCAL_MACHINE, cv, "WallPaperDir");
+void EmptyFolder(const std::string& folder, HWND owner) {
+  if (!DirectoryExists(folder)) return;
+  WIN32_FIND_DATAW fd;
+  const HANDLE h = FindFirstFileW(Widen(folder + "*.*").c_str(), &fd);
+  if (h == INVALID_HANDLE_VALUE) return;
+  bool any = false;
+  do {
+    if (wcscmp(fd.cFileName, L".") != 0 && wcscmp(fd.cFileName, L"..") != 0) any = true;
+  } while (!any && FindNextFileW(h, &fd));
+  FindClose(h);
+  if (!any) return;
+  std::wstring from = Widen(folder + "*.*");
+  from.push_back(L'\0');  // double terminator
+  SHFILEOPSTRUCTW op{};
+  op.hwnd = owner;
+  op.wFunc = FO_DELETE;
+  op.pFrom = from.c_str();
+  op.fFlags = FOF_NOCONFIRMATION | FOF_SILENT | FOF_NOERRORUI;
+  SHFileOperationW(&op);
 }
 
 std::string TempFolder() {

@@ -6,23 +6,11 @@
 
 namespace griv {
 
-// Cached folder paths, looked up when created and whenever IncludeBackSlash changes.
-class TPBSystemPath {
- public:
-  explicit TPBSystemPath(bool includeBackSlash = true);
-  void SetIncludeBackSlash(bool on);
-  bool IncludeBackSlash() const { return includeBackSlash_; }
-
-  std::string Windows, System, Temp;
-  std::string AppData, Cache, Cookies, DeskTop, Favorites, Fonts, History, NetHood, Personal, PrintHood, Programs,
-      Recent, SendTo, StartMenu, StartUp, Templates, MyPictures, LocalSettings, LocalAppData, Content;
-  std::string CommonFiles, Config, Device, Media, OtherDevice, ProgramFiles, SystemRoot, WallPaper;
-  const std::string ComponentVersion = "5.00.00.99";
-
- private:
-  void Lookup();
-  bool includeBackSlash_;
-};
+// A folder of the user's from the shell's "Shell Folders" key ("AppData",
+// "Personal"), with a backslash; empty when the key does not name it.
+std::string ShellFolder(const char* name);
+// Deletes everything in folder (ends with a backslash), silently.
+void EmptyFolder(const std::string& folder, HWND owner);
 
 std::string TempFolder();     // as the system reports it
 // Creates an empty file of a name nobody else uses in folder, ending with

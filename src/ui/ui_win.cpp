@@ -10,6 +10,7 @@
 #include "base/handles_win.h"
 #include "base/system_dll_win.h"
 #include "base/utf.h"
+#include "ui/modal_state.h"
 #include "ui/ole_win.h"
 #include "base/settings_store.h"
 
@@ -39,12 +40,14 @@ void HandleCurrentException() noexcept {
     msg = "An unexpected error occurred";
   }
   try {
+    ModalScope modal;
     MessageBoxW(nullptr, Widen(msg).c_str(), Widen(Title()).c_str(), MB_OK | MB_ICONERROR | MB_TASKMODAL);
   } catch (...) {
   }
 }
 
 int ShowMessage(const std::string& text, const std::string& caption, UINT flags) {
+  ModalScope modal;
   return MessageBoxW(nullptr, Widen(text).c_str(), Widen(caption).c_str(), flags | MB_TASKMODAL);
 }
 

@@ -2,6 +2,7 @@
 
 #include <stdexcept>
 
+#include "ui/modal_state.h"
 #include "ui/ui_win.h"
 
 namespace griv {
@@ -91,6 +92,7 @@ LRESULT CALLBACK WindowBase::StaticWndProc(HWND hwnd, UINT msg, WPARAM wp, LPARA
 }
 
 void RunModal(HWND window, const std::function<bool()>& done, const std::function<bool(const MSG&)>& filter) {
+  ModalScope modal(reinterpret_cast<std::uintptr_t>(window));
   MSG m;
   while (!done() && IsWindow(window)) {
     const BOOL r = GetMessageW(&m, nullptr, 0, 0);
@@ -138,6 +140,7 @@ DialogBase::~DialogBase() {
 
 INT_PTR DialogBase::ShowModal(HINSTANCE resources, int templateId, HWND owner) {
   modal_ = true;
+  ModalScope modal;  // the handle is known at WM_INITDIALOG
   const INT_PTR r = DialogBoxParamW(resources, MAKEINTRESOURCEW(templateId), owner, &DialogBase::StaticDlgProc,
                                     reinterpret_cast<LPARAM>(this));
   if (r == -1) throw std::runtime_error("Unable to show a dialog");
@@ -207,6 +210,7 @@ INT_PTR DialogBase::Dispatch(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, DialogBa
   if (self) {
     SetWindowLongPtrW(hwnd, DWLP_USER, reinterpret_cast<LONG_PTR>(self));
     self->hwnd_ = hwnd;
+    if (self->modal_ && !griv::Modal().Innermost()) griv::Modal().SetInnermost(reinterpret_cast<std::uintptr_t>(hwnd));
   } else {
     self = reinterpret_cast<DialogBase*>(GetWindowLongPtrW(hwnd, DWLP_USER));
   }

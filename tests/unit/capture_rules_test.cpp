@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "app/startup_rules.h"
+#include "app/hand_off.h"
+#include "capture/capture_commands.h"
 #include "image/picture_area.h"
 #include "capture/selection.h"
 

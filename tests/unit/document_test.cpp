@@ -1,8 +1,5 @@
 #include "image/document.h"
 
-#include "app/commands.h"
-#include "ids_app.h"
-
 #include <gtest/gtest.h>
 
 #include <stdexcept>
@@ -149,43 +146,6 @@ TEST(DocumentUndo, FirstChangeArmsLaterOnesRecord) {
   EXPECT_TRUE(doc.Undo());
   EXPECT_TRUE(doc.Present());
   EXPECT_EQ(From(doc.ShownImage(), 5, 3), std::make_pair(10, 6));
-}
-
-// What a command needs at a place, from the one table (commands without a row need nothing).
-uint32_t NeedsOf(int id, Place place) {
-  for (const CommandRule& r : CommandRules())
-    if (r.id == id && (r.places & place)) return r.needs;
-  return kAlways;
-}
-
-TEST(DocumentCommands, EnableTableFollowsItsInputs) {
-  CommandContext off;
-  off.printer = off.editorConfigured = true;
-  for (int id : {CM_SAVEAS, CM_CLEAR, CM_ZOOMIN_MENU, CM_ADDCURSOR, CM_EDITOR, CM_PRINT})
-    EXPECT_FALSE(Meets(NeedsOf(id, kMainMenu), off)) << id;
-  EXPECT_FALSE(Meets(NeedsOf(CM_CROP, kToolBar), off));
-  EXPECT_FALSE(Meets(NeedsOf(CM_PRINTPREVIEW, kImageMenu), off));
-  for (int id : {CM_ENCRYPTFILE, CM_CAPAREANOW, CM_AUTOSAVE}) EXPECT_TRUE(Meets(NeedsOf(id, kTrayMenu), off)) << id;
-  EXPECT_TRUE(Meets(NeedsOf(CM_SELECTAREA, kToolBar), off));
-  EXPECT_TRUE(Meets(NeedsOf(CM_SENDMAIL, kImageMenu), off));  // mails other files without an image
-
-  CommandContext on = off;
-  on.image = on.fullImageHasPixels = true;
-  on.editorConfigured = false;
-  EXPECT_TRUE(Meets(NeedsOf(CM_SAVEASSHOWN, kMainMenu), on));
-  EXPECT_TRUE(Meets(NeedsOf(CM_GREY, kImageMenu), on));
-  EXPECT_TRUE(Meets(NeedsOf(CM_SAVE, kImageMenu), on));
-  EXPECT_TRUE(Meets(NeedsOf(CM_SENDMAIL, kMainMenu), on));
-  EXPECT_TRUE(Meets(NeedsOf(CM_PRINT, kToolBar), on));
-  EXPECT_TRUE(Meets(NeedsOf(CM_PRINTPREVIEW, kImageMenu), on));
-  EXPECT_FALSE(Meets(NeedsOf(CM_EDITOR, kMainMenu), on));
-  on.editorConfigured = true;
-  EXPECT_TRUE(Meets(NeedsOf(CM_EDITOR, kMainMenu), on));
-  on.printer = false;  // no printer set up
-  EXPECT_FALSE(Meets(NeedsOf(CM_PRINTPREVIEW, kMainMenu), on));
-  on.printer = true;
-  on.fullImageHasPixels = false;  // nothing to print
-  EXPECT_FALSE(Meets(NeedsOf(CM_PRINT, kMainMenu), on));
 }
 
 }  // namespace

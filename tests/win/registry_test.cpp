@@ -81,13 +81,11 @@ TEST(LockFileRegion, WaitsForAnotherHolderAndGivesUp) {
 }
 
 TEST(SystemPath, FoldersEndWithABackslash) {
-  TPBSystemPath p(true);
-  ASSERT_FALSE(p.Windows.empty());
-  EXPECT_EQ(p.Windows.back(), '\\');
-  EXPECT_EQ(p.Temp.back(), '\\');
-  EXPECT_FALSE(p.AppData.empty());
-  EXPECT_EQ(p.AppData.back(), '\\');
-  p.SetIncludeBackSlash(false);
-  EXPECT_NE(p.Windows.back(), '\\');
-  EXPECT_EQ(p.ComponentVersion, "5.00.00.99");
+  EXPECT_EQ(TempFolder().back(), '\\');
+  const std::string appData = ShellFolder("AppData");
+  ASSERT_FALSE(appData.empty());
+  EXPECT_EQ(appData.back(), '\\');
+  EXPECT_TRUE(ShellFolder("NoSuchFolder").empty());
+  ASSERT_FALSE(WindowsFolder().empty());
+  EXPECT_NE(WindowsFolder().back(), '\\');
 }

@@ -1,11 +1,8 @@
-// Stamping a pointer shape onto the image: the shape menu with its pictures,
-// the choice kept across runs, arming and the stamp itself.
-#include <windows.h>
-#include <commctrl.h>
+#include "capture/stamping_win.h"
 
-#include "app/main_form_win.h"
+#include "capture/capture_commands.h"
 #include "capture/grab_win.h"
-#include "resource.h"
+#include "ids_app.h"
 #include "ui/ui_win.h"
 
 namespace griv {
@@ -41,11 +38,26 @@ HCURSOR CursorOf(StampCursor c) {
 }
 }  // namespace
 
+void StampCommands::AddTo(CommandTable& table) {
+  auto popup = [this](int left, int extra) {
+    RECT w;
+    GetWindowRect(app_.Window(), &w);
+    PopupIconMenu(Scale(left, app_.Dpi()) + w.left + extra);
+  };
+  table.Add(StampCommandRules(), {{CM_STAMPICON, CM_STAMPICON, [this](int) {
+                                     armed_ = true;
+                                     app_.UpdateCommands();
+                                   }},
+                                  {CM_GETCURSOR, CM_GETCURSOR, [popup](int) { popup(353, 4); }},
+                                  {CM_ADDCURSOR, CM_ADDCURSOR, [popup](int) { popup(136, 0); }}});  // below the Print button
+  table.AddChecks([this](std::vector<CheckMark>& marks) { marks.push_back({CM_STAMPICON, armed_}); });
+}
+
 // Drawn when first shown rather than at start-up, which they would slow down.
-HIMAGELIST TfrmCaptureForm::StampImages() {
-  if (imgIcons_) return imgIcons_.get();
-  const int size = Scale(kShapePicture, dpi_);
-  imgIcons_.reset(ImageList_Create(size, size, ILC_COLOR24 | ILC_MASK, kStampShapeCount, 0));
+HIMAGELIST StampCommands::StampImages() {
+  if (images_) return images_.get();
+  const int size = Scale(kShapePicture, app_.Dpi());
+  images_.reset(ImageList_Create(size, size, ILC_COLOR24 | ILC_MASK, kStampShapeCount, 0));
   WindowDC screen(nullptr);
   UniqueMemDC mem(CreateCompatibleDC(screen.get()));
   for (int i = 0; i < kStampShapeCount; ++i) {
@@ -57,31 +69,29 @@ HIMAGELIST TfrmCaptureForm::StampImages() {
       FillRect(mem.get(), &all, back.get());
       DrawIconEx(mem.get(), 0, 0, CursorOf(StampShapeAt(i).cursor), size, size, 0, nullptr, DI_NORMAL);
     }
-    ImageList_AddMasked(imgIcons_.get(), bmp.get(), kTransparent);
+    ImageList_AddMasked(images_.get(), bmp.get(), kTransparent);
   }
-  return imgIcons_.get();
+  return images_.get();
 }
 
-void TfrmCaptureForm::SetStampGlyph() {
-  toolBar_.SetGlyph(CM_STAMPICON, [this](HDC dc, const RECT& r, bool, int) {
-    int w = 0, h = 0;
-    ImageList_GetIconSize(StampImages(), &w, &h);
-    ImageList_Draw(StampImages(), stampIconIndex_, dc, (r.left + r.right - w) / 2, (r.top + r.bottom - h) / 2,
-                   ILD_TRANSPARENT);
-  });
+void StampCommands::PaintGlyph(HDC dc, const RECT& r) {
+  int w = 0, h = 0;
+  ImageList_GetIconSize(StampImages(), &w, &h);
+  ImageList_Draw(StampImages(), iconIndex_, dc, (r.left + r.right - w) / 2, (r.top + r.bottom - h) / 2,
+                 ILD_TRANSPARENT);
 }
 
-void TfrmCaptureForm::LoadStampChoice() {
-  stampIconIndex_ = settings_.LastIconIx >= 0 && settings_.LastIconIx < kStampShapeCount ? settings_.LastIconIx : 0;
+void StampCommands::LoadChoice() {
+  iconIndex_ = StoredStampIconIndex(settings_.LastIconIx);
   SelectStampCursor(settings_.LastCursorIx);
-  toolBar_.Repaint(CM_STAMPICON);
+  if (OnGlyphChanged) OnGlyphChanged();
 }
 
-void TfrmCaptureForm::SelectStampCursor(int tag) {
+void StampCommands::SelectStampCursor(int tag) {
   if (const auto s = griv::SelectStampCursor(tag)) stamp_ = *s;
 }
 
-void TfrmCaptureForm::PopupIconMenu(int x) {
+void StampCommands::PopupIconMenu(int x) {
   HMENU menu = CreatePopupMenu();
   if (!menu) return;
   UniqueMenu own(menu);
@@ -94,67 +104,64 @@ void TfrmCaptureForm::PopupIconMenu(int x) {
     InsertMenuItemW(menu, static_cast<UINT>(i), TRUE, &mi);
   }
   RECT w;
-  GetWindowRect(Handle(), &w);
+  GetWindowRect(app_.Window(), &w);
   const int y = PopupIconMenuY(w.top, GetSystemMetrics(SM_CYSCREEN));
-  const UINT chosen = TrackPopupMenu(menu, TPM_RETURNCMD | TPM_LEFTBUTTON, x, y, 0, Handle(), nullptr);
-  if (chosen >= CM_STAMPSHAPE0 && chosen < CM_STAMPSHAPE0 + kStampShapeCount) mnuIcon0Click(int(chosen) - CM_STAMPSHAPE0);
+  const UINT chosen = TrackPopupMenu(menu, TPM_RETURNCMD | TPM_LEFTBUTTON, x, y, 0, app_.Window(), nullptr);
+  if (chosen >= CM_STAMPSHAPE0 && chosen < CM_STAMPSHAPE0 + kStampShapeCount) ChooseShape(int(chosen) - CM_STAMPSHAPE0);
 }
 
-void TfrmCaptureForm::btnGetCursorClick() {
-  RECT w;
-  GetWindowRect(Handle(), &w);
-  PopupIconMenu(Scale(353, dpi_) + w.left + 4);
-}
-
-void TfrmCaptureForm::mnuAddCursorClick() {
-  RECT w;
-  GetWindowRect(Handle(), &w);
-  PopupIconMenu(Scale(136, dpi_) + w.left);  // below the Print button
-}
-
-void TfrmCaptureForm::mnuIcon0Click(int imageIndex) {
+void StampCommands::ChooseShape(int imageIndex) {
   const StampShape& shape = StampShapeAt(imageIndex);
-  stampIconIndex_ = imageIndex;
+  iconIndex_ = imageIndex;
   settings_.LastIconIx = imageIndex;
   settings_.LastCursorIx = shape.tag;
-  if (store_) {
-    store_->WriteInteger("LastIconIx", imageIndex);
-    store_->WriteInteger("LastCursorIx", shape.tag);
+  if (SettingsStore* store = app_.Store()) {
+    store->WriteInteger("LastIconIx", imageIndex);
+    store->WriteInteger("LastCursorIx", shape.tag);
   }
   SelectStampCursor(shape.tag);
-  stampArmed_ = true;  // choosing a shape arms the next click at once
-  toolBar_.Repaint(CM_STAMPICON);
-  UpdateCommands();
+  armed_ = true;  // choosing a shape arms the next click at once
+  if (OnGlyphChanged) OnGlyphChanged();
+  app_.UpdateCommands();
 }
 
-void TfrmCaptureForm::N39MeasureItem(MEASUREITEMSTRUCT& m) {
+void StampCommands::MeasureItem(MEASUREITEMSTRUCT& m) {
   int w = 0, h = 0;
   ImageList_GetIconSize(StampImages(), &w, &h);
-  m.itemWidth = static_cast<UINT>(Scale(kShapeItemWidth, dpi_));
-  m.itemHeight = static_cast<UINT>(h + Scale(2, dpi_));
+  m.itemWidth = static_cast<UINT>(Scale(kShapeItemWidth, app_.Dpi()));
+  m.itemHeight = static_cast<UINT>(h + Scale(2, app_.Dpi()));
 }
 
-void TfrmCaptureForm::DrawShapeItem(const DRAWITEMSTRUCT& d) {
+void StampCommands::DrawItem(const DRAWITEMSTRUCT& d) {
   const bool selected = (d.itemState & ODS_SELECTED) != 0;
   FillRect(d.hDC, &d.rcItem, GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_MENU));
   int w = 0, h = 0;
   ImageList_GetIconSize(StampImages(), &w, &h);
-  ImageList_Draw(StampImages(), static_cast<int>(d.itemData), d.hDC, d.rcItem.left + Scale(2, dpi_),
+  ImageList_Draw(StampImages(), static_cast<int>(d.itemData), d.hDC, d.rcItem.left + Scale(2, app_.Dpi()),
                  (d.rcItem.top + d.rcItem.bottom - h) / 2, ILD_TRANSPARENT);
 }
 
-bool TfrmCaptureForm::Image1MouseDown(int button, int x, int y) {
-  if (!stampArmed_) return false;
+bool StampCommands::MouseDown(int button, int x, int y) {
+  if (!armed_) return false;
   if (button != 0) return true;  // armed: no panning either
   const HCURSOR cursor = stamp_.cursorId ? CursorOf(stamp_.cursor) : LoadCursorW(nullptr, IDC_ARROW);
-  SaveUndo();
+  doc_.SaveUndo();
   // The full image gets the pointer where the click was, the view the same
   // pointer moved by the shape's offsets; the next rendering shows the full image's.
-  DrawCursorAt(doc_.MutableFullImage(), cursor, x, y);
-  DrawCursorAt(doc_.MutableShownImage(), cursor, x + stamp_.offsetX, y + stamp_.offsetY);
-  InvalidateRect(view_.Handle(), nullptr, FALSE);
-  CancelStamping();
+  ImageDocument& doc = doc_.Document();
+  DrawCursorAt(doc.MutableFullImage(), cursor, x, y);
+  DrawCursorAt(doc.MutableShownImage(), cursor, x + stamp_.offsetX, y + stamp_.offsetY);
+  doc_.RepaintView();
+  Cancel();
   return true;
+}
+
+void StampCommands::Cancel() {
+  SetCursor(LoadCursorW(nullptr, IDC_ARROW));
+  if (armed_) {
+    armed_ = false;
+    app_.UpdateCommands();
+  }
 }
 
 }  // namespace griv

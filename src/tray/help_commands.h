@@ -1,0 +1,12 @@
+// The editor, help and web-site commands as data.
+#pragma once
+#include <span>
+#include <vector>
+
+#include "ui/commands.h"
+
+namespace griv {
+
+std::span<const CommandRule> HelpCommandRules();
+
+}  // namespace griv
