@@ -37,8 +37,6 @@ class ImageView : public WindowBase {
   // The shown image changed: back to its top-left corner and repaint.
   void ShowFromStart();
   void UpdateScrollBars();
-  int ScrollX() const { return scrollX_; }
-  int ScrollY() const { return scrollY_; }
   bool Panning() const { return panLastX_ != -1; }
 
  private:

@@ -99,11 +99,6 @@ void ToolBar::SetDown(int command, bool down) {
   if (SpeedButton* b = Find(command)) b->SetDown(down);
 }
 
-bool ToolBar::IsDown(int command) const {
-  const SpeedButton* b = Find(command);
-  return b && b->Down();
-}
-
 void ToolBar::SetCaption(int command, const std::wstring& caption) {
   if (SpeedButton* b = Find(command)) b->SetCaption(caption);
 }

@@ -35,7 +35,6 @@ class ToolBar : private WindowBase {
   void Enable(int command, bool on);
   bool IsEnabled(int command) const;
   void SetDown(int command, bool down);
-  bool IsDown(int command) const;
   void SetCaption(int command, const std::wstring& caption);
   void SetGlyph(int command, SpeedButton::GlyphPainter painter);
   void Repaint(int command);

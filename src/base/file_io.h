@@ -59,7 +59,6 @@ class AtomicFile {
   AtomicFile& operator=(const AtomicFile&) = delete;
 
   std::FILE* get() const { return file_.get(); }
-  const std::string& TempName() const { return temp_; }
   void Write(const void* data, size_t size);  // throws EFileIO
   void Commit();                              // flush, close, replace target; throws EFileIO
   void Discard();

@@ -13,7 +13,7 @@ const wchar_t kClass[] = L"TfrmCapArea";
 }
 
 TfrmCapArea::TfrmCapArea(int monitorIndex) {
-  const MonitorRect m = ChosenMonitorBounds(monitorIndex, &overlayMonitor_);
+  const MonitorRect m = ChosenMonitorBounds(monitorIndex);
   monitor_ = RECT{m.left, m.top, m.left + m.width, m.top + m.height};
   GrabRect(monitor_, frozen_);
   CreateWin({kClass, 0, LoadCursorW(nullptr, IDC_CROSS)}, WS_EX_TOPMOST | WS_EX_TOOLWINDOW, L"frmCapArea", WS_POPUP,

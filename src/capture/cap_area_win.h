@@ -27,7 +27,6 @@ class TfrmCapArea : private WindowBase {
 
   const RECT& SelRect() const { return selRect_; }  // never normalised
   const Picture& FrozenScreen() const { return frozen_; }
-  int OverlayMonitor() const { return overlayMonitor_; }
   using WindowBase::Handle;
 
   // F1 on the overlay.
@@ -44,7 +43,6 @@ class TfrmCapArea : private WindowBase {
 
   RECT selRect_{0, 0, 0, 0};
   Picture frozen_;
-  int overlayMonitor_ = 0;
   RECT monitor_{};
   std::unique_ptr<OverlayPainter> painter_;
   OverlayState state_;

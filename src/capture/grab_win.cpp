@@ -18,11 +18,10 @@ int ChooseFrom(int index, int count) {
 
 int ChooseMonitor(int index) { return ChooseFrom(index, static_cast<int>(EnumerateMonitors().size())); }
 
-MonitorRect ChosenMonitorBounds(int monitorIndex, int* chosen) {
+MonitorRect ChosenMonitorBounds(int monitorIndex) {
   // One list for the choice and the bounds: a monitor that comes or goes meanwhile cannot mislead.
   const auto monitors = EnumerateMonitors();
   const int i = ChooseFrom(monitorIndex, static_cast<int>(monitors.size()));
-  if (chosen) *chosen = i;
   return monitors[static_cast<size_t>(i)].bounds;
 }
 
@@ -75,7 +74,7 @@ void CopyScreen(int x, int y, int w, int h, Picture& target) {
 void ReleaseScreenCache() { Cache() = ScreenDib(); }
 
 POINT GrabMonitor(Picture& target, int monitorIndex) {
-  const MonitorRect m = ChosenMonitorBounds(monitorIndex, nullptr);
+  const MonitorRect m = ChosenMonitorBounds(monitorIndex);
   CopyScreen(m.left, m.top, m.width, m.height, target);
   return POINT{m.left, m.top};
 }

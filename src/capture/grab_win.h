@@ -12,8 +12,8 @@ namespace griv {
 // The monitor a capture uses: index, or the other one while Ctrl is held and
 // there are two; an index that names no monitor falls back to 0.
 int ChooseMonitor(int monitorIndex);
-// Bounds of that monitor; chosen receives its index.
-MonitorRect ChosenMonitorBounds(int monitorIndex, int* chosen);
+// Bounds of that monitor.
+MonitorRect ChosenMonitorBounds(int monitorIndex);
 
 // Copies the chosen monitor into target; returns its desktop origin.
 POINT GrabMonitor(Picture& target, int monitorIndex);

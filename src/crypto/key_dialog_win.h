@@ -11,7 +11,6 @@ inline constexpr char kKeyDialogAdvice[] =
     "The key must be 8 characters or more.\r\nIt is case sensitive. Do not forget it!\r\n"
     "The key can not be recovered if you lose it.";
 // Shortest key the dialog accepts.
-inline constexpr int kMinKeyLength = 8;
 
 class TdlgGetKey {
  public:
@@ -25,7 +24,6 @@ class TdlgGetKey {
                                bool confirm = false);
 
   // OK is enabled exactly when the key is longer than 7 characters.
-  static bool KeyAcceptable(int length) { return length >= kMinKeyLength; }
 };
 
 }  // namespace griv

@@ -20,7 +20,6 @@ class TfrmHKSet : private DialogBase {
 
   void LoadHotKeyText(const std::string& text) { choice_ = HotKeyChoice::FromText(text); }
   std::string BuildHotKeyText() const { return choice_.ToText(); }
-  const HotKeyChoice& Choice() const { return choice_; }
 
  private:
   BOOL OnInitDialog() override;

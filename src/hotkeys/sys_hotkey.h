@@ -32,7 +32,6 @@ class SysHotKeyList {
 
   // Later registrations and withdrawals go through r (tests wrap the real one).
   void SetRegistrar(HotKeyRegistrar* r) { registrar_ = r; }
-  HotKeyRegistrar* Registrar() const { return registrar_; }
 
   bool Active() const { return active_; }
   void SetActive(bool value);

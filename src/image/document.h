@@ -129,11 +129,7 @@ class ImageDocument {
   // commands if the view had been cleared).
   bool Undo();
   bool UndoAvailable() const { return undoAvailable_; }
-  bool UndoArmed() const { return undoArmed_; }
   const Picture& UndoBitmap() const { return undoIsFull_ ? full_ : undoBitmap_; }
-  double UndoRatio() const { return undoRatio_; }
-  const std::string& UndoViewedAt() const { return undoViewedAt_; }
-  const std::string& UndoAction() const { return undoAction_; }
 
   // SaveUndo, then an empty view. Full image, ratio and action stay, so
   // Undo brings the picture back.

@@ -100,15 +100,11 @@ class TEmail {
   bool UseDefProfile = false;
   bool UseLongMessageID = true;  // kept for the layout only
 
-  bool DownLoadFirst() const { return (logonFlags_ & mapi::kForceDownload) != 0; }
   void SetDownLoadFirst(bool on);
-  bool NewSession() const { return (logonFlags_ & mapi::kNewSession) != 0; }
   void SetNewSession(bool on);
   bool MapiAvail() const { return lib_.Available(); }
-  const char* Version() const { return kEmailVersion; }
 
   // Short strings: longer values are cut to 255 characters.
-  const std::string& Password() const { return password_; }
   void SetPassword(std::string_view v);
   const std::string& Profile() const { return profile_; }
   void SetProfile(std::string_view v);
@@ -119,12 +115,10 @@ class TEmail {
 
   uint32_t LogonFlags() const { return logonFlags_; }
   LHANDLE Session() const { return session_; }
-  bool HasLongText() const { return hasLongText_; }
 
   // ---- events, raised only when set
   using TNotifyEvent = std::function<void(TEmail& sender)>;
   TNotifyEvent OnBeforeLogon, OnAfterLogon, OnBeforeLogoff, OnAfterLogoff;
-  TNotifyEvent OnBeforeSaveMail, OnAfterSaveMail;  // never raised: no mail is saved
   TNotifyEvent OnBeforeSendMail, OnAfterSendMail;
   std::function<void(TEmail& sender, uint32_t errorCode)> OnMapiError;
 
@@ -144,8 +138,6 @@ class TEmail {
   virtual void DoAfterLogon() { Raise(OnAfterLogon); }
   virtual void DoBeforeLogoff() { Raise(OnBeforeLogoff); }
   virtual void DoAfterLogoff() { Raise(OnAfterLogoff); }
-  virtual void DoBeforeSaveMail() { Raise(OnBeforeSaveMail); }
-  virtual void DoAfterSaveMail() { Raise(OnAfterSaveMail); }
   virtual void DoBeforeSendMail() { Raise(OnBeforeSendMail); }
   virtual void DoAfterSendMail() { Raise(OnAfterSendMail); }
   virtual void DoMapiError(uint32_t code) {

@@ -43,9 +43,6 @@ inline constexpr size_t kTextBuffer = 257;
 inline constexpr size_t kShortStringLength = 255;
 }  // namespace mapi
 
-// Component version reported by the mail component.
-inline constexpr char kEmailVersion[] = "2.09.02";
-
 // Attachment name a mail client with 8.3-minded storage can cope with:
 // unchanged up to 12 characters, else the 8 characters before a late first
 // dot and the rest, at most the last 12 characters, no leading dots.

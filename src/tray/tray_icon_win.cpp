@@ -214,7 +214,6 @@ bool TAnimatedTrayIcon::ShowBalloon(const std::string& title, const std::string&
   m.copy(nid.szInfo, std::min<size_t>(m.size(), std::size(nid.szInfo) - 1));
   nid.dwInfoFlags = NIIF_INFO;
   if (!ShellNotify(NIM_MODIFY, &nid)) return false;
-  lastBalloon_ = title + "\n" + text;
   return true;
 }
 

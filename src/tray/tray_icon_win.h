@@ -27,20 +27,17 @@ class TAnimatedTrayIcon : public TWindowedComponent {
   ~TAnimatedTrayIcon() override;
 
   HWND Owner() const { return owner_; }
-  void SetOwner(HWND owner) { owner_ = owner; }
 
   bool Active() const { return active_; }
   void SetActive(bool value);
   const std::string& Hint() const { return hint_; }  // UTF-8
   void SetHint(const std::string& value);
-  bool ShowHint() const { return showHint_; }
   void SetShowHint(bool value);
   // The still image. Assigning copies it; a null icon brings back "TRAYICON".
   HICON Icon() const { return icon_.get(); }
   void SetIcon(HICON icon);
   TTrayIconStyle Style() const { return style_; }
   void SetStyle(TTrayIconStyle value);
-  int RepeatCount() const { return repeatCount_; }
   void SetRepeatCount(int value);  // negative values are ignored
   TAnimatedIcons& Animation() { return animation_; }
   void SetAnimation(const TAnimatedIcons& value) { animation_.Assign(value); }
@@ -69,7 +66,6 @@ class TAnimatedTrayIcon : public TWindowedComponent {
   // A balloon note from the icon (once the icon is shown); false when the
   // shell did not take it.
   bool ShowBalloon(const std::string& title, const std::string& text);
-  const std::string& LastBalloon() const { return lastBalloon_; }
 
   UINT CallbackMessage() const { return callbackMessage_; }
   static UINT TaskbarCreatedMessage();
@@ -100,7 +96,6 @@ class TAnimatedTrayIcon : public TWindowedComponent {
   bool shown_ = false;
   bool waiting_ = false;
   std::string hint_;
-  std::string lastBalloon_;
   bool showHint_ = true;
   UniqueIcon icon_;
   UniqueIcon frameIcon_;  // the animation frame last shown

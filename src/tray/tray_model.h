@@ -49,7 +49,6 @@ struct TrayEvent {
 class TrayMouseTracker {
  public:
   std::vector<TrayEvent> Translate(unsigned mouseMessage);
-  bool DoubleClickPending() const { return doubleClickPending_; }
 
  private:
   bool doubleClickPending_ = false;
@@ -120,7 +119,6 @@ class TAnimatedIcons : public TimerTickTarget {
 
   std::string Author;
   std::string Title;
-  bool LargeIcons() const { return largeIcons_; }
   int IconSize() const { return largeIcons_ ? 32 : 16; }
 
   std::vector<TAnimatedIcon>& Frames() { return frames_; }
@@ -139,7 +137,6 @@ class TAnimatedIcons : public TimerTickTarget {
   void TimerTick(uint16_t elapsedMs, uint32_t tickCount) override;
 
   // Stream form: written only when there are frames.
-  bool ShouldStore() const { return !frames_.empty(); }
   std::vector<uint8_t> WriteStream() const;
   // Replaces title, author, flag and all frames. A damaged stream throws
   // EIconsStream and leaves the object as it was.

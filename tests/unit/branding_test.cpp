@@ -119,6 +119,8 @@ TEST(Branding, BuiltInTexts) {
     upper |= std::isupper(static_cast<unsigned char>(c)) != 0;
   }
   EXPECT_TRUE(lower && upper);
+  EXPECT_EQ(VisitMenuText("https://www.grivanta.com"), "&Visit www.grivanta.com");
+  EXPECT_EQ(VisitMenuText("www.example.org/http://"), "&Visit www.example.org/http://");
 }
 
 class BrandFiles : public ::testing::Test {

@@ -55,6 +55,49 @@ TEST(ClipboardDib, BitFieldMasksAfterAnInfoHeaderAreSkipped) {
   EXPECT_GT(p.Row(0)[3], 240);
 }
 
+// The colour of pixel x of row 0, 0x00RRGGBB, through the palette of an 8-bit picture.
+uint32_t ColourAt(const Picture& p, int x) {
+  const uint8_t* px = p.Row(0) + x * (p.bpp / 8);
+  return p.bpp == 8 ? p.palette.at(px[0]) : uint32_t(px[2]) << 16 | px[1] << 8 | px[0];
+}
+
+TEST(ClipboardDib, LargerAndSmallerHeadersFindTheirPixels) {
+  // A version-5 header holds its masks itself: nothing follows it but the pixels.
+  std::vector<uint8_t> v5(124 + 4, 0);
+  Put32(v5, 0, 124);
+  Put32(v5, 4, 2);
+  Put32(v5, 8, 1);
+  v5[12] = 1, v5[14] = 16;
+  Put32(v5, 16, 3);
+  Put32(v5, 40, 0xF800), Put32(v5, 44, 0x07E0), Put32(v5, 48, 0x001F);
+  v5[124] = 0x00, v5[125] = 0xF8, v5[126] = 0x1F, v5[127] = 0x00;  // red, blue
+  Picture p = ReadPackedDib(v5.data(), v5.size());
+  EXPECT_GT(ColourAt(p, 0) >> 16, 240u);
+  EXPECT_GT(ColourAt(p, 1) & 0xFF, 240u);
+
+  // ... and with a palette of two four-byte entries behind it.
+  std::vector<uint8_t> pal(124 + 8 + 4, 0);
+  Put32(pal, 0, 124);
+  Put32(pal, 4, 2);
+  Put32(pal, 8, 1);
+  pal[12] = 1, pal[14] = 8;
+  Put32(pal, 32, 2);
+  Put32(pal, 124, 0x00FF0000), Put32(pal, 128, 0x000000FF);
+  pal[132] = 1, pal[133] = 0;
+  p = ReadPackedDib(pal.data(), pal.size());
+  EXPECT_EQ(ColourAt(p, 0), 0x0000FFu);
+  EXPECT_EQ(ColourAt(p, 1), 0xFF0000u);
+
+  // The old 12-byte header has three-byte palette entries.
+  std::vector<uint8_t> core(12 + 6 + 4, 0);
+  core[0] = 12, core[4] = 8, core[6] = 1, core[8] = 1, core[10] = 1;
+  core[12] = 0, core[13] = 0, core[14] = 0xFF;  // 0: red
+  core[15] = 0xFF, core[16] = 0, core[17] = 0;  // 1: blue
+  core[18] = 0xA0;                              // 1 0 1 0 0 0 0 0
+  p = ReadPackedDib(core.data(), core.size());
+  for (int x = 0; x < 8; ++x) EXPECT_EQ(ColourAt(p, x), x == 0 || x == 2 ? 0x0000FFu : 0xFF0000u) << x;
+}
+
 TEST(ClipboardDib, DamagedOrHugePicturesAreRefusedBeforeAnythingLargeIsMade) {
   Picture pic;
   pic.Resize(4, 4, 24);

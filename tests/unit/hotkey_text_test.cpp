@@ -80,6 +80,9 @@ TEST(HotKeyText, BuildsAndDisplays) {
   EXPECT_EQ(c.ToText(), "Ctrl|Win|#28");
   EXPECT_EQ(HotKeyChoice::FromText("Alt|#96").ToText(), "Alt|#-1");
   for (auto d : kDefaultHotKeyTexts) EXPECT_EQ(HotKeyChoice::FromText(d).ToText(), d);
+  // The empty view names the keys in force: a damaged text has its default.
+  EXPECT_EQ(CaptureKeysHint({"Ctrl|Shift|#80", "garbage", ""}),
+            "Press Ctrl+Shift+F12 to capture the screen, Alt+PrintScreen a window, Win+PrintScreen an area");
 }
 
 TEST(HotKeyPending, EditAndReset) {

@@ -67,6 +67,11 @@ TEST(KeyRules, AKeyIsTakenWhenLongEnoughExactAndConfirmed) {
   EXPECT_FALSE(JudgeKey("short", "", false, 1252).ok);
   EXPECT_TRUE(JudgeKey("long enough", "", false, 1252).ok);
   EXPECT_TRUE(JudgeKey("p\xC3\xA4sswort", "", false, 1252).ok);  // ä is in code page 1252
+  // Eight characters, counted as the user typed them: "ä" is one, though two bytes.
+  EXPECT_FALSE(JudgeKey("1234567", "", false, 1252).ok);
+  EXPECT_TRUE(JudgeKey("12345678", "", false, 1252).ok);
+  EXPECT_FALSE(JudgeKey("p\xC3\xA4ss123", "", false, 1252).ok);
+  EXPECT_TRUE(JudgeKey("p\xC3\xA4ss1234", "", false, 1252).ok);
   // Cyrillic has no bytes in 1252: "ключключ" and "секретик" would both become "????????".
   const KeyVerdict cyr = JudgeKey("\xD0\xBA\xD0\xBB\xD1\x8E\xD1\x87\xD0\xBA\xD0\xBB\xD1\x8E\xD1\x87", "", false, 1252);
   EXPECT_FALSE(cyr.ok);

@@ -2,34 +2,38 @@
 
 #include <gtest/gtest.h>
 
-#include <set>
-
 namespace griv {
 namespace {
 
-TEST(Stamping, KnownTagsSetTheirOffsetsAndOthersChangeNothing) {
-  const auto hand = SelectStampCursor(21);
-  ASSERT_TRUE(hand);
-  EXPECT_EQ(hand->cursorId, -21);
-  EXPECT_EQ(hand->offsetX, -7);
-  EXPECT_EQ(hand->offsetY, -1);
-  EXPECT_EQ(hand->cursor, StampCursor::HandPoint);
-  const auto up = SelectStampCursor(10);
-  ASSERT_TRUE(up);
-  EXPECT_EQ(up->offsetY, -11);
-  EXPECT_EQ(SelectStampCursor(12)->offsetX, 0);  // the drag shape is drawn where it was clicked
+TEST(Stamping, EveryShapeHasItsTagCursorAndOffsets) {
+  using C = StampCursor;
+  const struct {
+    int tag;
+    StampCursor cursor;
+    int dx, dy;
+  } kShapes[kStampShapeCount] = {
+      {2, C::Arrow, -10, -10},     {3, C::Cross, -10, -10},      {4, C::IBeam, -10, -9},     {6, C::SizeNESW, -10, -10},
+      {7, C::SizeNS, -10, -9},     {8, C::SizeNWSE, -10, -10},   {9, C::SizeWE, -10, -10},   {10, C::UpArrow, -10, -11},
+      {11, C::HourGlass, -10, -10}, {12, C::Drag, 0, 0},         {13, C::NoDrop, -10, -9},   {14, C::HSplit, -16, -14},
+      {15, C::VSplit, -14, -12},   {16, C::MultiDrag, 0, 0},     {17, C::SQLWait, -16, -13}, {18, C::No, -10, -10},
+      {19, C::AppStart, -10, -10}, {20, C::Help, -10, -10},      {21, C::HandPoint, -7, -1}, {22, C::SizeAll, -10, -10},
+  };
+  for (int i = 0; i < kStampShapeCount; ++i) {
+    const auto& want = kShapes[i];
+    EXPECT_EQ(StampShapeAt(i).tag, want.tag) << i;
+    const auto s = SelectStampCursor(want.tag);
+    ASSERT_TRUE(s) << want.tag;
+    EXPECT_EQ(s->cursorId, -want.tag);
+    EXPECT_EQ(s->cursor, want.cursor) << want.tag;
+    EXPECT_EQ(s->offsetX, want.dx) << want.tag;
+    EXPECT_EQ(s->offsetY, want.dy) << want.tag;
+  }
+  // Other tags change nothing; a stored index out of range shows the arrow.
   for (int tag : {0, 1, 5, 23, -2, 1000}) EXPECT_FALSE(SelectStampCursor(tag)) << tag;
-}
-
-TEST(Stamping, TheMenuHoldsTwentyShapesInOrderWithDistinctTags) {
-  std::set<int> tags;
-  for (int i = 0; i < kStampShapeCount; ++i) tags.insert(StampShapeAt(i).tag);
-  EXPECT_EQ(tags.size(), 20u);
-  EXPECT_FALSE(tags.count(5));
-  EXPECT_EQ(StampShapeAt(0).tag, 2);
-  EXPECT_EQ(StampShapeAt(18).tag, 21);
-  EXPECT_EQ(StampShapeAt(19).tag, 22);
-  EXPECT_EQ(StampShapeAt(99).tag, 2);  // a stored index out of range shows the arrow
+  EXPECT_EQ(StampShapeAt(99).tag, 2);
+  EXPECT_EQ(StoredStampIconIndex(19), 19);
+  EXPECT_EQ(StoredStampIconIndex(20), 0);
+  EXPECT_EQ(StoredStampIconIndex(-1), 0);
 }
 
 TEST(Stamping, TheShapeMenuStaysOnTheScreen) {
