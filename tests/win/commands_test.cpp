@@ -11,6 +11,7 @@
 #include "app/features_win.h"
 #include "app/toolbar_win.h"
 #include "ids_app.h"
+#include "ui/modal_state.h"
 #include "win_test_util.h"
 
 namespace griv {
@@ -91,6 +92,27 @@ TEST(CommandTable, MenusShortCutsAndButtonsAgreeWithTheFeaturesTables) {
   for (const ACCEL& a : keysOf) EXPECT_TRUE(at[a.cmd] & kMainMenu) << a.cmd;
   DestroyAcceleratorTable(accel);
   FreeLibrary(res);
+}
+
+// A controller stands alone on a stand-in window: the capture gate refuses
+// every request while a modal window is shown or another capture runs.
+TEST(CaptureGate, RefusesWhileAModalWindowIsShownOrACaptureRuns) {
+  NoWindow app;
+  ImageDocument doc;
+  Settings settings;
+  ViewCommands view(app, doc, settings);
+  CaptureCommands capture(app, view, settings, {});
+  int ran = 0;
+  EXPECT_TRUE(capture.Gate([&] {
+    ++ran;
+    EXPECT_FALSE(capture.Gate([&] { ++ran; }));  // a second request while the first runs
+  }));
+  {
+    ModalScope modal;
+    EXPECT_FALSE(capture.Gate([&] { ++ran; }));
+  }
+  EXPECT_TRUE(capture.Gate([&] { ++ran; }));
+  EXPECT_EQ(ran, 2);
 }
 
 }  // namespace
