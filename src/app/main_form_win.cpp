@@ -59,8 +59,9 @@ void TfrmCaptureForm::Create() {
 }
 
 LRESULT TfrmCaptureForm::WndProc(UINT m, WPARAM wp, LPARAM lp) {
-  // After FormDestroy the window's last messages get the default handling.
-  if (destroyed_) return DefaultProc(m, wp, lp);
+  // Before the features exist (the window's own creation) and after
+  // FormDestroy the window's messages get the default handling.
+  if (destroyed_ || !features_) return DefaultProc(m, wp, lp);
   switch (m) {
     case WM_CAPTURE_FULL: features_->capture.Request(Capture::Full); return 0;
     case WM_CAPTURE_ACTIVE: features_->capture.Request(Capture::ActiveWindow); return 0;
