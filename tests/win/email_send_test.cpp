@@ -35,6 +35,8 @@ const char kCaption[] = "Mail Test   ";
 std::vector<std::function<bool()>> g_steps;
 size_t g_next = 0;
 DWORD g_deadline = 0;
+// Once the steps have run, a message box that still comes is noted and closed.
+std::string g_stray;
 
 HWND Shown(const char* title) {
   HWND w = FindWindowW(L"#32770", Widen(title).c_str());
@@ -50,7 +52,15 @@ void CALLBACK RunStep(HWND, UINT, UINT_PTR, DWORD) {
       if (HWND w = FindWindowW(L"#32770", Widen(title).c_str())) PostMessageW(w, WM_COMMAND, IDCANCEL, 0);
     return;
   }
-  if (g_next >= g_steps.size()) return;
+  if (g_next >= g_steps.size()) {
+    if (HWND box = Shown(kCaption)) {
+      wchar_t text[1024] = {};
+      GetDlgItemTextW(box, 0xFFFF, text, 1024);
+      g_stray = Narrow(text);
+      PostMessageW(box, WM_COMMAND, IDOK, 0);
+    }
+    return;
+  }
   running = true;
   if (g_steps[g_next]()) ++g_next;
   running = false;
@@ -74,13 +84,14 @@ std::vector<std::string> Entries(HWND dlg) {
   return out;
 }
 
-// A message box of the window: its text, then OK.
-std::function<bool()> Answer(std::string& text) {
-  return [&text] {
+// A message box of the window: its text, then the button (OK).
+std::function<bool()> Answer(std::string& text, int button = IDOK, std::function<void()> before = {}) {
+  return [&text, button, before] {
     HWND box = Shown(kCaption);
     if (!box) return false;
     text = ItemText(box, 0xFFFF);
-    PostMessageW(box, WM_COMMAND, IDOK, 0);
+    if (before) before();
+    PostMessageW(box, WM_COMMAND, button, 0);
     return true;
   };
 }
@@ -138,17 +149,19 @@ class SendWindow : public griv::test::DialogLayoutTest<IDD_EMAILSEND> {
   }
   // Runs the steps while the window (made by make, so a logon message is met
   // too) is up; every step must have run by the time it closed.
-  INT_PTR Run(std::vector<std::function<bool()>> steps, const std::function<void(TEmailSend&)>& prepare = {}) {
+  INT_PTR Run(std::vector<std::function<bool()>> steps, const std::function<void(TEmailSend&)>& prepare = {},
+              HWND owner = nullptr, MapiLibrary* client = nullptr) {
     g_steps = std::move(steps);
     g_next = 0;
+    g_stray.clear();
     g_deadline = GetTickCount() + 10000;
     const UINT_PTR timer = SetTimer(nullptr, 0, 20, &RunStep);
     INT_PTR result = -1;
     {
-      TEmailSend w(res, kCaption, dir_ + "work");
+      TEmailSend w(res, kCaption, dir_ + "work", client);
       if (prepare) prepare(w);
       w.ShowEncryptImages();
-      result = w.ShowModal(nullptr, 40, 40);
+      result = w.ShowModal(owner, 40, 40);
     }
     KillTimer(nullptr, timer);
     EXPECT_EQ(g_next, g_steps.size()) << "steps not reached";
@@ -168,6 +181,13 @@ class SendWindow : public griv::test::DialogLayoutTest<IDD_EMAILSEND> {
     return empty;
   }
 
+  MapiLibrary* AnsiClient() {
+    if (!ansi_.Available()) ansi_.Load({griv::test::BesideProgram(L"mapi32-ansi.dll")});
+    EXPECT_TRUE(ansi_.Available() && !ansi_.SendMailW);
+    return &ansi_;
+  }
+
+  MapiLibrary ansi_;
   std::string dir_, log_;
 };
 
@@ -271,15 +291,22 @@ TEST_F(SendWindow, WhileTheClientWorksTheWindowShowsItAndCannotBeCancelled) {
   // The mail client's call cannot be interrupted: nothing of the window may
   // be used meanwhile, and a close that arrives anyway is not taken as Cancel.
   SetEnvironmentVariableA("GRIV_TEST_MAPI_SEND_RESULT", "2");
-  std::string said, status;
-  bool windowEnabled = true, cancelEnabled = true, stripShown = false;
+  std::string said, status, to, subject;
+  bool windowEnabled = true, cancelEnabled = true, stripShown = false, sendAgain = false;
   const INT_PTR r = Run({OnWindow([&](HWND dlg) {
                            Type(dlg, IDC_EMAIL_TO, "Ann; Bob ;; Carl");
                            Type(dlg, IDC_EMAIL_SUBJECT, "Shots");
                            Type(dlg, IDC_EMAIL_BODY, "one\r\ntwo");
                            Click(dlg, IDOK);
                          }),
-                         Answer(said)},
+                         Answer(said),
+                         // A refused send leaves the mail as typed, ready to go again.
+                         OnWindow([&](HWND dlg) {
+                           to = ItemText(dlg, IDC_EMAIL_TO);
+                           subject = ItemText(dlg, IDC_EMAIL_SUBJECT);
+                           sendAgain = Enabled(dlg, IDOK);
+                           Click(dlg, IDCANCEL);
+                         })},
                         [&](TEmailSend& w) {
                           w.Email1.OnBeforeSendMail = [&](TEmail&) {
                             HWND dlg = w.Handle();
@@ -295,14 +322,97 @@ TEST_F(SendWindow, WhileTheClientWorksTheWindowShowsItAndCannotBeCancelled) {
   EXPECT_FALSE(cancelEnabled);
   EXPECT_TRUE(stripShown);
   EXPECT_EQ(status, "Sending message");
-  // A refused send is said, and the window closes as after any send.
-  EXPECT_EQ(said, "MAPI Sendmail failed.");
-  EXPECT_EQ(r, IDOK);
+  EXPECT_EQ(said, "MAPI Sendmail failed.\r\nError 2 from the mail program (general failure).");
+  EXPECT_EQ(to, "Ann; Bob ;; Carl");
+  EXPECT_EQ(subject, "Shots");
+  EXPECT_TRUE(sendAgain);
+  EXPECT_EQ(r, IDCANCEL);
   auto sent = Sent();
   ASSERT_EQ(sent.size(), 1u);
   EXPECT_EQ(sent[0]["subject"], "Shots");
   EXPECT_EQ(sent[0]["note"], "one\r\ntwo");
   EXPECT_EQ(sent[0]["recips"], "3");
+}
+
+TEST_F(SendWindow, UnresolvedRecipientsAreNamedAndNothingGoesOutUntilPutRight) {
+  std::string said, to;
+  const INT_PTR r = Run({OnWindow([&](HWND dlg) {
+                           Type(dlg, IDC_EMAIL_TO, "ann; unknown Uma");
+                           Type(dlg, IDC_EMAIL_BCC, "failing Fay");
+                           Click(dlg, IDOK);
+                         }),
+                         Answer(said), OnWindow([&](HWND dlg) {
+                           to = ItemText(dlg, IDC_EMAIL_TO);
+                           Type(dlg, IDC_EMAIL_TO, "ann");
+                           Type(dlg, IDC_EMAIL_BCC, "");
+                           Click(dlg, IDOK);
+                         })});
+  EXPECT_EQ(said, "The mail program could not resolve these recipients:\r\n    unknown Uma\r\n    failing Fay\r\n\r\n"
+                  "Nothing was sent.");
+  EXPECT_EQ(to, "ann; unknown Uma");
+  EXPECT_EQ(r, IDOK);
+  auto sent = Sent();
+  ASSERT_EQ(sent.size(), 1u);
+  EXPECT_EQ(sent[0]["recips"], "1");
+}
+
+TEST_F(SendWindow, TextsOutsideTheCodePageAskFirstWhenTheClientTakesNoUnicode) {
+  const std::string hello = "\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82";  // Привет
+  std::string no, yes;
+  auto write = [&](HWND dlg) {
+    Type(dlg, IDC_EMAIL_TO, "ann");
+    Type(dlg, IDC_EMAIL_SUBJECT, hello.c_str());
+    Click(dlg, IDOK);
+  };
+  size_t sentAfterNo = 99;
+  const INT_PTR r = Run({OnWindow(write), Answer(no, IDNO), OnWindow([&](HWND dlg) {
+                           sentAfterNo = Sent().size();
+                           Click(dlg, IDOK);
+                         }),
+                         Answer(yes, IDYES)},
+                        {}, nullptr, AnsiClient());
+  EXPECT_EQ(no, "Some characters of the subject cannot be passed to your mail program: they will arrive as \"?\"."
+                "\r\n\r\nSend anyway?");
+  EXPECT_EQ(sentAfterNo, 0u);
+  EXPECT_EQ(r, IDOK);
+  auto sent = Sent();
+  ASSERT_EQ(sent.size(), 1u);
+  EXPECT_EQ(sent[0]["wide"], "0");
+  // A client that takes Unicode gets it whole, without a question.
+  EXPECT_EQ(Run({OnWindow(write)}), IDOK);
+  sent = Sent();
+  ASSERT_EQ(sent.size(), 2u);
+  EXPECT_EQ(sent[1]["subject"], hello);
+}
+
+TEST_F(SendWindow, GoneWithItsOwnerItSaysNothingAndSendsNothingMore) {
+  // The program closing from outside while the window is up: during the
+  // client's call, and during a question before the send.
+  SetEnvironmentVariableA("GRIV_TEST_MAPI_SEND_RESULT", "2");
+  HWND owner = CreateWindowExW(0, L"STATIC", L"owner", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100, nullptr, nullptr,
+                               nullptr, nullptr);
+  INT_PTR r = Run({OnWindow([&](HWND dlg) {
+                    Type(dlg, IDC_EMAIL_TO, "ann");
+                    Click(dlg, IDOK);
+                  })},
+                  [&](TEmailSend& w) { w.Email1.OnBeforeSendMail = [&](TEmail&) { DestroyWindow(owner); }; }, owner);
+  EXPECT_EQ(r, IDCANCEL);
+  EXPECT_EQ(Sent().size(), 1u);
+  EXPECT_EQ(g_stray, "");  // a message would have come before the window's run ended
+
+  owner = CreateWindowExW(0, L"STATIC", L"owner", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100, nullptr, nullptr, nullptr,
+                          nullptr);
+  std::string asked;
+  r = Run({OnWindow([&](HWND dlg) {
+             Type(dlg, IDC_EMAIL_TO, "ann");
+             Type(dlg, IDC_EMAIL_BODY, "\xE7\x94\xBB");
+             Click(dlg, IDOK);
+           }),
+           Answer(asked, IDYES, [&] { DestroyWindow(owner); })},
+          {}, owner, AnsiClient());
+  EXPECT_EQ(r, IDCANCEL);
+  EXPECT_FALSE(asked.empty());
+  EXPECT_EQ(Sent().size(), 1u);
 }
 
 TEST_F(SendWindow, TheAddressBookRewritesTheFieldsAndCanEnableSend) {
