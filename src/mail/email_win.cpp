@@ -1,5 +1,6 @@
 #include "mail/email_win.h"
 
+#include <array>
 #include <cstring>
 #include <deque>
 #include <optional>
@@ -387,17 +388,21 @@ std::string TEmail::AttachedName(const std::string& path) {
   return TruncAttFN ? TruncateFileName(name) : name;
 }
 
+template <class Message, class String, class Convert>
+void TEmail::PutTexts(Message& msg, std::array<String, 3>& texts, Convert convert) const {
+  texts = {convert(subject_), convert(hasLongText_ ? longText_ : text_), convert(messageType_)};
+  msg.lpszSubject = OrNull(texts[0]);
+  msg.lpszNoteText = hasLongText_ ? texts[1].data() : OrNull(texts[1]);
+  msg.lpszMessageType = OrNull(texts[2]);
+  if (Acknowledge) msg.flFlags |= mapi::kReceiptRequested;
+}
+
 uint32_t TEmail::SendAnsi(Recipients& recips, const std::vector<std::string>& attachments, uint32_t sendFlags) {
   MapiMessage msg{};
-  std::string subject = ToAnsi(subject_);
-  msg.lpszSubject = OrNull(subject);
-  std::string note = ToAnsi(hasLongText_ ? longText_ : text_);
-  msg.lpszNoteText = hasLongText_ ? note.data() : OrNull(note);
-  std::string type = ToAnsi(messageType_);
-  msg.lpszMessageType = OrNull(type);
+  std::array<std::string, 3> texts;
+  PutTexts(msg, texts, ToAnsi);
   msg.nRecipCount = recips.count;
   msg.lpRecips = recips.Data();
-  if (Acknowledge) msg.flFlags |= mapi::kReceiptRequested;
 
   struct FileTexts {
     std::string path;
@@ -427,13 +432,8 @@ uint32_t TEmail::SendAnsi(Recipients& recips, const std::vector<std::string>& at
 
 uint32_t TEmail::SendWide(Recipients& recips, const std::vector<std::string>& attachments, uint32_t sendFlags) {
   MapiMessageW msg{};
-  std::wstring subject = Widen(subject_);
-  msg.lpszSubject = OrNull(subject);
-  std::wstring note = Widen(hasLongText_ ? longText_ : text_);
-  msg.lpszNoteText = hasLongText_ ? note.data() : OrNull(note);
-  std::wstring type = Widen(messageType_);
-  msg.lpszMessageType = OrNull(type);
-  if (Acknowledge) msg.flFlags |= mapi::kReceiptRequested;
+  std::array<std::wstring, 3> texts;
+  PutTexts(msg, texts, Widen);
 
   std::vector<MapiRecipDescW> people(recips.count, MapiRecipDescW{});
   std::vector<std::wstring> peopleTexts(2 * recips.count);

@@ -6,6 +6,7 @@
 
 #include <mapi.h>
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <stdexcept>
@@ -176,6 +177,10 @@ class TEmail {
   void LogoffQuietly() noexcept;
   // The attachment's name as the recipient sees it.
   std::string AttachedName(const std::string& path);
+  // Subject, note text, message type and flags into either kind of message;
+  // texts holds them converted for the client.
+  template <class Message, class String, class Convert>
+  void PutTexts(Message& msg, std::array<String, 3>& texts, Convert convert) const;
   // Builds the message in the client's character set and hands it over.
   uint32_t SendAnsi(Recipients& recips, const std::vector<std::string>& attachments, uint32_t sendFlags);
   uint32_t SendWide(Recipients& recips, const std::vector<std::string>& attachments, uint32_t sendFlags);
