@@ -328,8 +328,7 @@ void TEmailSend::btnSendClick() {
 bool TEmailSend::ConfirmLossyText() {
   const std::vector<std::string> parts = LossyParts(Draft(), Email1.UnicodeClient());
   if (parts.empty()) return true;
-  return ShowMessage(LostCharactersQuestion(parts), dialogCaption_, MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) ==
-         IDYES;
+  return ShowMessage(LostCharactersQuestion(parts), dialogCaption_, MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) == IDYES;
 }
 
 MailDraft TEmailSend::Draft() const {

@@ -369,8 +369,8 @@ uint32_t TEmail::SendMail() {
       }
     }
     const ULONG sendFlags = recips.count == 0 || ShowDialog ? mapi::kDialog : 0;
-    const ULONG rc = UnicodeClient() ? SendWide(recips, attachments, sendFlags)
-                                     : SendAnsi(recips, attachments, sendFlags);
+    const ULONG rc =
+        UnicodeClient() ? SendWide(recips, attachments, sendFlags) : SendAnsi(recips, attachments, sendFlags);
     if (rc != mapi::kSuccess)
       DoMapiError(rc);
     else

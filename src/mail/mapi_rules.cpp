@@ -43,7 +43,8 @@ uint32_t NextCodePoint(std::string_view s, size_t& i) {
 // its own (LatinPair), '?' none (the multiplication and division signs).
 constexpr std::string_view kLatin1 = "AAAAAA*CEEEEIIIIDNOOOOO?OUUUUY**aaaaaa*ceeeeiiiidnooooo?ouuuuy*y";
 constexpr std::string_view kLatinExtA =
-    "AaAaAaCcCcCcCcDdDdEeEeEeEeEeGgGgGgGgHhHhIiIiIiIiIi**JjKkkLlLlLlLlLlNnNnNnnNnOoOoOo**RrRrRrSsSsSsSsTtTtTtUuUuUuUuUuUuWwYyYZzZzZzs";
+    "AaAaAaCcCcCcCcDdDdEeEeEeEeEeGgGgGgGgHhHhIiIiIiIiIi**JjKkkLlLlLlLlLlNnNnNnnNnOoOoOo**"
+    "RrRrRrSsSsSsSsTtTtTtUuUuUuUuUuUuWwYyYZzZzZzs";
 static_assert(kLatin1.size() == 0x100 - 0xC0 && kLatinExtA.size() == 0x180 - 0x100);
 
 const char* LatinPair(uint32_t c) {
@@ -62,23 +63,24 @@ const char* LatinPair(uint32_t c) {
 }
 
 // Russian letters а..я (U+0430..U+044F); the hard and soft signs are not spelt.
-constexpr const char* kCyrillic[32] = {"a", "b", "v", "g", "d",  "e", "zh", "z",    "i", "y", "k",
-                                       "l", "m", "n", "o", "p",  "r", "s",  "t",    "u", "f", "kh",
-                                       "ts", "ch", "sh", "shch", "", "y", "",  "e", "yu", "ya"};
+constexpr const char* kCyrillic[32] = {"a",  "b",  "v",  "g",    "d", "e", "zh", "z", "i",  "y", "k",
+                                       "l",  "m",  "n",  "o",    "p", "r", "s",  "t", "u",  "f", "kh",
+                                       "ts", "ch", "sh", "shch", "",  "y", "",   "e", "yu", "ya"};
 
 // The lower-case spelling of a Cyrillic letter, and whether it was a capital.
 const char* CyrillicSpelling(uint32_t c, bool& capital) {
   capital = (c >= 0x400 && c < 0x430) || c == 0x490;
+  if (c >= 0x430 && c < 0x450) c -= 0x20;  // small letters to their capitals
+  else if (c >= 0x450 && c < 0x460) c -= 0x50;
+  else if (c == 0x491) c = 0x490;
   if (c >= 0x410 && c < 0x430) return kCyrillic[c - 0x410];
-  if (c >= 0x430 && c < 0x450) return kCyrillic[c - 0x430];
-  switch (c) {
-    case 0x401: case 0x451: return "yo";
-    case 0x404: case 0x454: return "ye";
-    case 0x406: case 0x456: return "i";
-    case 0x407: case 0x457: return "yi";
-    case 0x40E: case 0x45E: return "u";
-    case 0x490: case 0x491: return "g";
-  }
+  // Ё, Є, І, Ї, Ў and Ґ.
+  static constexpr struct {
+    uint32_t c;
+    const char* spelling;
+  } kOthers[] = {{0x401, "yo"}, {0x404, "ye"}, {0x406, "i"}, {0x407, "yi"}, {0x40E, "u"}, {0x490, "g"}};
+  for (const auto& o : kOthers)
+    if (o.c == c) return o.spelling;
   return nullptr;
 }
 
