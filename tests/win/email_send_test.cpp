@@ -44,6 +44,12 @@ HWND Shown(const char* title) {
   return w && IsWindowVisible(w) && IsWindowEnabled(w) ? w : nullptr;
 }
 
+std::string ItemText(HWND w, int id) {
+  wchar_t buf[1024] = {};
+  GetDlgItemTextW(w, id, buf, 1024);
+  return Narrow(buf);
+}
+
 void CALLBACK RunStep(HWND, UINT, UINT_PTR, DWORD) {
   static bool running = false;
   if (running) return;
@@ -55,9 +61,7 @@ void CALLBACK RunStep(HWND, UINT, UINT_PTR, DWORD) {
   }
   if (g_next >= g_steps.size()) {
     if (HWND box = Shown(kCaption)) {
-      wchar_t text[1024] = {};
-      GetDlgItemTextW(box, 0xFFFF, text, 1024);
-      g_stray = Narrow(text);
+      g_stray = ItemText(box, 0xFFFF);
       PostMessageW(box, WM_COMMAND, IDOK, 0);
     }
     return;
@@ -69,11 +73,6 @@ void CALLBACK RunStep(HWND, UINT, UINT_PTR, DWORD) {
 bool Enabled(HWND dlg, int id) { return IsWindowEnabled(GetDlgItem(dlg, id)) != FALSE; }
 void Type(HWND dlg, int id, const char* text) { SetDlgItemTextW(dlg, id, Widen(text).c_str()); }
 void Click(HWND dlg, int id) { PostMessageW(GetDlgItem(dlg, id), BM_CLICK, 0, 0); }
-std::string ItemText(HWND w, int id) {
-  wchar_t buf[1024] = {};
-  GetDlgItemTextW(w, id, buf, 1024);
-  return Narrow(buf);
-}
 std::vector<std::string> Entries(HWND dlg) {
   std::vector<std::string> out;
   HWND list = GetDlgItem(dlg, IDC_EMAIL_ATTACH);
