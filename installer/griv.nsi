@@ -279,6 +279,10 @@ Section "Uninstall"
     ; Saved captures stay: these go only when empty.
     RMDir "$APPDATA\${DATA_FOLDER}\Images"
     RMDir "$APPDATA\${DATA_FOLDER}"
+    ; Back to the context the install was made in: the entry below is there.
+    ${If} $AllUsers == 1
+      SetShellVarContext all
+    ${EndIf}
   ${EndIf}
   ; Last: while anything is left, the entry in Apps & features stays.
   DeleteRegKey SHCTX "${UNINST_KEY}"

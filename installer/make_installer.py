@@ -86,7 +86,8 @@ def brand_values(ini_path, version):
     folder = file_name(inst['installfolder'], 'InstallFolder', False) if inst.get('installfolder') \
         else file_name(product, 'the product name', True)
     start = file_name(inst['startmenuname'], 'StartMenuName', False) if inst.get('startmenuname') else folder
-    setup = inst.get('setupname') or re.sub(r'[^A-Za-z0-9._-]+', '-', folder).strip('-') + f'-{version}-setup'
+    # A download name without blanks; letters of any script stay as they are.
+    setup = inst.get('setupname') or re.sub(r'[\s-]+', '-', folder).strip('-') + f'-{version}-setup'
     setup = file_name(setup, 'SetupName', False)
     if not setup.lower().endswith('.exe'):
         setup += '.exe'

@@ -88,12 +88,15 @@ std::string LocaleText(LCTYPE what, const char* fallback) {
 
 }  // namespace
 
-TEmailSend::TEmailSend(HINSTANCE resources, std::string dialogCaption, std::string workFolder)
-    : resources_(resources),
+TEmailSend::TEmailSend(HINSTANCE resources, std::string dialogCaption, std::string workFolder, MapiLibrary* library)
+    : Email1(library),
+      resources_(resources),
       dialogCaption_(std::move(dialogCaption)),
       workFolder_(IncludeTrailingBackslash(workFolder)) {
   DES1.SetCipherMode(TCipherMode::CBC);
   DES1.SetStringMode(TStringMode::smEncode);
+  // A mail that would miss one of its recipients is not sent: the user says who.
+  Email1.StopOnUnresolved = true;
   FormCreate();
 }
 
@@ -113,12 +116,19 @@ void TEmailSend::CheckLogon() {
 INT_PTR TEmailSend::ShowModal(HWND owner, int x, int y) {
   x_ = x;
   y_ = y;
-  return DialogBase::ShowModal(resources_, IDD_EMAILSEND, owner);
+  try {
+    return DialogBase::ShowModal(resources_, IDD_EMAILSEND, owner) == IDOK ? IDOK : IDCANCEL;
+  } catch (const std::runtime_error&) {
+    // Destroyed with its owner (the program closing) rather than ended.
+    if (shown_) return IDCANCEL;
+    throw;
+  }
 }
 
 // ---------------------------------------------------------------- creation and layout
 
 BOOL TEmailSend::OnInitDialog() {
+  shown_ = true;
   dpi_ = Dpi();
   SpeedButton::Options flat;
   flat.postClicks = false;
@@ -288,7 +298,7 @@ void TEmailSend::ShowAddressBook() {
 void TEmailSend::btnCancelClick() {
   // The mail client's call cannot be interrupted; Cancel is greyed meanwhile,
   // and a close that still arrives is dropped: the window closes by itself
-  // once the send is over.
+  // once the mail has gone, and stays for another try when it has not.
   if (sending_) return;
   End(IDCANCEL);
 }
@@ -296,10 +306,13 @@ void TEmailSend::btnCancelClick() {
 void TEmailSend::btnSendClick() {
   // Enter reaches here even while Send is greyed.
   if (sending_ || !IsWindowEnabled(Item(IDOK))) return;
+  // Each question below runs messages: the program may close meanwhile, and
+  // then nothing is sent.
+  if (!ConfirmLossyText() || !Handle()) return;
   if (Checked(IDC_EMAIL_ENCALL) || Checked(IDC_EMAIL_ENCIMAGE)) {
     WipeKey();
     key_ = TdlgGetKey::AskForKey(resources_, Handle(), nullptr, true);  // typed twice: it encrypts
-    if (key_.empty()) return;
+    if (key_.empty() || !Handle()) return WipeKey();
   }
   EnableWindow(Item(IDOK), FALSE);
   sending_ = true;
@@ -308,11 +321,17 @@ void TEmailSend::btnSendClick() {
   ShowWindow(Item(IDC_EMAIL_STATUS), SW_SHOWNA);
   SetBusy(true);  // before the pending messages run: none of them may start anything here
   ProcessMessages();
+  if (!Handle()) return WipeKey();
   SendPreparedMail();
 }
 
-void TEmailSend::SendPreparedMail() {
-  std::optional<WaitCursor> wait(std::in_place);
+bool TEmailSend::ConfirmLossyText() {
+  const std::vector<std::string> parts = LossyParts(Draft(), Email1.UnicodeClient());
+  if (parts.empty()) return true;
+  return ShowMessage(LostCharactersQuestion(parts), dialogCaption_, MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) == IDYES;
+}
+
+MailDraft TEmailSend::Draft() const {
   MailDraft d;
   d.to = Text(IDC_EMAIL_TO);
   d.cc = Text(IDC_EMAIL_CC);
@@ -322,6 +341,12 @@ void TEmailSend::SendPreparedMail() {
   d.attachments = AttachmentPaths();
   d.encryptAll = Checked(IDC_EMAIL_ENCALL);
   d.encryptImages = Checked(IDC_EMAIL_ENCIMAGE);
+  return d;
+}
+
+void TEmailSend::SendPreparedMail() {
+  std::optional<WaitCursor> wait(std::in_place);
+  const MailDraft d = Draft();
 
   uint32_t result = mapi::kSuccess;
   std::string failure;
@@ -350,21 +375,22 @@ void TEmailSend::SendPreparedMail() {
     }
     if (failure.empty()) result = griv::SendPreparedMail(Email1, m, status);
   }
-  if (!failure.empty()) {
-    // Nothing went out, and the window stays for the user to put it right.
-    ShowWindow(Item(IDC_EMAIL_PANEL), SW_HIDE);
-    ShowWindow(Item(IDC_EMAIL_STATUS), SW_HIDE);
-    txtEmailToChange();
-    wait.reset();
-    Warn(std::string(kUnableToEncryptAttachment) + "\r\n" + failure);
-    return;
-  }
-  if (result != mapi::kSuccess) {
-    wait.reset();
-    Warn(kMapiSendFailed);
-  }
+  // Closed from outside while the mail client worked: the program is ending,
+  // and a message now would only hold it up.
+  if (!Handle()) return;
+  wait.reset();
+  if (!failure.empty()) return StayOpen(std::string(kUnableToEncryptAttachment) + "\r\n" + failure);
+  if (!Email1.Unresolved().empty()) return StayOpen(UnresolvedText(Email1.Unresolved()));
+  if (result != mapi::kSuccess) return StayOpen(SendFailedText(result));
   ProcessMessages();
   End(IDOK);
+}
+
+void TEmailSend::StayOpen(const std::string& message) {
+  ShowWindow(Item(IDC_EMAIL_PANEL), SW_HIDE);
+  ShowWindow(Item(IDC_EMAIL_STATUS), SW_HIDE);
+  txtEmailToChange();
+  Warn(message);
 }
 
 void TEmailSend::SetStatus(const std::string& text) {

@@ -10,6 +10,7 @@
 #include "base/handles_win.h"
 #include "crypto/des.h"
 #include "mail/email_win.h"
+#include "mail/mail_message.h"
 #include "ui/speed_button_win.h"
 #include "ui/window_base_win.h"
 
@@ -19,15 +20,15 @@ inline constexpr char kEmailSendCaption[] = "GRIV Screen Capture -- Send Email";
 inline constexpr char kMapiNotConfigured[] =
     "Your system is not configured for MAPI Mail.\r\nMAPI mail is required for GRIV Send Mail";
 inline constexpr char kMapiLogonFailed[] = "MAPI Logon failed.";
-inline constexpr char kMapiSendFailed[] = "MAPI Sendmail failed.";
 inline constexpr char kUnableToEncryptAttachment[] = "Unable to Encrypt the File";
 
 class TEmailSend : private DialogBase {
  public:
   // resources: where the window's layout is; dialogCaption titles its
-  // messages; encrypted attachments are written into workFolder. Creating
-  // the window logs on to the mail client when MAPI is available.
-  TEmailSend(HINSTANCE resources, std::string dialogCaption, std::string workFolder);
+  // messages; encrypted attachments are written into workFolder; library:
+  // the process's mail client unless a test hands in its own. Creating the
+  // window logs on to the mail client when MAPI is available.
+  TEmailSend(HINSTANCE resources, std::string dialogCaption, std::string workFolder, MapiLibrary* library = nullptr);
   ~TEmailSend() override;
 
   TEmail Email1;
@@ -38,7 +39,8 @@ class TEmailSend : private DialogBase {
   // "Encrypt Images" is offered only when the caller asks for it.
   void ShowEncryptImages() { showEncImage_ = true; }
   // Shows the window modally with its top-left corner at (x, y) in screen
-  // pixels (kept inside the work area); IDOK after a send, IDCANCEL otherwise.
+  // pixels (kept inside the work area); IDOK after a send, IDCANCEL otherwise
+  // (also when the window went with its owner).
   INT_PTR ShowModal(HWND owner, int x, int y);
 
   using DialogBase::Handle;
@@ -55,6 +57,7 @@ class TEmailSend : private DialogBase {
   void AddHints();
   void AppendEntry(const std::string& path);
   std::vector<std::string> AttachmentPaths() const;
+  MailDraft Draft() const;  // what the window holds
 
   void txtEmailToChange();
   void btnAddClick();
@@ -65,6 +68,10 @@ class TEmailSend : private DialogBase {
   void btnCancelClick();
   void ShowAddressBook();
   void SendPreparedMail();
+  // After a send that did not go out: the window stays as the user left it.
+  void StayOpen(const std::string& message);
+  // Characters the mail client would lose: true when the user sends anyway.
+  bool ConfirmLossyText();
   void SetStatus(const std::string& text);
   // While the mail client works, nothing of this window may start another
   // call to it: the whole window is disabled and Cancel with it.
@@ -81,6 +88,7 @@ class TEmailSend : private DialogBase {
   std::string lastAttachFolder_;
   std::string key_;  // for the encrypted attachments of one send only
   bool sending_ = false;
+  bool shown_ = false;  // the window was made (ShowModal)
   bool showEncImage_ = false;
   int x_ = 0, y_ = 0;
   int dpi_ = 96;

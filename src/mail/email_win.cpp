@@ -1,10 +1,12 @@
 #include "mail/email_win.h"
 
+#include <array>
 #include <cstring>
 #include <deque>
 #include <optional>
 #include <type_traits>
 
+#include "base/codepage.h"
 #include "base/file_io.h"
 #include "base/handles_win.h"
 #include "base/utf.h"
@@ -23,6 +25,7 @@ void Fill(char (&buffer)[mapi::kTextBuffer], std::string_view ansi) {
 }
 
 char* OrNull(std::string& s) { return s.empty() ? nullptr : s.data(); }
+wchar_t* OrNull(std::wstring& s) { return s.empty() ? nullptr : s.data(); }
 
 // ANSI bytes of a path the mail client can open: a name the code page cannot
 // hold goes by its short form, which Windows keeps in plain characters.
@@ -89,6 +92,7 @@ void MapiLibrary::Release() {
   FreeBuffer = nullptr;
   Address = nullptr;
   SaveMail = nullptr;
+  SendMailW = nullptr;
   if (module_) FreeLibrary(module_);
   module_ = nullptr;
 }
@@ -127,6 +131,7 @@ void MapiLibrary::Load(const std::vector<std::wstring>& names) {
     OutputDebugStringA(kMapiDllErrorText);
     return;
   }
+  SendMailW = reinterpret_cast<LPMAPISENDMAILW>(reinterpret_cast<void*>(GetProcAddress(module_, "MAPISendMailW")));
   available_ = true;
 }
 
@@ -148,6 +153,7 @@ struct TEmail::Recipients {
   struct Texts {
     char name[mapi::kTextBuffer];
     char address[mapi::kTextBuffer];
+    std::string name8, address8;  // the same as UTF-8, for the Unicode call
     std::vector<uint8_t> entryId;
   };
   explicit Recipients(size_t capacity) : records(capacity, MapiRecipDesc{}) {}
@@ -287,6 +293,8 @@ void TEmail::ResolveRecipients(std::vector<std::string>& list, uint32_t recipCla
     if (rc == mapi::kSuccess && !raw) rc = mapi::kFailure;
     if (rc != mapi::kSuccess) {
       resolved.reset();
+      if (unresolved_.empty()) unresolvedCode_ = rc;
+      unresolved_.push_back(line);
       DoMapiError(rc);
       continue;
     }
@@ -301,6 +309,7 @@ void TEmail::ResolveRecipients(std::vector<std::string>& list, uint32_t recipCla
       const std::string a = ToAnsi(*plain);
       Fill(t.name, a);
       Fill(t.address, a);
+      t.name8 = t.address8 = CutCharacters(*plain, mapi::kTextBuffer - 1);
     } else {
       if (i < list.size()) list[i] = name;
       Fill(t.name, raw->lpszName ? raw->lpszName : "");
@@ -311,6 +320,8 @@ void TEmail::ResolveRecipients(std::vector<std::string>& list, uint32_t recipCla
         d.ulEIDSize = raw->ulEIDSize;
         d.lpEntryID = t.entryId.data();
       }
+      t.name8 = FromAnsi(t.name);
+      t.address8 = FromAnsi(t.address);
     }
   }
 }
@@ -329,6 +340,7 @@ void TEmail::ResolveAllRecipients(Recipients& out) {
 
 uint32_t TEmail::SendMail() {
   CheckMapi();
+  unresolved_.clear();
   if (!RecipientsFit()) return mapi::kTooManyRecipients;
   const size_t total = Recipient.size() + CC.size() + Bcc.size();
   if (Attachment.size() >= mapi::kMaxRecords) {
@@ -344,48 +356,21 @@ uint32_t TEmail::SendMail() {
   try {
     Recipients recips(total);
     ResolveAllRecipients(recips);
-
-    MapiMessage msg{};
-    std::string subject = ToAnsi(subject_);
-    msg.lpszSubject = OrNull(subject);
-    std::string note = ToAnsi(hasLongText_ ? longText_ : text_);
-    msg.lpszNoteText = hasLongText_ ? note.data() : OrNull(note);
-    std::string type = ToAnsi(messageType_);
-    msg.lpszMessageType = OrNull(type);
-    msg.nRecipCount = recips.count;
-    msg.lpRecips = recips.Data();
-    const ULONG sendFlags = recips.count == 0 || ShowDialog ? mapi::kDialog : 0;
-
-    struct FileTexts {
-      std::string path;
-      char name[mapi::kTextBuffer];
-    };
+    if (StopOnUnresolved && !unresolved_.empty()) {
+      if (opened) Logoff();
+      return unresolvedCode_;
+    }
     const std::vector<std::string> attachments = Attachment;
-    std::vector<MapiFileDesc> files(attachments.size(), MapiFileDesc{});
-    std::vector<FileTexts> fileTexts(attachments.size());
-    for (size_t i = 0; i < attachments.size(); ++i) {
-      const std::string& line = attachments[i];
+    for (const std::string& line : attachments) {
       if (!FileExists(line)) {
         DoMapiError(mapi::kAttachmentNotFound);
         if (opened) Logoff();
         return mapi::kAttachmentNotFound;
       }
-      bool viaShortName = false;
-      FileTexts& t = fileTexts[i];
-      t.path = AnsiPath(line, viaShortName);
-      std::string name = viaShortName ? FromAnsi(ExtractFileName(t.path)) : ExtractFileName(line);
-      if (TruncAttFN) name = TruncateFileName(name);
-      Fill(t.name, ToAnsi(name));
-      files[i].nPosition = 0xFFFFFFFF;
-      files[i].lpszPathName = t.path.data();
-      files[i].lpszFileName = t.name;
     }
-    msg.nFileCount = static_cast<ULONG>(files.size());
-    msg.lpFiles = files.empty() ? nullptr : files.data();
-    if (Acknowledge) msg.flFlags |= mapi::kReceiptRequested;
-
-    DoBeforeSendMail();
-    ULONG rc = lib_.SendMail(session_, 0, &msg, sendFlags, 0);
+    const ULONG sendFlags = recips.count == 0 || ShowDialog ? mapi::kDialog : 0;
+    const ULONG rc =
+        UnicodeClient() ? SendWide(recips, attachments, sendFlags) : SendAnsi(recips, attachments, sendFlags);
     if (rc != mapi::kSuccess)
       DoMapiError(rc);
     else
@@ -398,8 +383,92 @@ uint32_t TEmail::SendMail() {
   }
 }
 
+std::string TEmail::AttachedName(const std::string& path) {
+  const std::string name = ExtractFileName(path);
+  return TruncAttFN ? TruncateFileName(name) : name;
+}
+
+template <class Message, class String, class Convert>
+void TEmail::PutTexts(Message& msg, std::array<String, 3>& texts, Convert convert) const {
+  texts = {convert(subject_), convert(hasLongText_ ? longText_ : text_), convert(messageType_)};
+  msg.lpszSubject = OrNull(texts[0]);
+  msg.lpszNoteText = hasLongText_ ? texts[1].data() : OrNull(texts[1]);
+  msg.lpszMessageType = OrNull(texts[2]);
+  if (Acknowledge) msg.flFlags |= mapi::kReceiptRequested;
+}
+
+uint32_t TEmail::SendAnsi(Recipients& recips, const std::vector<std::string>& attachments, uint32_t sendFlags) {
+  MapiMessage msg{};
+  std::array<std::string, 3> texts;
+  PutTexts(msg, texts, ToAnsi);
+  msg.nRecipCount = recips.count;
+  msg.lpRecips = recips.Data();
+
+  struct FileTexts {
+    std::string path;
+    char name[mapi::kTextBuffer];
+  };
+  std::vector<MapiFileDesc> files(attachments.size(), MapiFileDesc{});
+  std::vector<FileTexts> fileTexts(attachments.size());
+  for (size_t i = 0; i < attachments.size(); ++i) {
+    bool viaShortName = false;
+    FileTexts& t = fileTexts[i];
+    t.path = AnsiPath(attachments[i], viaShortName);
+    std::string name = AttachedName(attachments[i]);
+    // Only a name the code page cannot hold goes by its short form: a plain
+    // name in an unusual folder keeps its own.
+    if (viaShortName && !FitsCodePage(name, kAnsiCodePage)) name = FromAnsi(ExtractFileName(t.path));
+    Fill(t.name, ToAnsi(name));
+    files[i].nPosition = 0xFFFFFFFF;
+    files[i].lpszPathName = t.path.data();
+    files[i].lpszFileName = t.name;
+  }
+  msg.nFileCount = static_cast<ULONG>(files.size());
+  msg.lpFiles = files.empty() ? nullptr : files.data();
+
+  DoBeforeSendMail();
+  return lib_.SendMail(session_, 0, &msg, sendFlags, 0);
+}
+
+uint32_t TEmail::SendWide(Recipients& recips, const std::vector<std::string>& attachments, uint32_t sendFlags) {
+  MapiMessageW msg{};
+  std::array<std::wstring, 3> texts;
+  PutTexts(msg, texts, Widen);
+
+  std::vector<MapiRecipDescW> people(recips.count, MapiRecipDescW{});
+  std::vector<std::wstring> peopleTexts(2 * recips.count);
+  for (size_t i = 0; i < recips.count; ++i) {
+    const MapiRecipDesc& a = recips.records[i];
+    peopleTexts[2 * i] = Widen(recips.texts[i].name8);
+    peopleTexts[2 * i + 1] = Widen(recips.texts[i].address8);
+    people[i].ulRecipClass = a.ulRecipClass;
+    people[i].lpszName = peopleTexts[2 * i].data();
+    people[i].lpszAddress = peopleTexts[2 * i + 1].data();
+    people[i].ulEIDSize = a.ulEIDSize;
+    people[i].lpEntryID = a.lpEntryID;
+  }
+  msg.nRecipCount = recips.count;
+  msg.lpRecips = people.empty() ? nullptr : people.data();
+
+  std::vector<MapiFileDescW> files(attachments.size(), MapiFileDescW{});
+  std::vector<std::wstring> fileTexts(2 * attachments.size());
+  for (size_t i = 0; i < attachments.size(); ++i) {
+    fileTexts[2 * i] = Widen(attachments[i]);
+    fileTexts[2 * i + 1] = Widen(CutCharacters(AttachedName(attachments[i]), mapi::kTextBuffer - 1));
+    files[i].nPosition = 0xFFFFFFFF;
+    files[i].lpszPathName = fileTexts[2 * i].data();
+    files[i].lpszFileName = fileTexts[2 * i + 1].data();
+  }
+  msg.nFileCount = static_cast<ULONG>(files.size());
+  msg.lpFiles = files.empty() ? nullptr : files.data();
+
+  DoBeforeSendMail();
+  return lib_.SendMailW(session_, 0, &msg, sendFlags, 0);
+}
+
 uint32_t TEmail::Address() {
   CheckMapi();
+  unresolved_.clear();
   if (!RecipientsFit()) return mapi::kTooManyRecipients;
   const size_t total = Recipient.size() + CC.size() + Bcc.size();
   const bool hadSession = session_ != 0;

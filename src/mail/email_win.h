@@ -6,6 +6,7 @@
 
 #include <mapi.h>
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <stdexcept>
@@ -14,6 +15,7 @@
 #include <vector>
 
 #include "mail/mapi_rules.h"
+#include "mail/mapi_unicode_win.h"
 
 namespace griv {
 
@@ -67,6 +69,8 @@ class MapiLibrary {
   LPMAPIFREEBUFFER FreeBuffer = nullptr;
   LPMAPIADDRESS Address = nullptr;
   LPMAPISAVEMAIL SaveMail = nullptr;
+  // Optional: a client without it is sent texts in the ANSI code page.
+  LPMAPISENDMAILW SendMailW = nullptr;
 
  private:
   void Release();
@@ -99,10 +103,18 @@ class TEmail {
   bool UnreadOnly = false;  // kept for the layout only
   bool UseDefProfile = false;
   bool UseLongMessageID = true;  // kept for the layout only
+  // SendMail sends nothing when a recipient line cannot be resolved (it
+  // returns that line's code); otherwise such a line is only left out.
+  bool StopOnUnresolved = false;
 
   void SetDownLoadFirst(bool on);
   void SetNewSession(bool on);
   bool MapiAvail() const { return lib_.Available(); }
+  // Whether subject, text and attachment names reach the client whole in
+  // any script (MAPISendMailW) rather than in the ANSI code page.
+  bool UnicodeClient() const { return lib_.SendMailW != nullptr; }
+  // The recipient lines the last SendMail or Address could not resolve.
+  const std::vector<std::string>& Unresolved() const { return unresolved_; }
 
   // Short strings: longer values are cut to 255 characters.
   void SetPassword(std::string_view v);
@@ -155,6 +167,15 @@ class TEmail {
   void ResolveRecipients(std::vector<std::string>& list, uint32_t recipClass, Recipients& out);
   void ResolveAllRecipients(Recipients& out);  // To, CC, then Bcc
   void LogoffQuietly() noexcept;
+  // The attachment's name as the recipient sees it.
+  std::string AttachedName(const std::string& path);
+  // Subject, note text, message type and flags into either kind of message;
+  // texts holds them converted for the client.
+  template <class Message, class String, class Convert>
+  void PutTexts(Message& msg, std::array<String, 3>& texts, Convert convert) const;
+  // Builds the message in the client's character set and hands it over.
+  uint32_t SendAnsi(Recipients& recips, const std::vector<std::string>& attachments, uint32_t sendFlags);
+  uint32_t SendWide(Recipients& recips, const std::vector<std::string>& attachments, uint32_t sendFlags);
 
   MapiLibrary& lib_;
   LHANDLE session_ = 0;
@@ -163,6 +184,8 @@ class TEmail {
   std::string longText_;
   bool hasLongText_ = false;
   std::string messageId_, messageType_;  // empty: no message type is passed
+  std::vector<std::string> unresolved_;
+  uint32_t unresolvedCode_ = mapi::kSuccess;  // of the first line in unresolved_
 };
 
 // Hands a prepared message to the component: lists, note, subject, full

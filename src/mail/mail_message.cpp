@@ -1,5 +1,7 @@
 #include "mail/mail_message.h"
 
+#include <optional>
+
 #include "base/file_io.h"
 #include "base/scope_exit.h"
 #include "crypto/des.h"
@@ -49,19 +51,44 @@ bool EncryptsAttachment(std::string_view path, bool encryptAll, bool encryptImag
 }
 
 std::string EncryptedAttachmentName(std::string_view workFolder, std::string_view path,
-                                    std::vector<std::string>& usedNames) {
-  const std::string name = ExtractFileName(path);
-  const std::string ext = ExtractFileExt(name);
-  const std::string base = name.substr(0, name.size() - ext.size());
-  std::string candidate = name;
+                                    std::vector<std::string>& usedNames, unsigned codePage) {
+  std::string name = ExtractFileName(path);
+  bool numbered = false;
+  if (!FitsCodePage(name, codePage)) {
+    std::optional<std::string> latin = LatinSpelling(name);
+    numbered = !latin || latin->size() == ExtractFileExt(*latin).size();  // nothing left before the kind
+    name = numbered ? LatinSpelling(ExtractFileExt(name)).value_or("") : *latin;
+  }
+  const std::string ext = numbered ? name : ExtractFileExt(name);
+  const std::string base = numbered ? "attachment" : name.substr(0, name.size() - ext.size());
   auto taken = [&](const std::string& n) {
     for (const std::string& u : usedNames)
       if (SameText(u, n)) return true;
     return false;
   };
-  for (int n = 2; taken(candidate); ++n) candidate = base + " (" + std::to_string(n) + ")" + ext;
+  std::string candidate = numbered ? base + "-1" + ext : name;
+  for (int n = 2; taken(candidate); ++n)
+    candidate = numbered ? base + "-" + std::to_string(n) + ext : base + " (" + std::to_string(n) + ")" + ext;
   usedNames.push_back(candidate);
   return std::string(workFolder) + candidate + ".ktx";
+}
+
+std::vector<std::string> LossyParts(const MailDraft& draft, bool unicodeClient, unsigned codePage) {
+  std::vector<std::string> parts;
+  if (!FitsCodePage(draft.to + draft.cc + draft.bcc, codePage)) parts.push_back("recipients");
+  if (!unicodeClient && !FitsCodePage(draft.subject, codePage)) parts.push_back("subject");
+  if (!unicodeClient && !FitsCodePage(draft.body, codePage)) parts.push_back("message text");
+  return parts;
+}
+
+std::string LostCharactersQuestion(const std::vector<std::string>& parts) {
+  std::string list;
+  for (size_t i = 0; i < parts.size(); ++i) {
+    if (i) list += i + 1 == parts.size() ? " and the " : ", the ";
+    list += parts[i];
+  }
+  return "Some characters of the " + list +
+         " cannot be passed to your mail program: they will arrive as \"?\".\r\n\r\nSend anyway?";
 }
 
 PreparedMail PrepareMail(const MailDraft& draft, std::string_view workFolder, std::string_view keyBytes, TDES& des,

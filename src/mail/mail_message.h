@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "base/codepage.h"
+
 namespace griv {
 
 class TDES;
@@ -61,8 +63,18 @@ struct PreparedMail {
 // Encrypted copy of an attachment in the work folder: its file name plus
 // ".ktx". A name already used in this send gets " (2)", " (3)", ... before its
 // extension, so two files of the same name from different folders both go out.
+// Every mail client takes the name: one the code page cannot hold is spelt in
+// Latin letters (snimok.bmp.ktx), else called attachment-1.bmp.ktx, -2, ...;
+// the extension, which tells the recipient the kind, stays.
 std::string EncryptedAttachmentName(std::string_view workFolder, std::string_view path,
-                                    std::vector<std::string>& usedNames);
+                                    std::vector<std::string>& usedNames, unsigned codePage = kAnsiCodePage);
+
+// The parts of a draft with characters the mail client would lose (they
+// arrive as "?"): the recipients always, as the client resolves them in the
+// code page; the subject and the text only when it takes no Unicode.
+std::vector<std::string> LossyParts(const MailDraft& draft, bool unicodeClient, unsigned codePage = kAnsiCodePage);
+// The question asked before such a draft is sent (parts from LossyParts).
+std::string LostCharactersQuestion(const std::vector<std::string>& parts);
 
 // Builds the message. Attachments to encrypt are written (CBC, the encrypted
 // files' IV, keyBytes) into workFolder (ending with a separator); the cipher's

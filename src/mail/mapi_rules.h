@@ -43,6 +43,8 @@ inline constexpr size_t kTextBuffer = 257;
 inline constexpr size_t kShortStringLength = 255;
 }  // namespace mapi
 
+inline constexpr char kMapiSendFailed[] = "MAPI Sendmail failed.";
+
 // Attachment name a mail client with 8.3-minded storage can cope with:
 // unchanged up to 12 characters, else the 8 characters before a late first
 // dot and the rest, at most the last 12 characters, no leading dots.
@@ -63,6 +65,21 @@ std::string_view TrimBlanks(std::string_view s);
 
 // The first n characters of a UTF-8 text (never splits a character).
 std::string CutCharacters(std::string_view utf8, size_t n);
+
+// Whether the code page (kAnsiCodePage: the system's) holds every character
+// of the text exactly.
+bool FitsCodePage(std::string_view utf8, unsigned codePage);
+
+// The text spelt in plain ASCII where that is simple: Latin letters lose
+// their marks (café -> cafe, Straße -> Strasse), Cyrillic is transliterated
+// (снимок -> snimok); nullopt when a character has no such spelling (CJK).
+std::optional<std::string> LatinSpelling(std::string_view utf8);
+
+// What the user is told when the mail client refused a message: the code
+// and, for the documented ones, what it means.
+std::string SendFailedText(uint32_t code);
+// What the user is told when recipient lines found no one in the client.
+std::string UnresolvedText(const std::vector<std::string>& lines);
 
 // Copies at most capacity-1 bytes of src into dst and terminates it; returns
 // the bytes copied. A text that does not fit is cut, never written past the

@@ -68,6 +68,12 @@ std::string HResultText(HRESULT hr) {
   return text.empty() ? std::string("error ") + code : Narrow(text) + " (" + code + ")";
 }
 
+// No automation server of that name: a code says nothing to a user who simply has no Outlook.
+std::string StartFailureText(HRESULT hr) {
+  if (hr == CO_E_CLASSSTRING || hr == REGDB_E_CLASSNOTREG) return kOutlookNotInstalled;
+  return HResultText(hr);
+}
+
 [[noreturn]] void Fail(const std::string& reason) {
   throw EOutlookError(std::string(kUnableToStartOutlook) + ": " + reason);
 }
@@ -111,7 +117,7 @@ void MailWithOutlook(const std::string& attachment) {
   ComScope com;
   CLSID clsid;
   HRESULT hr = ole::CLSIDFromProgID(kOutlookProgId, &clsid);
-  if (FAILED(hr)) Fail(HResultText(hr));
+  if (FAILED(hr)) Fail(StartFailureText(hr));
 
   ComRef<IDispatch> app;
   {
@@ -121,7 +127,7 @@ void MailWithOutlook(const std::string& attachment) {
   }
   if (!app) {
     hr = ole::CoCreateInstance(clsid, nullptr, CLSCTX_SERVER, IID_IDispatch, app.putVoid());
-    if (FAILED(hr) || !app) Fail(HResultText(FAILED(hr) ? hr : E_NOINTERFACE));
+    if (FAILED(hr) || !app) Fail(StartFailureText(FAILED(hr) ? hr : E_NOINTERFACE));
   }
 
   VARIANT mailType;

@@ -13,10 +13,12 @@ class EOutlookError : public std::runtime_error {
 
 inline constexpr wchar_t kOutlookProgId[] = L"Outlook.Application";
 inline constexpr char kUnableToStartOutlook[] = "Unable to start Outlook";
+inline constexpr char kOutlookNotInstalled[] = "Outlook is not installed on this computer.";
 
 // Takes the running Outlook (else starts one), creates a mail item, attaches
 // the file (none when empty) and displays the item modally. Any failure
-// throws EOutlookError: "Unable to start Outlook: " and the system's reason.
+// throws EOutlookError: "Unable to start Outlook: " and the system's reason
+// (kOutlookNotInstalled when no "Outlook.Application" is registered).
 // Every object is released on every road; COM is started for the call when
 // the thread has not done so.
 void MailWithOutlook(const std::string& attachment);

@@ -2,6 +2,7 @@
 their own: installed as a user would (silently), then GRIV run from where it
 was installed."""
 import hashlib
+import importlib.util
 import subprocess
 
 import pytest
@@ -101,6 +102,15 @@ def test_elevated_install_is_for_all_users_and_a_silent_uninstall_keeps_the_sett
     assert rig.reg_values(places['key']) == {}
     assert rig.reg_query('AutoSave') == 'On'
 
+    # Removed with its settings, the machine-wide entry goes as well (the
+    # uninstaller waits for it), so the next install is a new one: "Start
+    # with Windows" on by default.
+    rig.install(INSTALLER, '/S', '/AUTOSTART=0')
+    rig.uninstall(places, '/S', '/REMOVESETTINGS')
+    assert rig.reg_query('AutoSave') is None
+    rig.install(INSTALLER, '/S')
+    assert rig.reg_query(PRODUCT, RUN_KEY) == '"' + places['folder'] + r'\GRIV.exe"'
+
 
 def test_upgrade_over_a_running_griv_ends_it_replaces_it_and_keeps_its_settings(fresh):
     rig = fresh
@@ -147,3 +157,14 @@ def test_rebranded_release_installs_and_shows_the_brands_caption(fresh, tmp_path
     p = start_installed(rig, places['folder'])
     assert rig.probe('text', MAIN_CLASS)[1].splitlines()[0] == BRAND
     rig.close_griv(p)
+
+
+def test_release_names_keep_a_brands_letters(tmp_path):
+    spec = importlib.util.spec_from_file_location('make_installer', TOP / 'installer' / 'make_installer.py')
+    make_installer = importlib.util.module_from_spec(spec)
+    spec.loader.exec_module(make_installer)
+    ini = tmp_path / 'brand.ini'
+    for caption, setup in (('Acm\u00e9 Shot', 'Acm\u00e9-Shot-1.2.3.4'), ('A/B: C*', 'A-B-C-1.2.3.4')):
+        ini.write_text(f'[Settings]\r\nMainCaption={caption}\r\n', encoding='utf-8')
+        v = make_installer.brand_values(ini, '1.2.3.4')
+        assert (v['SETUP_NAME'], v['ZIP_NAME']) == (setup + '-setup.exe', setup + '-portable.zip')

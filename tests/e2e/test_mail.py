@@ -13,7 +13,7 @@ SEND = 'GRIV Screen Capture -- Send Email'
 CAPTION = 'Grivanta   '
 MESSAGING = r'HKLM\SOFTWARE\Microsoft\Windows Messaging Subsystem'
 ID_SEND = '1'  # IDOK
-ID_CC, ID_ATTACH = str(IDS['IDC_EMAIL_CC']), str(IDS['IDC_EMAIL_ATTACH'])
+ID_TO, ID_CC, ID_ATTACH = str(IDS['IDC_EMAIL_TO']), str(IDS['IDC_EMAIL_CC']), str(IDS['IDC_EMAIL_ATTACH'])
 
 
 @pytest.fixture
@@ -182,7 +182,7 @@ def test_a_capture_goes_out_as_typed_and_encrypted_on_request(mail, tmp_path, sh
     rig.close_griv(p)
 
 
-def test_a_refused_send_is_said(mail):
+def test_a_refused_send_is_said_with_its_code_and_the_mail_stays(mail):
     rig, start, log, _ = mail
     start(SEND_RESULT=2)
     capture(rig)
@@ -190,10 +190,13 @@ def test_a_refused_send_is_said(mail):
     type_into(rig, SEND, 'ann')  # Enter sends
     window(rig, CAPTION)
     _, texts = rig.probe('child-texts', CAPTION)
-    assert 'MAPI Sendmail failed.' in texts
+    assert 'MAPI Sendmail failed.' in texts and 'Error 2 from the mail program' in texts
     rig.probe('press-button', CAPTION, 'OK')
-    gone(rig)  # the window closes after any send
+    wait_until(lambda: send_enabled(rig), 5, what='the send-mail window ready to send again')
+    assert controls(rig)[ID_TO][0] == 'ann'
     assert len(sends(log)) == 1
+    rig.probe('press-button', SEND, 'Cancel')
+    gone(rig)
 
 
 def test_without_mapi_the_mail_commands_are_disabled(mail):
@@ -246,7 +249,7 @@ def test_outlook_gets_the_attachment_and_a_missing_outlook_is_said(mail, tmp_pat
         rig.command('CM_SENDMAIL')
         window(rig, CAPTION)
         _, texts = rig.probe('child-texts', CAPTION)
-        assert 'Unable to start Outlook: ' in texts
+        assert 'Unable to start Outlook: Outlook is not installed on this computer.' in texts
         rig.probe('press-button', CAPTION, 'OK')
         gone(rig, CAPTION)
         assert rig.enabled('CM_SENDMAIL')

@@ -136,6 +136,39 @@ TEST(MailEncryptionChoice, AllSkipsKtxImagesByTheLastFourCharacters) {
   EXPECT_FALSE(EncryptsAttachment("C:\\shot.bmp", false, false));
 }
 
+TEST(MailAnsiNames, EncryptedCopiesGetNamesTheCodePageHoldsAndKeepTheirKind) {
+  std::vector<std::string> used;
+  auto name = [&](const std::string& path, unsigned cp = 1252) {
+    return EncryptedAttachmentName("W/", path, used, cp);
+  };
+  const std::string snimok = "\xD1\x81\xD0\xBD\xD0\xB8\xD0\xBC\xD0\xBE\xD0\xBA";  // снимок
+  EXPECT_EQ(name("C:\\a\\caf\xC3\xA9.bmp"), "W/caf\xC3\xA9.bmp.ktx");             // 1252 holds it
+  EXPECT_EQ(name("C:\\a\\" + snimok + ".bmp"), "W/snimok.bmp.ktx");
+  EXPECT_EQ(name("C:\\b\\" + snimok + ".bmp"), "W/snimok (2).bmp.ktx");
+  EXPECT_EQ(name("C:\\a\\" + snimok + ".jpg", 1251), "W/" + snimok + ".jpg.ktx");
+  EXPECT_EQ(name("C:\\a\\Stra\u00DFe.jpg", 1251), "W/Strasse.jpg.ktx");
+  // No simple Latin spelling (CJK): numbered, the kind kept.
+  EXPECT_EQ(name("C:\\a\\\xE7\x94\xBB.jpg"), "W/attachment-1.jpg.ktx");
+  EXPECT_EQ(name("C:\\b\\\xE7\x94\xBB.jpg"), "W/attachment-2.jpg.ktx");
+  EXPECT_EQ(LatinSpelling("\xD0\xA9\xD1\x83\xD0\xBA\xD0\xB0 \xD0\x81\xD0\xB6"), "Shchuka Yozh");  // Щука Ёж
+  EXPECT_EQ(LatinSpelling("\u00C6sir \u0141\u00F3d\u017A \u0153uvre"), "AEsir Lodz oeuvre");
+  EXPECT_EQ(LatinSpelling("\xCE\xB1"), std::nullopt);  // Greek
+}
+
+TEST(MailLossyText, UnicodeClientsLoseOnlyRecipientsAndTheQuestionNamesWhat) {
+  MailDraft d;
+  d.subject = "\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82";  // Привет
+  d.body = "caf\xC3\xA9";
+  using V = std::vector<std::string>;
+  EXPECT_EQ(LossyParts(d, false, 1252), V{"subject"});
+  EXPECT_EQ(LossyParts(d, false, 1251), V{"message text"});
+  d.bcc = "\xD0\x98\xD0\xB2\xD0\xB0\xD0\xBD";
+  EXPECT_EQ(LossyParts(d, true, 1252), V{"recipients"});
+  EXPECT_EQ(LostCharactersQuestion({"recipients", "subject", "message text"}),
+            "Some characters of the recipients, the subject and the message text cannot be passed to your mail "
+            "program: they will arrive as \"?\".\r\n\r\nSend anyway?");
+}
+
 class MailPrepare : public ::testing::Test {
  protected:
   void SetUp() override {

@@ -22,6 +22,7 @@
 #include "win_test_util.h"
 
 using namespace griv;
+using griv::test::AnsiOnlyClient;
 using griv::test::ReadCallLog;
 using griv::test::WithVerb;
 
@@ -35,10 +36,18 @@ const char kCaption[] = "Mail Test   ";
 std::vector<std::function<bool()>> g_steps;
 size_t g_next = 0;
 DWORD g_deadline = 0;
+// Once the steps have run, a message box that still comes is noted and closed.
+std::string g_stray;
 
 HWND Shown(const char* title) {
   HWND w = FindWindowW(L"#32770", Widen(title).c_str());
   return w && IsWindowVisible(w) && IsWindowEnabled(w) ? w : nullptr;
+}
+
+std::string ItemText(HWND w, int id) {
+  wchar_t buf[1024] = {};
+  GetDlgItemTextW(w, id, buf, 1024);
+  return Narrow(buf);
 }
 
 void CALLBACK RunStep(HWND, UINT, UINT_PTR, DWORD) {
@@ -50,7 +59,13 @@ void CALLBACK RunStep(HWND, UINT, UINT_PTR, DWORD) {
       if (HWND w = FindWindowW(L"#32770", Widen(title).c_str())) PostMessageW(w, WM_COMMAND, IDCANCEL, 0);
     return;
   }
-  if (g_next >= g_steps.size()) return;
+  if (g_next >= g_steps.size()) {
+    if (HWND box = Shown(kCaption)) {
+      g_stray = ItemText(box, 0xFFFF);
+      PostMessageW(box, WM_COMMAND, IDOK, 0);
+    }
+    return;
+  }
   running = true;
   if (g_steps[g_next]()) ++g_next;
   running = false;
@@ -58,11 +73,6 @@ void CALLBACK RunStep(HWND, UINT, UINT_PTR, DWORD) {
 bool Enabled(HWND dlg, int id) { return IsWindowEnabled(GetDlgItem(dlg, id)) != FALSE; }
 void Type(HWND dlg, int id, const char* text) { SetDlgItemTextW(dlg, id, Widen(text).c_str()); }
 void Click(HWND dlg, int id) { PostMessageW(GetDlgItem(dlg, id), BM_CLICK, 0, 0); }
-std::string ItemText(HWND w, int id) {
-  wchar_t buf[1024] = {};
-  GetDlgItemTextW(w, id, buf, 1024);
-  return Narrow(buf);
-}
 std::vector<std::string> Entries(HWND dlg) {
   std::vector<std::string> out;
   HWND list = GetDlgItem(dlg, IDC_EMAIL_ATTACH);
@@ -74,13 +84,14 @@ std::vector<std::string> Entries(HWND dlg) {
   return out;
 }
 
-// A message box of the window: its text, then OK.
-std::function<bool()> Answer(std::string& text) {
-  return [&text] {
+// A message box of the window: its text, then the button (OK).
+std::function<bool()> Answer(std::string& text, int button = IDOK, std::function<void()> before = {}) {
+  return [&text, button, before] {
     HWND box = Shown(kCaption);
     if (!box) return false;
     text = ItemText(box, 0xFFFF);
-    PostMessageW(box, WM_COMMAND, IDOK, 0);
+    if (before) before();
+    PostMessageW(box, WM_COMMAND, button, 0);
     return true;
   };
 }
@@ -138,17 +149,19 @@ class SendWindow : public griv::test::DialogLayoutTest<IDD_EMAILSEND> {
   }
   // Runs the steps while the window (made by make, so a logon message is met
   // too) is up; every step must have run by the time it closed.
-  INT_PTR Run(std::vector<std::function<bool()>> steps, const std::function<void(TEmailSend&)>& prepare = {}) {
+  INT_PTR Run(std::vector<std::function<bool()>> steps, const std::function<void(TEmailSend&)>& prepare = {},
+              HWND owner = nullptr, MapiLibrary* client = nullptr) {
     g_steps = std::move(steps);
     g_next = 0;
+    g_stray.clear();
     g_deadline = GetTickCount() + 10000;
     const UINT_PTR timer = SetTimer(nullptr, 0, 20, &RunStep);
     INT_PTR result = -1;
     {
-      TEmailSend w(res, kCaption, dir_ + "work");
+      TEmailSend w(res, kCaption, dir_ + "work", client);
       if (prepare) prepare(w);
       w.ShowEncryptImages();
-      result = w.ShowModal(nullptr, 40, 40);
+      result = w.ShowModal(owner, 40, 40);
     }
     KillTimer(nullptr, timer);
     EXPECT_EQ(g_next, g_steps.size()) << "steps not reached";
@@ -270,16 +283,27 @@ TEST_F(SendWindow, AFailedEncryptionSaysWhyAndLeavesTheWindowReadyToSendAgain) {
 TEST_F(SendWindow, WhileTheClientWorksTheWindowShowsItAndCannotBeCancelled) {
   // The mail client's call cannot be interrupted: nothing of the window may
   // be used meanwhile, and a close that arrives anyway is not taken as Cancel.
+  // Whatever did not go out stays in the window as typed.
   SetEnvironmentVariableA("GRIV_TEST_MAPI_SEND_RESULT", "2");
-  std::string said, status;
-  bool windowEnabled = true, cancelEnabled = true, stripShown = false;
+  std::string unresolved, said, status, to;
+  bool windowEnabled = true, cancelEnabled = true, stripShown = false, sendAgain = false;
   const INT_PTR r = Run({OnWindow([&](HWND dlg) {
+                           Type(dlg, IDC_EMAIL_TO, "Ann; unknown Uma");
+                           Type(dlg, IDC_EMAIL_BCC, "failing Fay");
+                           Click(dlg, IDOK);
+                         }),
+                         Answer(unresolved), OnWindow([&](HWND dlg) {
                            Type(dlg, IDC_EMAIL_TO, "Ann; Bob ;; Carl");
+                           Type(dlg, IDC_EMAIL_BCC, "");
                            Type(dlg, IDC_EMAIL_SUBJECT, "Shots");
                            Type(dlg, IDC_EMAIL_BODY, "one\r\ntwo");
                            Click(dlg, IDOK);
                          }),
-                         Answer(said)},
+                         Answer(said), OnWindow([&](HWND dlg) {
+                           to = ItemText(dlg, IDC_EMAIL_TO);
+                           sendAgain = Enabled(dlg, IDOK);
+                           Click(dlg, IDCANCEL);
+                         })},
                         [&](TEmailSend& w) {
                           w.Email1.OnBeforeSendMail = [&](TEmail&) {
                             HWND dlg = w.Handle();
@@ -295,14 +319,66 @@ TEST_F(SendWindow, WhileTheClientWorksTheWindowShowsItAndCannotBeCancelled) {
   EXPECT_FALSE(cancelEnabled);
   EXPECT_TRUE(stripShown);
   EXPECT_EQ(status, "Sending message");
-  // A refused send is said, and the window closes as after any send.
-  EXPECT_EQ(said, "MAPI Sendmail failed.");
-  EXPECT_EQ(r, IDOK);
+  EXPECT_EQ(unresolved,
+            "The mail program could not resolve these recipients:\r\n    unknown Uma\r\n    failing Fay"
+            "\r\n\r\nNothing was sent.");
+  EXPECT_EQ(said, "MAPI Sendmail failed.\r\nError 2 from the mail program (general failure).");
+  EXPECT_EQ(to, "Ann; Bob ;; Carl");
+  EXPECT_TRUE(sendAgain);
+  EXPECT_EQ(r, IDCANCEL);
   auto sent = Sent();
   ASSERT_EQ(sent.size(), 1u);
   EXPECT_EQ(sent[0]["subject"], "Shots");
   EXPECT_EQ(sent[0]["note"], "one\r\ntwo");
   EXPECT_EQ(sent[0]["recips"], "3");
+}
+
+TEST_F(SendWindow, TextsOutsideTheCodePageAskFirstWhenTheClientTakesNoUnicode) {
+  const std::string hello = "\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82";  // Привет
+  std::string asked, again;
+  size_t sentAfterNo = 99;
+  auto write = OnWindow([&](HWND dlg) {
+    Type(dlg, IDC_EMAIL_TO, "ann");
+    Type(dlg, IDC_EMAIL_SUBJECT, hello.c_str());
+    Click(dlg, IDOK);
+  });
+  EXPECT_EQ(Run({write, Answer(asked, IDNO), OnWindow([&](HWND dlg) {
+                   sentAfterNo = Sent().size();
+                   Click(dlg, IDOK);
+                 }),
+                 Answer(again, IDYES)},
+                {}, nullptr, AnsiOnlyClient()),
+            IDOK);
+  EXPECT_EQ(asked,
+            "Some characters of the subject cannot be passed to your mail program: they will arrive as \"?\"."
+            "\r\n\r\nSend anyway?");
+  EXPECT_EQ(sentAfterNo, 0u);
+  EXPECT_EQ(Sent().size(), 1u);
+}
+
+TEST_F(SendWindow, GoneWithItsOwnerItSaysNothingAndSendsNothingMore) {
+  // The program closing from outside: during the client's call, and during a question before the send.
+  SetEnvironmentVariableA("GRIV_TEST_MAPI_SEND_RESULT", "2");
+  auto owner = [] {
+    return CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 9, 9, nullptr, nullptr, nullptr, nullptr);
+  };
+  HWND o = owner();
+  auto write = [&](const char* body) {
+    return OnWindow([body](HWND dlg) {
+      Type(dlg, IDC_EMAIL_TO, "ann");
+      Type(dlg, IDC_EMAIL_BODY, body);
+      Click(dlg, IDOK);
+    });
+  };
+  EXPECT_EQ(Run(
+                {write("")}, [&](TEmailSend& w) { w.Email1.OnBeforeSendMail = [&](TEmail&) { DestroyWindow(o); }; }, o),
+            IDCANCEL);
+  EXPECT_EQ(g_stray, "");  // a message would have come before the window's run ended
+  o = owner();
+  std::string asked;
+  EXPECT_EQ(Run({write("\xE7\x94\xBB"), Answer(asked, IDYES, [&] { DestroyWindow(o); })}, {}, o, AnsiOnlyClient()),
+            IDCANCEL);
+  EXPECT_EQ(Sent().size(), 1u);
 }
 
 TEST_F(SendWindow, TheAddressBookRewritesTheFieldsAndCanEnableSend) {

@@ -20,6 +20,7 @@
 #include "ui/system_path_win.h"
 
 using namespace griv;
+using griv::test::AnsiOnlyClient;
 using griv::test::CallRecord;
 using griv::test::ReadCallLog;
 using griv::test::WithVerb;
@@ -131,9 +132,12 @@ TEST_F(MailClient, SendsTheMessageAsDescribed) {
 
   auto send = WithVerb(log, "MAPISendMail");
   ASSERT_EQ(send.size(), 1u);
+  EXPECT_EQ(send[0]["wide"], "1");  // the client takes Unicode: texts in any script go whole
   EXPECT_EQ(send[0]["flags"], "0x0");
   EXPECT_EQ(send[0]["msgflags"], "0x2");  // read receipt
-  EXPECT_EQ(send[0]["subject"], ToAnsi("Gr\xC3\xBC\xC3\x9F" "e 1"));
+  EXPECT_EQ(send[0]["subject"],
+            "Gr\xC3\xBC\xC3\x9F"
+            "e 1");
   EXPECT_EQ(send[0]["note"], "line one\r\nline two");
   for (const char* none : {"type", "date", "conversation"}) EXPECT_FALSE(send[0].Has(none)) << none;
   EXPECT_EQ(send[0]["originator"], "0");
@@ -157,12 +161,12 @@ TEST_F(MailClient, SendsTheMessageAsDescribed) {
   auto files = WithVerb(log, "file");
   ASSERT_EQ(files.size(), 2u);
   EXPECT_EQ(files[0]["position"], "4294967295");
-  EXPECT_EQ(files[0]["path"], ToAnsi(small));
+  EXPECT_EQ(files[0]["path"], small);
   EXPECT_EQ(files[0]["name"], "a.txt");
   EXPECT_EQ(files[1]["name"], "longname.jpg");
   EXPECT_EQ(files[1]["exists"], "1");
   EXPECT_EQ(files[1]["size"], "5000");
-  auto copy = ReadWholeFile(FromAnsi(files[1]["copy"]));
+  auto copy = ReadWholeFile(files[1]["copy"]);
   EXPECT_EQ(std::string(copy.begin(), copy.end()), std::string(5000, 'J'));
   EXPECT_EQ(WithVerb(log, "MAPILogoff").size(), 1u);
 }
@@ -375,20 +379,31 @@ TEST_F(MailClient, LongNamesAreCutToTheirBuffers) {
   EXPECT_EQ(WithVerb(log, "MAPISendMail")[0]["subject"], std::string(255, 's'));
 }
 
-TEST_F(MailClient, AFileNameTheCodePageCannotHoldGoesByItsShortName) {
+TEST_F(MailClient, TextsAndFileNamesOutsideTheCodePageGoWholeOrByShortName) {
   // Cyrillic and CJK: no single-byte Western code page holds these.
-  const std::string name = "\xD1\x81\xD0\xBD\xD0\xB8\xD0\xBC\xD0\xBE\xD0\xBA \xE7\x94\xBB.jpg";
-  const std::string file = Put(name, "picture bytes");
-  TEmail e;
-  e.Recipient = {"Dan"};
-  e.Attachment = {file};
-  e.TruncAttFN = false;
-  ASSERT_EQ(e.SendMail(), 0u);
-  auto f = WithVerb(Log(), "file");
-  ASSERT_EQ(f.size(), 1u);
-  EXPECT_EQ(f[0]["exists"], "1") << f[0]["path"];  // the client can open what it was given
-  EXPECT_EQ(f[0]["size"], "13");
-  EXPECT_EQ(f[0]["name"].find('?'), std::string::npos) << f[0]["name"];
+  const std::string odd = "\xD1\x81\xD0\xBD\xD0\xB8\xD0\xBC\xD0\xBE\xD0\xBA \xE7\x94\xBB";
+  const std::string file = Put(odd + ".jpg", "picture bytes");
+  CreateDirectoryW(Widen(dir_ + odd).c_str(), nullptr);
+  const std::string plain = Put(odd + "\\plain.txt", "words");
+  for (bool unicode : {true, false}) {
+    DeleteFileUtf8(log_);
+    TEmail e(unicode ? nullptr : AnsiOnlyClient());
+    EXPECT_EQ(e.UnicodeClient(), unicode);
+    e.Recipient = {"Dan"};
+    e.Attachment = {file, plain};
+    e.SetSubject(odd);
+    e.TruncAttFN = false;
+    ASSERT_EQ(e.SendMail(), 0u);
+    auto log = Log();
+    EXPECT_EQ(WithVerb(log, "MAPISendMail").at(0)["subject"], unicode ? odd : ToAnsi(odd));
+    auto f = WithVerb(log, "file");
+    ASSERT_EQ(f.size(), 2u);
+    for (const CallRecord& r : f) EXPECT_EQ(r["exists"], "1") << r["path"];  // the client can open what it got
+    if (unicode) EXPECT_EQ(f[0]["name"], odd + ".jpg");
+    else EXPECT_EQ(f[0]["name"].find('?'), std::string::npos) << f[0]["name"];  // its short name
+    // A name the code page holds keeps it, whatever the folder.
+    EXPECT_EQ(f[1]["name"], "plain.txt");
+  }
 }
 
 TEST_F(MailClient, PreparedMailGoesOutWithWholeFileNames) {

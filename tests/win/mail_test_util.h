@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "mail/email_win.h"
+
 namespace griv::test {
 
 struct CallRecord {
@@ -88,6 +90,13 @@ inline std::wstring BesideProgram(const wchar_t* name) {
   GetModuleFileNameW(nullptr, path, MAX_PATH);
   std::wstring p(path);
   return p.substr(0, p.find_last_of(L"\\/") + 1) + name;
+}
+
+// The tests' mail client built without MAPISendMailW, loaded once.
+inline MapiLibrary* AnsiOnlyClient() {
+  static MapiLibrary lib;
+  if (!lib.Available()) lib.Load({BesideProgram(L"mapi32-ansi.dll")});
+  return &lib;
 }
 
 }  // namespace griv::test

@@ -15,6 +15,10 @@
 //   anything else            -> the name itself <SMTP:name>
 // Entry identifiers are the bytes "EID:" + address.
 //
+// MAPISendMailW is recorded as MAPISendMail with wide=1 and its texts in
+// UTF-8 (wide=0: the bytes as passed). Built a second time without that
+// entry point (mapi32-ansi.dll), as a client that takes ANSI texts only.
+//
 // Told by environment variables:
 //   GRIV_TEST_MAPI_LOGON          "ui": logon fails (3) unless MAPI_LOGON_UI; "never": always fails
 //   GRIV_TEST_MAPI_SEND_RESULT    code MAPISendMail returns (after recording)
@@ -36,6 +40,7 @@
 #include <vector>
 
 #include "call_log.h"
+#include "mail/mapi_unicode_win.h"
 
 namespace {
 
@@ -46,11 +51,30 @@ std::set<void*> blocks;  // handed out, not yet freed
 std::set<LHANDLE> sessions;
 LHANDLE nextSession = 0x5E55;
 
+std::string Utf8(const wchar_t* w) {
+  const int n = WideCharToMultiByte(CP_UTF8, 0, w, -1, nullptr, 0, nullptr, nullptr);
+  std::string out(n > 0 ? n - 1 : 0, '\0');
+  if (n > 1) WideCharToMultiByte(CP_UTF8, 0, w, -1, out.data(), n, nullptr, nullptr);
+  return out;
+}
+
+std::wstring Wide(const char* s, UINT codePage) {
+  const int n = MultiByteToWideChar(codePage, 0, s, -1, nullptr, 0);
+  std::wstring out(n > 0 ? n - 1 : 0, L'\0');
+  if (n > 1) MultiByteToWideChar(codePage, 0, s, -1, out.data(), n);
+  return out;
+}
+std::wstring Wide(const wchar_t* s, UINT) { return s; }
+
 class Record {
  public:
   explicit Record(const char* verb) : line_(verb) {}
   Record& Text(const char* key, const char* value) {
     if (value) Raw(key, Escape(value, std::strlen(value)));
+    return *this;
+  }
+  Record& Text(const char* key, const wchar_t* value) {
+    if (value) Raw(key, Escape(Utf8(value)));
     return *this;
   }
   Record& Num(const char* key, unsigned long long v) { return Raw(key, std::to_string(v)); }
@@ -133,7 +157,8 @@ std::string HexBytes(const void* p, ULONG n) {
   return out;
 }
 
-void LogRecipient(const char* verb, const MapiRecipDesc& r) {
+template <class Recip>
+void LogRecipient(const char* verb, const Recip& r) {
   Record rec(verb);
   rec.Num("class", r.ulRecipClass).Text("name", r.lpszName).Text("address", r.lpszAddress);
   if (r.lpEntryID) rec.Raw("eid", HexBytes(r.lpEntryID, r.ulEIDSize));
@@ -148,8 +173,8 @@ uint64_t Fnv1a(const std::vector<char>& data) {
   return h;
 }
 
-bool ReadAll(const char* path, std::vector<char>& out) {
-  FILE* f = std::fopen(path, "rb");
+bool ReadAll(const std::wstring& path, std::vector<char>& out) {
+  FILE* f = _wfopen(path.c_str(), L"rb");
   if (!f) return false;
   char buf[65536];
   size_t n;
@@ -161,6 +186,58 @@ bool ReadAll(const char* path, std::vector<char>& out) {
 bool KnownSession(LHANDLE s) {
   std::lock_guard<std::mutex> g(lock);
   return sessions.count(s) != 0;
+}
+
+template <class Message>
+ULONG Send(LHANDLE session, ULONG_PTR ui, Message* m, FLAGS flags, bool wide) {
+  const std::string delay = Env("GRIV_TEST_MAPI_SEND_DELAY_MS");
+  if (!delay.empty()) Sleep(std::strtoul(delay.c_str(), nullptr, 10));
+  std::string want = Env("GRIV_TEST_MAPI_SEND_RESULT");
+  ULONG rc = want.empty() ? SUCCESS_SUCCESS : std::strtoul(want.c_str(), nullptr, 10);
+  if (!KnownSession(session)) rc = MAPI_E_INVALID_SESSION;
+  const UINT codePage = wide ? CP_UTF8 : CP_ACP;  // of the texts as logged
+  {
+    Record r("MAPISendMail");
+    r.Num("session", session).Num("ui", ui).Hex("flags", flags).Num("wide", wide);
+    if (m) {
+      r.Hex("msgflags", m->flFlags).Text("subject", m->lpszSubject).Text("note", m->lpszNoteText);
+      r.Text("type", m->lpszMessageType).Text("date", m->lpszDateReceived).Text("conversation", m->lpszConversationID);
+      r.Num("originator", m->lpOriginator != nullptr).Num("recips", m->nRecipCount);
+      r.Num("recipsptr", m->lpRecips != nullptr).Num("files", m->nFileCount).Num("filesptr", m->lpFiles != nullptr);
+    }
+  }
+  if (m && m->lpRecips)
+    for (ULONG i = 0; i < m->nRecipCount; ++i) LogRecipient("recip", m->lpRecips[i]);
+  if (m && m->lpFiles) {
+    const std::string copyDir = Env("GRIV_TEST_MAPI_COPY_DIR");
+    for (ULONG i = 0; i < m->nFileCount; ++i) {
+      const auto& f = m->lpFiles[i];
+      Record r("file");
+      r.Num("position", f.nPosition).Text("path", f.lpszPathName).Text("name", f.lpszFileName);
+      std::vector<char> data;
+      bool exists = f.lpszPathName && ReadAll(Wide(f.lpszPathName, CP_ACP), data);
+      r.Num("exists", exists);
+      if (exists) {
+        char h[24];
+        std::snprintf(h, sizeof h, "%016llX", static_cast<unsigned long long>(Fnv1a(data)));
+        r.Num("size", data.size()).Raw("fnv", h);
+        if (!copyDir.empty()) {
+          const std::wstring base = f.lpszFileName && *f.lpszFileName ? Wide(f.lpszFileName, CP_ACP) : L"attachment";
+          const std::wstring copy = Wide(copyDir.c_str(), CP_ACP) + L"\\" + std::to_wstring(i + 1) + L"-" + base;
+          if (FILE* out = _wfopen(copy.c_str(), L"wb")) {
+            if (!data.empty()) std::fwrite(data.data(), 1, data.size(), out);
+            std::fclose(out);
+            const int n = WideCharToMultiByte(codePage, 0, copy.c_str(), -1, nullptr, 0, nullptr, nullptr);
+            std::string logged(n > 0 ? n - 1 : 0, '\0');
+            if (n > 1) WideCharToMultiByte(codePage, 0, copy.c_str(), -1, logged.data(), n, nullptr, nullptr);
+            r.Raw("copy", Escape(logged));
+          }
+        }
+      }
+    }
+  }
+  Record("sent").Num("result", rc);
+  return rc;
 }
 
 }  // namespace
@@ -242,50 +319,11 @@ ULONG WINAPI MAPIResolveName(LHANDLE session, ULONG_PTR, LPSTR name, FLAGS flags
 }
 
 ULONG WINAPI MAPISendMail(LHANDLE session, ULONG_PTR ui, lpMapiMessage m, FLAGS flags, ULONG) {
-  const std::string delay = Env("GRIV_TEST_MAPI_SEND_DELAY_MS");
-  if (!delay.empty()) Sleep(std::strtoul(delay.c_str(), nullptr, 10));
-  std::string want = Env("GRIV_TEST_MAPI_SEND_RESULT");
-  ULONG rc = want.empty() ? SUCCESS_SUCCESS : std::strtoul(want.c_str(), nullptr, 10);
-  if (!KnownSession(session)) rc = MAPI_E_INVALID_SESSION;
-  {
-    Record r("MAPISendMail");
-    r.Num("session", session).Num("ui", ui).Hex("flags", flags);
-    if (m) {
-      r.Hex("msgflags", m->flFlags).Text("subject", m->lpszSubject).Text("note", m->lpszNoteText);
-      r.Text("type", m->lpszMessageType).Text("date", m->lpszDateReceived).Text("conversation", m->lpszConversationID);
-      r.Num("originator", m->lpOriginator != nullptr).Num("recips", m->nRecipCount);
-      r.Num("recipsptr", m->lpRecips != nullptr).Num("files", m->nFileCount).Num("filesptr", m->lpFiles != nullptr);
-    }
-  }
-  if (m && m->lpRecips)
-    for (ULONG i = 0; i < m->nRecipCount; ++i) LogRecipient("recip", m->lpRecips[i]);
-  if (m && m->lpFiles) {
-    const std::string copyDir = Env("GRIV_TEST_MAPI_COPY_DIR");
-    for (ULONG i = 0; i < m->nFileCount; ++i) {
-      const MapiFileDesc& f = m->lpFiles[i];
-      Record r("file");
-      r.Num("position", f.nPosition).Text("path", f.lpszPathName).Text("name", f.lpszFileName);
-      std::vector<char> data;
-      bool exists = f.lpszPathName && ReadAll(f.lpszPathName, data);
-      r.Num("exists", exists);
-      if (exists) {
-        char h[24];
-        std::snprintf(h, sizeof h, "%016llX", static_cast<unsigned long long>(Fnv1a(data)));
-        r.Num("size", data.size()).Raw("fnv", h);
-        if (!copyDir.empty()) {
-          const char* base = f.lpszFileName && *f.lpszFileName ? f.lpszFileName : "attachment";
-          std::string copy = copyDir + "\\" + std::to_string(i + 1) + "-" + base;
-          if (FILE* out = std::fopen(copy.c_str(), "wb")) {
-            if (!data.empty()) std::fwrite(data.data(), 1, data.size(), out);
-            std::fclose(out);
-            r.Text("copy", copy.c_str());
-          }
-        }
-      }
-    }
-  }
-  Record("sent").Num("result", rc);
-  return rc;
+  return Send(session, ui, m, flags, false);
+}
+
+ULONG WINAPI MAPISendMailW(LHANDLE session, ULONG_PTR ui, griv::MapiMessageW* m, FLAGS flags, ULONG) {
+  return Send(session, ui, m, flags, true);
 }
 
 ULONG WINAPI MAPIAddress(LHANDLE session, ULONG_PTR ui, LPSTR caption, ULONG editFields, LPSTR labels, ULONG count,
