@@ -80,10 +80,10 @@ LRESULT TfrmCaptureForm::WndProc(UINT m, WPARAM wp, LPARAM lp) {
     case WM_OPEN_HANDED_FILE: OpenHandedFile(); return 0;
     case WM_COPYDATA: {
       const auto* cd = reinterpret_cast<const COPYDATASTRUCT*>(lp);
-      if (!cd || cd->dwData != kHandOffCopyData || cd->cbData % 2 || cd->cbData > kHandOffMaxBytes) return FALSE;
-      const std::wstring name(static_cast<const wchar_t*>(cd->lpData), cd->cbData / 2);
-      if (name.find(L'\0') != std::wstring::npos) return FALSE;
-      OpenHandedName(Narrow(name));
+      if (!cd || cd->dwData != kHandOffCopyData || !cd->lpData) return FALSE;
+      const std::string name = HandedWideFileName({static_cast<const uint8_t*>(cd->lpData), cd->cbData});
+      if (name.empty()) return FALSE;
+      OpenHandedName(name);
       return TRUE;
     }
     case WM_SHOW_MAIN: RestoreMainWindow(); return 0;
