@@ -21,7 +21,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const size_t repeat = 1 + (data[0] >> 2) * 97;
   std::vector<uint8_t> body;
   for (size_t r = 0; r < repeat && body.size() < 5 * TDES::kChunk; ++r) body.insert(body.end(), data + 1, data + size);
-  const std::string in = FuzzTempBase("des_file") + ".ktx", out = FuzzTempBase("des_file") + ".out";
+  const std::string in = FuzzTempFolder("des_file") + "in.ktx", out = FuzzTempFolder("des_file") + "out";
   WriteFileAtomic(in, body.data(), body.size());
   DeleteFileUtf8(out);
 

@@ -35,10 +35,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::vector<uint8_t> payload(data + 1, data + size);
 
   // The encrypted file in one folder, the work folder of the copies in another.
-  const std::string base = FuzzTempBase("ktx_open"), work = base + "_work/";
-  std::filesystem::create_directories(base + "_in");
+  const std::string base = FuzzTempFolder("ktx_open"), work = base + "work/";
+  std::filesystem::create_directories(base + "in");
   std::filesystem::create_directories(work);
-  const std::string encrypted = base + "_in/" + EncryptedFileName(plainName);
+  const std::string encrypted = base + "in/" + EncryptedFileName(plainName);
   const std::string target = DecryptedTargetName(work, encrypted);
   if (target != work + plainName) std::abort();
 
