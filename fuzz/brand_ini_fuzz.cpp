@@ -1,14 +1,20 @@
-// Parses arbitrary text as a brand ini, and arbitrary bytes as a brand file.
+// Arbitrary bytes as the decrypted text of a brand file, read the way the
+// program reads it (to UTF-8, then as an ini), and as a brand file itself.
 #include <cstdint>
 #include <cstdlib>
+#include <string>
 #include <string_view>
 
+#include "base/codepage.h"
 #include "tray/branding.h"
 #include "crypto/des.h"
 #include "base/ini.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  std::string_view text(reinterpret_cast<const char*>(data), size);
+  const std::string_view plain(reinterpret_cast<const char*>(data), size);
+  const std::string text = griv::BrandTextToUtf8(plain, griv::AnsiToUtf8);
+  // Text behind a byte-order mark is taken as it is; everything else comes out as UTF-8.
+  if (plain.starts_with("\xEF\xBB\xBF") ? text != plain.substr(3) : !griv::IsValidUtf8(text)) std::abort();
   griv::Branding b = griv::ParseBranding(text);
   if (b.tagLines.empty()) std::abort();
   // Lines from the section are cut; the print caption standing in for an empty
@@ -24,8 +30,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   griv::TagStart s = griv::StartTagIndex(static_cast<int>(size) - 8, b.tagLines.size());
   if (s.index < 0 || static_cast<size_t>(s.index) >= b.tagLines.size()) std::abort();
   (void)b.DialogCaption();
+  if (griv::DecryptBrand(griv::EncryptBrand(plain)) != plain) std::abort();
   try {
-    griv::ParseBranding(griv::DecryptBrand({data, size}));
+    griv::ParseBranding(griv::BrandTextToUtf8(griv::DecryptBrand({data, size}), griv::AnsiToUtf8));
   } catch (const griv::EFileError&) {
   }
   return 0;

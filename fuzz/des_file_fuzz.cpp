@@ -1,7 +1,5 @@
 // TDES::DecryptFile on arbitrary files, through its chunked file path: it
 // must fail cleanly (no output left) or agree with the in-memory decryption.
-#include <unistd.h>
-
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -11,17 +9,9 @@
 #include "base/file_io.h"
 #include "crypto/des.h"
 #include "crypto/ktx_names.h"
+#include "temp_path.h"
 
 using namespace griv;
-
-namespace {
-std::string TempBase() {
-  // Memory-backed when there is one: the target writes two files per run.
-  static const std::string base =
-      std::string(access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp") + "/griv_des_file_fuzz_" + std::to_string(getpid());
-  return base;
-}
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size < 1) return 0;
@@ -31,7 +21,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const size_t repeat = 1 + (data[0] >> 2) * 97;
   std::vector<uint8_t> body;
   for (size_t r = 0; r < repeat && body.size() < 5 * TDES::kChunk; ++r) body.insert(body.end(), data + 1, data + size);
-  const std::string in = TempBase() + ".ktx", out = TempBase() + ".out";
+  const std::string in = FuzzTempFolder("des_file") + "in.ktx", out = FuzzTempFolder("des_file") + "out";
   WriteFileAtomic(in, body.data(), body.size());
   DeleteFileUtf8(out);
 

@@ -1,5 +1,6 @@
-// The hand-off file of a second start: any bytes give a name without line
-// breaks or NULs, or none.
+// What a second start hands over: the bytes of the hand-off file, and the
+// same bytes read as the UTF-16 of the window message. Either gives a name
+// without line breaks or NULs, in valid UTF-8, or none.
 #include <cstdint>
 #include <cstdlib>
 #include <string>
@@ -8,12 +9,19 @@
 #include "app/hand_off.h"
 #include "base/codepage.h"
 
+namespace {
+void Check(const std::string& name) {
+  if (name.empty()) return;
+  if (name.find_first_of(std::string_view("\0\r\n", 3)) != std::string::npos) std::abort();
+  if (!griv::IsValidUtf8(name)) std::abort();
+}
+}  // namespace
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  const std::string_view bytes(reinterpret_cast<const char*>(data), size);
-  const std::string name = griv::HandedFileName(bytes);
-  if (!name.empty()) {
-    if (name.find_first_of(std::string_view("\0\r\n", 3)) != std::string::npos) std::abort();
-    if (!griv::IsValidUtf8(name)) std::abort();
-  }
+  Check(griv::HandedFileName(std::string_view(reinterpret_cast<const char*>(data), size)));
+  const std::string wide = griv::HandedWideFileName({data, size});
+  Check(wide);
+  // Every UTF-16 unit gives one to three bytes, a pair four.
+  if (!wide.empty() && (wide.size() < size / 2 || wide.size() > size / 2 * 3)) std::abort();
   return 0;
 }

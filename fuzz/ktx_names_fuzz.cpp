@@ -19,7 +19,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (UpperCase(ExtractFileExt(target)) != ".KTX") std::abort();
   const std::string plain = EncryptedImagePlainName(target);
   const std::string e = UpperCase(ExtractFileExt(plain));
-  if (e != ".BMP" && e != ".JPG" && e != ".JPEG") std::abort();
+  if (e != ".BMP" && e != ".JPG" && e != ".JPEG" && e != ".PNG") std::abort();
   (void)IsEncryptedExt(name);
   const std::string t = DecryptedTargetName("C:\\work\\", name);
   if (!t.empty()) {

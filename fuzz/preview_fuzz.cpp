@@ -14,7 +14,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (declared && (w < 0 || h < 0)) std::abort();
   const Picture p = PreviewPictureFromBytes(data, size);
   if (p.Empty()) return 0;
-  if (!declared || w * h > kPreviewMaxPixels) std::abort();
+  if (!declared || __int128(w) * h > kPreviewMaxPixels) std::abort();
   if (int64_t(p.width) != w || int64_t(p.height) != h) std::abort();
   if (p.pixels.size() != size_t(p.Stride()) * size_t(p.height)) std::abort();
   const Picture s = ScalePicture(p, 1 + int(size % 169), 1 + int(size % 200));

@@ -9,26 +9,11 @@
 #include "options/settings.h"
 #include "hotkeys/hotkey_text.h"
 #include "base/strings.h"
+#include "settings_host.h"
 
 using namespace griv;
 
 namespace {
-
-class Host : public SettingsHost {
- public:
-  Host() {
-    dataFolder = "C:\\data\\";
-    personalFolder = "C:\\me\\";
-    windowsFolder = "C:\\windows";
-  }
-  bool DirectoryExists(const std::string& p) override { return p.size() % 3 == 0; }
-  bool FileExists(const std::string& p) override { return p.size() % 2 == 0; }
-  bool ForceDirectories(const std::string&) override { return true; }
-  int PrinterCount() override { return 1; }
-  bool ReadPrinterOrientation() override { return true; }
-  void SelectPrinterByPrefix(const std::string&) override {}
-  void SetPrinterLandscape(bool) override {}
-};
 
 const char* const kNames[] = {"AutoPrint", "AutoSave", "SaveMode", "PrintStyle", "AutoOrient", "Eject",
                               "AutoClipCopy", "AutoPrefix", "AutoEdit", "UseOutlook", "AutoExt", "LastOpenExt",
@@ -55,7 +40,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     start = end + 1;
     ++i;
   }
-  Host host;
+  FuzzSettingsHost host;
   Settings s;
   s.Load(store, nullptr, host);
   s.LoadHotKeys(store);

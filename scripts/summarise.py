@@ -14,7 +14,8 @@ def count(path):
         for case in s.iter('testcase'):
             if case.find('failure') is not None or case.find('error') is not None:
                 failed += 1
-                names.append(f"{case.get('classname')}.{case.get('name')}")
+                cls, name = case.get('classname'), case.get('name')
+                names.append(name if cls == name else f"{cls}.{name}")
             elif case.find('skipped') is not None or case.get('result') == 'skipped' or case.get('status') == 'notrun':
                 skipped += 1
             else:

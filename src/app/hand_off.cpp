@@ -16,4 +16,21 @@ std::string HandedFileName(std::string_view bytes, std::string (*fromAnsi)(std::
   return fromAnsi(bytes);
 }
 
+std::string HandedWideFileName(std::span<const uint8_t> b) {
+  if (b.empty() || b.size() % 2 || b.size() > kHandOffMaxBytes) return {};
+  std::string out;
+  for (size_t i = 0; i < b.size(); i += 2) {
+    uint32_t c = b[i] | uint32_t(b[i + 1]) << 8;
+    if (c == 0 || c == '\r' || c == '\n' || (c >= 0xDC00 && c <= 0xDFFF)) return {};
+    if (c >= 0xD800 && c <= 0xDBFF) {
+      const uint32_t low = i + 3 < b.size() ? b[i + 2] | uint32_t(b[i + 3]) << 8 : 0;
+      if (low < 0xDC00 || low > 0xDFFF) return {};
+      c = 0x10000 + ((c - 0xD800) << 10) + (low - 0xDC00);
+      i += 2;
+    }
+    AppendUtf8(out, c);
+  }
+  return out;
+}
+
 }  // namespace griv

@@ -3,7 +3,9 @@
 // ANSI bytes into the hand-off file.
 #pragma once
 #include <cstddef>
+#include <cstdint>
 #include <functional>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -28,5 +30,10 @@ inline constexpr size_t kHandOffMaxBytes = 65536;
 // none or the bytes cannot be one (too many, or a NUL, CR or LF inside, which
 // no file name holds). fromAnsi decodes the ANSI code page.
 std::string HandedFileName(std::string_view bytes, std::string (*fromAnsi)(std::string_view) = AnsiToUtf8);
+
+// The name a second start sends by window message when the ANSI code page
+// cannot spell it (UTF-16LE bytes), as UTF-8, by the same rules; an odd byte
+// count or a surrogate without its partner gives none too.
+std::string HandedWideFileName(std::span<const uint8_t> utf16le);
 
 }  // namespace griv

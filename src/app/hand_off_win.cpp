@@ -24,10 +24,8 @@ std::string ReadHandOffFile() {
 }
 
 std::string HandedCopyDataName(const COPYDATASTRUCT* cd) {
-  if (!cd || cd->dwData != kHandOffCopyData || cd->cbData % 2 || cd->cbData > kHandOffMaxBytes) return {};
-  const std::wstring name(static_cast<const wchar_t*>(cd->lpData), cd->cbData / 2);
-  // Already Unicode: the ANSI decoding of the file's bytes has nothing to do.
-  return HandedFileName(Narrow(name), [](std::string_view utf8) { return std::string(utf8); });
+  if (!cd || cd->dwData != kHandOffCopyData || !cd->lpData) return {};
+  return HandedWideFileName({static_cast<const uint8_t*>(cd->lpData), cd->cbData});
 }
 
 }  // namespace griv

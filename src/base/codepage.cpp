@@ -4,20 +4,25 @@
 
 namespace griv {
 
-namespace {
-
 void AppendUtf8(std::string& out, uint32_t c) {
   if (c < 0x80) {
     out += char(c);
   } else if (c < 0x800) {
     out += char(0xC0 | (c >> 6));
     out += char(0x80 | (c & 0x3F));
-  } else {
+  } else if (c < 0x10000) {
     out += char(0xE0 | (c >> 12));
+    out += char(0x80 | ((c >> 6) & 0x3F));
+    out += char(0x80 | (c & 0x3F));
+  } else {
+    out += char(0xF0 | (c >> 18));
+    out += char(0x80 | ((c >> 12) & 0x3F));
     out += char(0x80 | ((c >> 6) & 0x3F));
     out += char(0x80 | (c & 0x3F));
   }
 }
+
+namespace {
 
 // 0x80..0x9F of code page 1252; 0 where the code page defines nothing.
 constexpr uint16_t kCp1252High[32] = {

@@ -28,6 +28,9 @@ std::string AnsiToUtf8(std::string_view ansi);
 // Code page 1252 as UTF-8; the five bytes it leaves undefined become U+FFFD.
 std::string Cp1252ToUtf8(std::string_view bytes);
 
+// Appends the UTF-8 form of a code point (at most U+10FFFF, no surrogate).
+void AppendUtf8(std::string& out, uint32_t codePoint);
+
 // Well-formed UTF-8: no stray continuation bytes, no overlong forms, no
 // surrogates, nothing above U+10FFFF.
 bool IsValidUtf8(std::string_view text);

@@ -151,6 +151,11 @@ struct DecodeJob {
 bool BeginPicture(DecodeJob* job, int w, int h, int bits) noexcept {
   try {
     job->pic->ResizeForOverwrite(w, h, bits);
+    // The decoder writes the pixels only; rows go into files and onto the
+    // clipboard whole, so their padding must not carry old memory.
+    const size_t used = size_t(w) * size_t(bits / 8), stride = size_t(job->pic->Stride());
+    if (used < stride)
+      for (int y = 0; y < h; ++y) std::memset(job->pic->Row(y) + used, 0, stride - used);
     if (job->mode == OutMode::CmykBgr || job->mode == OutMode::CmykGrey)
       job->scratch->assign(size_t(w) * 4 * kBatchRows, 0);
     return true;

@@ -14,6 +14,11 @@ namespace griv {
 
 namespace {
 uint32_t Le32(const uint8_t* p) { return p[0] | (p[1] << 8) | (p[2] << 16) | (uint32_t(p[3]) << 24); }
+
+// Each side first: a PNG may declare 2^32 - 1 on both, a product that int64 cannot hold.
+bool WithinPreviewLimit(int64_t w, int64_t h) {
+  return w <= kPreviewMaxPixels && h <= kPreviewMaxPixels && w * h <= kPreviewMaxPixels;
+}
 }  // namespace
 
 bool DeclaredSize(const uint8_t* d, size_t n, int64_t& w, int64_t& h) {
@@ -44,7 +49,7 @@ bool DeclaredSize(const uint8_t* d, size_t n, int64_t& w, int64_t& h) {
 Picture PreviewPictureFromBytes(const uint8_t* data, size_t size) {
   try {
     int64_t w = 0, h = 0;
-    if (!DeclaredSize(data, size, w, h) || w * h > kPreviewMaxPixels) return Picture();
+    if (!DeclaredSize(data, size, w, h) || !WithinPreviewLimit(w, h)) return Picture();
     return DecodeImageBytes(data, size);
   } catch (...) {
     // Not a picture, or too large for memory: no preview.

@@ -13,6 +13,7 @@ int32_t NextTabStop(int32_t x, int32_t averageCharWidth) {
 namespace {
 
 bool HighSurrogate(char16_t c) { return c >= 0xD800 && c <= 0xDBFF; }
+bool LowSurrogate(char16_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
 
 class Stream {
  public:
@@ -23,7 +24,7 @@ class Stream {
       size_t n = Fit(run);
       // A character wider than the whole page still gets a line of its own;
       // wrapping it again and again would never end.
-      if (n == 0 && c_.x == 0) n = run.size() > 1 && HighSurrogate(run[0]) ? 2 : 1;
+      if (n == 0 && c_.x == 0) n = run.size() > 1 && HighSurrogate(run[0]) && LowSurrogate(run[1]) ? 2 : 1;
       int32_t width = 0;
       if (n > 0) {
         std::u16string_view part = run.substr(0, n);

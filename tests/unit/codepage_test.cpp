@@ -82,5 +82,23 @@ TEST(HandOff, NameFromTheFileBytes) {
   EXPECT_EQ(HandedFileName(std::string(kHandOffMaxBytes, 'a')).size(), kHandOffMaxBytes);
 }
 
+// A name the code page cannot spell comes as UTF-16LE, by the same rules.
+TEST(HandOff, NameFromUtf16) {
+  auto wide = [](std::u16string_view s) {
+    std::vector<uint8_t> b;
+    for (char16_t c : s) b.push_back(uint8_t(c)), b.push_back(uint8_t(c >> 8));
+    return b;
+  };
+  // "C:\сн😀.bmp": two- and four-byte UTF-8 forms.
+  EXPECT_EQ(HandedWideFileName(wide(u"C:\\\u0441\u043d\U0001F600.bmp")), "C:\\\xD1\x81\xD0\xBD\xF0\x9F\x98\x80.bmp");
+  const std::u16string_view bads[] = {u"", u"a\r", u"a\nb", {u"a\0b", 3}, u"\xD83D", u"\xDE00" u"a", u"\xD83D" u"a"};
+  for (std::u16string_view bad : bads)
+    EXPECT_EQ(HandedWideFileName(wide(bad)), "") << bad.size();
+  std::vector<uint8_t> odd = wide(u"ab");
+  odd.pop_back();
+  EXPECT_EQ(HandedWideFileName(odd), "");
+  EXPECT_EQ(HandedWideFileName(wide(std::u16string(kHandOffMaxBytes / 2 + 1, u'a'))), "");
+}
+
 }  // namespace
 }  // namespace griv

@@ -96,6 +96,20 @@ TEST(JpegCodec, GreyAndPaletteOutputs) {
   EXPECT_LT(MeanError(src, q), 12.0);  // Rgb() checks each index against the palette
 }
 
+// Rows are saved and copied whole: their padding is zero in every output form.
+TEST(JpegCodec, RowPaddingIsCleared) {
+  const std::vector<uint8_t> f = EncodeJpeg(craft::TestPattern(5, 3, 24));
+  for (int form = 0; form < 3; ++form) {
+    JpegDecodeOptions o;
+    o.grey = form == 1, o.palette8 = form == 2;
+    const Picture p = DecodeJpeg(f, o);
+    const int used = p.width * p.bpp / 8;
+    ASSERT_LT(used, p.Stride());
+    for (int y = 0; y < p.height; ++y)
+      for (int i = used; i < p.Stride(); ++i) EXPECT_EQ(p.Row(y)[i], 0) << form << " " << y << " " << i;
+  }
+}
+
 TEST(JpegCodec, DecodesKindsTheProgramDoesNotWrite) {
   const Picture src = Gradient(40, 80);
   JpegDecodeOptions grey;

@@ -66,6 +66,12 @@ TEST(PicturePreview, TooManyPixelsAreNotDecoded) {
   EXPECT_EQ(w * h, int64_t(8448) * 16149);
   EXPECT_TRUE(PreviewPictureFromBytes(huge.data(), huge.size()).Empty());
   EXPECT_TRUE(PreviewPictureFromBytes(nullptr, 0).Empty());
+  // PNG sides go up to 2^32 - 1, whose products overflow a 64-bit count.
+  std::vector<uint8_t> png = EncodeImageFile("a.png", craft::TestPattern(4, 4, 24));
+  for (uint32_t side : {0xFFFFFFFFu, 0x80000000u, 50'000'001u}) {
+    for (int i = 0; i < 8; ++i) png[16 + size_t(i)] = uint8_t(side >> (24 - 8 * (i % 4)));
+    EXPECT_TRUE(PreviewPictureFromBytes(png.data(), png.size()).Empty()) << side;
+  }
 }
 
 TEST(PicturePreview, LoadsFilesWithinBounds) {
