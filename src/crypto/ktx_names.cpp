@@ -12,6 +12,12 @@ static std::string_view DropLast(std::string_view s, size_t n) {
   return s.size() >= n ? s.substr(0, s.size() - n) : std::string_view();
 }
 
+KtxFormat ParseKtxFormat(std::string_view text) {
+  return UpperCase(text) == "DES" ? KtxFormat::Des : KtxFormat::Aes;
+}
+
+const char* KtxFormatName(KtxFormat f) { return f == KtxFormat::Des ? "DES" : "AES"; }
+
 std::string EncryptedImageName(std::string_view chosen, int filterIndex) {
   if (UpperCase(ExtractFileExt(chosen)) == ".KTX" && IsImageExt(UpperCase(ExtractFileExt(DropLast(chosen, 4)))))
     return std::string(chosen);

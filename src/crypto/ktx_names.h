@@ -2,10 +2,20 @@
 // plain file travels in the name only: an encrypted file is the plain name with
 // an extension added.
 #pragma once
+#include <cstdint>
 #include <string>
 #include <string_view>
 
 namespace griv {
+
+// The two formats of encrypted files: DES for older copies of the program,
+// AES (KTX2) for everything new. Readers tell them apart by the content.
+enum class KtxFormat : uint8_t { Des, Aes };
+
+// The setting's texts: "AES" and "DES" (any case); anything else, including
+// nothing, is AES.
+KtxFormat ParseKtxFormat(std::string_view text);
+const char* KtxFormatName(KtxFormat f);
 
 // IV text of every encrypted file the program writes or opens.
 inline constexpr std::string_view kKtxIVText = "mTbKvRnLpWxZcQhJ";
