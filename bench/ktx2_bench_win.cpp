@@ -31,6 +31,7 @@ struct Prepared : CryptoBackend {
   std::vector<uint8_t> salt;
   uint8_t key[kAesKeyBytes];
   int draws = 0;
+  bool StreamsGcm() override { return SystemCrypto().StreamsGcm(); }
   void Random(uint8_t* out, size_t n) override {
     if (draws++ == 0 && n == salt.size())
       std::memcpy(out, salt.data(), n);

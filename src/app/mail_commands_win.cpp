@@ -41,6 +41,7 @@ void TfrmCaptureForm::mnuSendMailClick() {
   const int offset = Scale(kMailWindowOffset, DpiOf(Handle()));
   if (!attachment.empty()) window.AddAttachment(attachment);
   window.ShowEncryptImages();
+  window.SetEncryptFormat(settings_.EncryptFormat);
   window.ShowModal(Handle(), r.left + offset, r.top + offset);
 }
 

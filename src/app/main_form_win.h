@@ -254,6 +254,7 @@ class TfrmCaptureForm : private WindowBase, private EncryptedFilesHost, private 
   HINSTANCE Resources() override { return inst_; }
   const std::string& DialogCaption() override { return dialogCaption_; }
   TDES& Cipher() override { return des1_; }
+  KtxFormat EncryptFormat() override { return settings_.EncryptFormat; }
   std::string& SavePath() override { return settings_.SavePath; }
   std::string& OpenPath() override { return settings_.OpenPath; }
   std::string& LastOpenExt() override { return settings_.LastOpenExt; }

@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "crypto/ktx_names.h"
 #include "shell/ini.h"
 #include "shell/settings_store.h"
 
@@ -74,6 +75,7 @@ struct Settings {
   int UseMonitor = 0;
   int32_t LastIconIx = 0;
   int32_t LastCursorIx = 2;
+  KtxFormat EncryptFormat = KtxFormat::Aes;  // of the encrypted files written
 
   // Reads every option read at start-up, in its fixed order. custom is
   // KTCustom.ini when present and not empty (its General AutoExt, when not

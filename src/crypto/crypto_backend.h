@@ -42,6 +42,10 @@ class CryptoBackend {
   // key: kAesKeyBytes, nonce: kGcmNonceBytes; aad is authenticated, not encrypted.
   virtual std::unique_ptr<GcmStream> Gcm(bool encrypt, const uint8_t* key, const uint8_t* nonce, const uint8_t* aad,
                                          size_t aadBytes) = 0;
+  // False when a GcmStream gives right results only for a message in one
+  // Final call (Wine's CNG restarts the counter at every call): callers then
+  // hold the whole message.
+  virtual bool StreamsGcm() = 0;
 };
 
 // CNG on Windows, libcrypto elsewhere. Throws ECryptoBackend when unusable.

@@ -59,6 +59,7 @@ class OpenSslGcm final : public GcmStream {
 
 class OpenSslBackend final : public CryptoBackend {
  public:
+  bool StreamsGcm() override { return true; }
   void Random(uint8_t* out, size_t n) override {
     if (n > INT_MAX || RAND_bytes(out, int(n)) != 1) throw ECryptoBackend("no random numbers");
   }

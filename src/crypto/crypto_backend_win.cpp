@@ -128,8 +128,33 @@ class CngGcm final : public GcmStream {
   uint8_t iv_[kAesBlockBytes] = {};  // CNG carries the chain's state here between calls
 };
 
+// Whether chained calls give what one call gives, both ways. Windows chains
+// GCM calls; Wine 8 restarts the counter at each call and checks a tag at
+// each decryption call.
+bool ChainedCallsWork() {
+  uint8_t key[kAesKeyBytes] = {1}, nonce[kGcmNonceBytes] = {2}, aad[8] = {3}, plain[48] = {4};
+  uint8_t once[48], onceTag[kGcmTagBytes], chained[48], chainedTag[kGcmTagBytes], back[48];
+  try {
+    CngGcm(true, key, nonce, aad, sizeof aad).Final(plain, once, sizeof plain, onceTag);
+    CngGcm enc(true, key, nonce, aad, sizeof aad);
+    enc.Update(plain, chained, 32);
+    enc.Final(plain + 32, chained + 32, 16, chainedTag);
+    CngGcm dec(false, key, nonce, aad, sizeof aad);
+    dec.Update(once, back, 32);
+    return dec.Final(once + 32, back + 32, 16, onceTag) && std::memcmp(once, chained, sizeof once) == 0 &&
+           std::memcmp(onceTag, chainedTag, sizeof onceTag) == 0 && std::memcmp(back, plain, sizeof plain) == 0;
+  } catch (const ECryptoBackend&) {
+    return false;
+  }
+}
+
 class CngBackend final : public CryptoBackend {
  public:
+  bool StreamsGcm() override {
+    static const bool chains = ChainedCallsWork();
+    return chains;
+  }
+
   void Random(uint8_t* out, size_t n) override {
     GRIV_BCRYPT(BCryptGenRandom);
     while (n) {

@@ -50,12 +50,22 @@ void DeriveKtx2Key(CryptoBackend& crypto, std::string_view keyUtf8, const Ktx2He
   crypto.Pbkdf2Sha256(keyUtf8, h.salt.data(), h.salt.size(), h.iterations, out.bytes.data(), out.bytes.size());
 }
 
+void WipedBuffer::Reserve(size_t n, size_t keep, size_t limit) {
+  if (n <= bytes_.size()) return;
+  constexpr size_t kFirst = 64 * 1024;
+  std::vector<uint8_t> grown(std::min(std::max({n, 2 * bytes_.size(), kFirst}), std::max(n, limit)));
+  if (keep) std::memcpy(grown.data(), bytes_.data(), keep);
+  WipeBytes(bytes_.data(), bytes_.size());
+  bytes_.swap(grown);
+}
+
 // ---------------------------------------------------------------- writing
 
 Ktx2Writer::Ktx2Writer(CryptoBackend& crypto, std::string_view keyUtf8, const Ktx2Sink& sink, uint32_t iterations,
                        size_t chunk)
-    : sink_(sink) {
+    : sink_(sink), whole_(!crypto.StreamsGcm()) {
   CheckChunk(chunk);
+  chunk_ = whole_ ? kKtx2WholeLimit : chunk;
   Ktx2Header h;
   h.iterations = iterations;
   crypto.Random(h.salt.data(), h.salt.size());
@@ -64,15 +74,13 @@ Ktx2Writer::Ktx2Writer(CryptoBackend& crypto, std::string_view keyUtf8, const Kt
   Ktx2Key key;
   DeriveKtx2Key(crypto, keyUtf8, h, key);
   gcm_ = crypto.Gcm(true, key.bytes.data(), h.nonce.data(), header.data(), header.size());
-  buf_.resize(chunk + kGcmTagBytes);
   sink_(header.data(), header.size());
 }
-
-Ktx2Writer::~Ktx2Writer() { WipeBytes(buf_.data(), buf_.size()); }
 
 void Ktx2Writer::Flush(size_t n, bool last) {
   total_ += n;
   if (total_ > kKtx2MaxPlainBytes) throw std::length_error("The file is too large to encrypt.");
+  buf_.Reserve(n + kGcmTagBytes, n, chunk_ + kGcmTagBytes);
   if (last) {
     gcm_->Final(buf_.data(), buf_.data(), n, buf_.data() + n);
     n += kGcmTagBytes;
@@ -85,11 +93,14 @@ void Ktx2Writer::Flush(size_t n, bool last) {
 
 void Ktx2Writer::Feed(const uint8_t* p, size_t n) {
   if (finished_) throw std::logic_error("KTX2 writer already finished");
-  const size_t chunk = buf_.size() - kGcmTagBytes;
   while (n) {
     // A full piece goes out only once more follows: the last call must have bytes when the file has.
-    if (used_ == chunk) Flush(chunk, false);
-    const size_t take = std::min(n, chunk - used_);
+    if (used_ == chunk_) {
+      if (whole_) throw ECryptoBackend(kKtx2TooLargeHere);
+      Flush(chunk_, false);
+    }
+    const size_t take = std::min(n, chunk_ - used_);
+    buf_.Reserve(used_ + take + kGcmTagBytes, used_, chunk_ + kGcmTagBytes);
     std::memcpy(buf_.data() + used_, p, take);
     used_ += take;
     p += take;
@@ -106,12 +117,11 @@ void Ktx2Writer::Finish() {
 // ---------------------------------------------------------------- reading
 
 Ktx2Reader::Ktx2Reader(CryptoBackend& crypto, KeySource key, const Ktx2Sink& sink, size_t chunk)
-    : crypto_(crypto), key_(std::move(key)), sink_(sink), chunk_(chunk) {
+    : crypto_(crypto), key_(std::move(key)), sink_(sink), whole_(!crypto.StreamsGcm()) {
   CheckChunk(chunk);
-  buf_.resize(std::max(kKtx2HeaderBytes, chunk + kGcmTagBytes));
+  chunk_ = whole_ ? kKtx2WholeLimit : chunk;
+  buf_.Reserve(kKtx2HeaderBytes, 0, kKtx2HeaderBytes);
 }
-
-Ktx2Reader::~Ktx2Reader() { WipeBytes(buf_.data(), buf_.size()); }
 
 Ktx2Reader::KeySource Ktx2Reader::FromText(CryptoBackend& crypto, std::string_view keyUtf8) {
   return [&crypto, keyUtf8](const Ktx2Header& h, Ktx2Key& out) { DeriveKtx2Key(crypto, keyUtf8, h, out); };
@@ -140,8 +150,12 @@ void Ktx2Reader::Feed(const uint8_t* p, size_t n) {
   if (finished_) throw std::logic_error("KTX2 reader already finished");
   while (n) {
     const size_t room = gcm_ ? chunk_ + kGcmTagBytes : kKtx2HeaderBytes;
-    if (gcm_ && used_ == room) Flush(chunk_);
+    if (gcm_ && used_ == room) {
+      if (whole_) throw ECryptoBackend(kKtx2TooLargeHere);
+      Flush(chunk_);
+    }
     const size_t take = std::min(n, room - used_);
+    buf_.Reserve(used_ + take, used_, room);
     std::memcpy(buf_.data() + used_, p, take);
     used_ += take;
     p += take;

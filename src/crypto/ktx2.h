@@ -6,7 +6,8 @@
 //
 // Reading and writing stream through pieces of a fixed size, so any file
 // takes the same memory. A reader hands out plain bytes before the tag is
-// checked: callers keep them only once Finish has said the tag holds.
+// checked: callers keep them only once Finish has said the tag holds. Where
+// the system's GCM cannot stream, the message is held whole up to a limit.
 #pragma once
 #include <array>
 #include <cstddef>
@@ -38,6 +39,10 @@ inline constexpr uint32_t kKtx2MinIterations = 100000;
 inline constexpr uint32_t kKtx2MaxIterations = 10000000;
 // Pieces of at most this many bytes go through the cipher at a time.
 inline constexpr size_t kKtx2Chunk = 1u << 20;
+// Where the system's GCM cannot take pieces, the largest file held whole.
+inline constexpr size_t kKtx2WholeLimit = 256u << 20;
+inline constexpr char kKtx2TooLargeHere[] =
+    "This system's cryptography cannot take a file in pieces: files over 256 MB cannot be encrypted or decrypted here.";
 // GCM's limit for one message (2^39 - 256 bits).
 inline constexpr uint64_t kKtx2MaxPlainBytes = (uint64_t(1) << 36) - 32;
 
@@ -66,12 +71,23 @@ void DeriveKtx2Key(CryptoBackend& crypto, std::string_view keyUtf8, const Ktx2He
 
 using Ktx2Sink = std::function<void(const uint8_t* data, size_t n)>;
 
+// Bytes that are wiped when they go, and when the buffer grows.
+class WipedBuffer {
+ public:
+  ~WipedBuffer() { WipeBytes(bytes_.data(), bytes_.size()); }
+  uint8_t* data() { return bytes_.data(); }
+  // At least n bytes, growing at most to limit (or n), keeping the first `keep`.
+  void Reserve(size_t n, size_t keep, size_t limit);
+
+ private:
+  std::vector<uint8_t> bytes_;
+};
+
 class Ktx2Writer {
  public:
   // Draws salt and nonce, derives the key and hands the header to sink.
   Ktx2Writer(CryptoBackend& crypto, std::string_view keyUtf8, const Ktx2Sink& sink,
              uint32_t iterations = kKtx2Iterations, size_t chunk = kKtx2Chunk);
-  ~Ktx2Writer();  // wipes the plain bytes it held
   Ktx2Writer(const Ktx2Writer&) = delete;
   Ktx2Writer& operator=(const Ktx2Writer&) = delete;
   void Feed(const uint8_t* p, size_t n);
@@ -83,10 +99,10 @@ class Ktx2Writer {
 
   Ktx2Sink sink_;
   std::unique_ptr<GcmStream> gcm_;
-  std::vector<uint8_t> buf_;
-  size_t used_ = 0;
+  WipedBuffer buf_;
+  size_t chunk_, used_ = 0;
   uint64_t total_ = 0;
-  bool finished_ = false;
+  bool whole_, finished_ = false;
 };
 
 class Ktx2Reader {
@@ -95,7 +111,6 @@ class Ktx2Reader {
   using KeySource = std::function<void(const Ktx2Header&, Ktx2Key&)>;
   // Plain bytes go to sink as they are decrypted.
   Ktx2Reader(CryptoBackend& crypto, KeySource key, const Ktx2Sink& sink, size_t chunk = kKtx2Chunk);
-  ~Ktx2Reader();  // wipes the plain bytes it held
   Ktx2Reader(const Ktx2Reader&) = delete;
   Ktx2Reader& operator=(const Ktx2Reader&) = delete;
   // The derivation with PBKDF2 from a typed key (which must outlive the reader).
@@ -116,10 +131,10 @@ class Ktx2Reader {
   Ktx2Sink sink_;
   size_t chunk_;
   std::unique_ptr<GcmStream> gcm_;
-  std::vector<uint8_t> buf_;
+  WipedBuffer buf_;
   size_t used_ = 0;
   uint64_t total_ = 0;
-  bool finished_ = false;
+  bool whole_, finished_ = false;
 };
 
 }  // namespace griv

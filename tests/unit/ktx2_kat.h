@@ -19,6 +19,8 @@ inline const char kKnownKey[] = "p\xC3\xA4ssw\xC3\xB6rd \xD0\xBA\xD0\xBB\xD1\x8E
 // file, and optionally a cheap stand-in for the key derivation.
 struct FixedCrypto : CryptoBackend {
   bool fakeKdf = false;
+  bool whole = false;  // as a system whose GCM cannot take pieces
+  bool StreamsGcm() override { return !whole && SystemCrypto().StreamsGcm(); }
   int draws = 0;
   void Random(uint8_t* out, size_t n) override {
     for (size_t i = 0; i < n; ++i) out[i] = uint8_t((draws == 0 ? 0xA0 : 0xC0) + i);

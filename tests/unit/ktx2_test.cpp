@@ -42,18 +42,23 @@ TEST(Ktx2, KnownAnswerBothWaysAndInAnyPieces) {
   EXPECT_THROW(Decrypt(c, "p\xC3\xA4ssw\xC3\xB6rd \xD0\xBA\xD0\xBB\xD1\x8E\xD0\xA7", known, 64, 64), EKtxDamaged);
 }
 
-TEST(Ktx2, StreamsAcrossPieceBoundaries) {
+TEST(Ktx2, StreamsAcrossPieceBoundariesOrHoldsTheWholeFile) {
   FixedCrypto c;
   c.fakeKdf = true;
-  for (size_t size : {0, 1, 15, 16, 31, 32, 33, 64, 65, 200}) {
+  for (size_t size : {0, 1, 15, 16, 31, 32, 33, 64, 65, 200, 70000}) {
     const Bytes plain = Range(size);
     const Bytes whole = Encrypt(c, "key text", plain, kKtx2Chunk, 1 << 16);
     ASSERT_EQ(whole.size(), kKtx2HeaderBytes + size + kGcmTagBytes);
-    for (size_t chunk : {16, 32, 48})
-      for (size_t feed : {1, 17, 1000}) {
-        EXPECT_EQ(Encrypt(c, "key text", plain, chunk, feed), whole) << size << " " << chunk << " " << feed;
-        EXPECT_EQ(Decrypt(c, "key text", whole, chunk, feed), plain) << size << " " << chunk << " " << feed;
-      }
+    for (bool held : {false, true}) {
+      c.whole = held;
+      for (size_t chunk : {16, 32, 48})
+        for (size_t feed : {1, 17, 1000}) {
+          if (size > 1000 && feed < 1000) continue;
+          EXPECT_EQ(Encrypt(c, "key text", plain, chunk, feed), whole) << size << " " << chunk << " " << feed;
+          EXPECT_EQ(Decrypt(c, "key text", whole, chunk, feed), plain) << size << " " << chunk << " " << feed;
+        }
+      c.whole = false;
+    }
   }
 }
 
