@@ -19,6 +19,8 @@
 #include "base/scope_exit.h"
 #include "base/utf.h"
 #include "crypto/key_dialog_win.h"
+#include "crypto/ktx2.h"
+#include "crypto/ktx_file.h"
 #include "crypto/ktx_names.h"
 #include "base/strings.h"
 #include "ui/system_path_win.h"
@@ -33,23 +35,11 @@ void Wipe(std::string& key) {
 }
 
 bool IsImageExt(const std::string& upperExt) { return IsImageFileName("x" + upperExt); }
-}  // namespace
 
-template <class Op>
-void EncryptedFiles::WithKey(const std::string& key, Op op) {
-  TDES& des = host_.Cipher();
-  ScopeExit clear([&] { des.ClearKeys(); });
-  // Exactly the bytes of the key in the ANSI code page: a best fit would let
-  // different keys open the same file.
-  std::string ansi;
-  ScopeExit wipe([&] { Wipe(ansi); });
-  if (TextToCodePageExact(key, kAnsiCodePage, ansi) != CodePageResult::Ok)
-    throw std::runtime_error(kKeyNotInCodePage);
-  des.SetCipherMode(TCipherMode::CBC);
-  des.SetIV(kKtxIVText);
-  des.SetKey(ansi);
-  op(des);
-}
+// DES keys are exactly their bytes in the ANSI code page: a best fit would let
+// different keys open the same file.
+KtxCiphers Ciphers(EncryptedFilesHost& host) { return {host.Cipher(), kAnsiCodePage, SystemCrypto()}; }
+}  // namespace
 
 // ---------------------------------------------------------------- commands
 
@@ -60,7 +50,7 @@ void EncryptedFiles::AddTo(CommandTable& table) {
 }
 
 void EncryptedFiles::mnuSaveEncryptedClick() {
-  std::string key = AskForKey(nullptr, true);
+  std::string key = AskForKey(nullptr, true, host_.EncryptFormat());
   ScopeExit wipe([&] { Wipe(key); });
   if (key.empty()) return;
   std::string name;
@@ -70,7 +60,7 @@ void EncryptedFiles::mnuSaveEncryptedClick() {
 }
 
 void EncryptedFiles::EncryptaFile1Click() {
-  std::string key = AskForKey(nullptr, true);
+  std::string key = AskForKey(nullptr, true, host_.EncryptFormat());
   ScopeExit wipe([&] { Wipe(key); });
   if (key.empty()) return;
   std::string file;
@@ -99,7 +89,7 @@ EncryptedFiles::Outcome EncryptedFiles::SaveImageEncrypted(const std::string& ch
   try {
     plain = ReserveScratchFile(TempFolder(), ExtractFileExt(EncryptedImagePlainName(target)));
     host_.WriteImageFileSilent(plain);
-    WithKey(key, [&](TDES& des) { des.EncryptFile(plain, target); });
+    EncryptKtxFile(host_.EncryptFormat(), key, plain, target, Ciphers(host_));
   } catch (const std::exception& e) {
     wait.reset();
     Warn(std::string(kUnableToEncrypt) + "\r\n" + e.what());
@@ -112,7 +102,7 @@ EncryptedFiles::Outcome EncryptedFiles::EncryptFileWithKey(const std::string& fi
   if (key.empty() || file.empty()) return Outcome::Stopped;
   std::optional<WaitCursor> wait(std::in_place);
   try {
-    WithKey(key, [&](TDES& des) { des.EncryptFile(file, EncryptedFileName(file)); });
+    EncryptKtxFile(host_.EncryptFormat(), key, file, EncryptedFileName(file), Ciphers(host_));
   } catch (const std::exception& e) {
     wait.reset();
     Warn(std::string(kUnableToEncrypt) + "\r\n" + e.what());
@@ -129,22 +119,24 @@ void EncryptedFiles::OpenFileByName(const std::string& file) {
 
   std::string target = file;
   if (IsEncryptedExt(ext)) {
-    std::string key = AskForKey(&file);
+    std::string key = AskForKey(&file, false, KtxFileFormat(file));
     ScopeExit wipe([&] { Wipe(key); });
     if (key.empty()) return;
     target = DecryptedTargetName(IncludeTrailingBackslash(host_.WorkFolder()), file);
-    bool ok = !target.empty();
-    if (ok) {
+    const char* failure = target.empty() ? kUnableToDecrypt : nullptr;
+    if (!failure) {
       if (FileExists(target)) DeleteFileUtf8(target);
       try {
-        WithKey(key, [&](TDES& des) { des.DecryptFile(file, target); });
+        DecryptKtxFile(key, file, target, Ciphers(host_));
+      } catch (const EKtxDamaged&) {
+        failure = kWrongKeyOrDamaged;  // certain, unlike DES's padding guess
       } catch (const std::exception&) {
-        ok = false;
+        failure = kUnableToDecrypt;
       }
     }
-    if (!ok) {
+    if (failure) {
       wait.reset();
-      Warn(kUnableToDecrypt);
+      Warn(failure);
       return;
     }
     ext = UpperCase(ExtractFileExt(target));
@@ -162,8 +154,8 @@ void EncryptedFiles::OpenFileByName(const std::string& file) {
 
 // ---------------------------------------------------------------- user interface
 
-std::string EncryptedFiles::AskForKey(const std::string* fileName, bool confirm) {
-  return TdlgGetKey::AskForKey(host_.Resources(), host_.Window(), fileName, confirm);
+std::string EncryptedFiles::AskForKey(const std::string* fileName, bool confirm, KtxFormat format) {
+  return TdlgGetKey::AskForKey(host_.Resources(), host_.Window(), fileName, confirm, format);
 }
 
 bool EncryptedFiles::AskSaveName(const std::string& initialDir, std::string& name, int& filterIndex) {

@@ -21,6 +21,7 @@
 #include "options/settings.h"
 #include "ui/app_window_win.h"
 #include "ui/commands.h"
+#include "crypto/ktx_names.h"
 
 namespace griv {
 
@@ -40,7 +41,8 @@ class EncryptedFilesHost {
   virtual HWND Window() = 0;             // owner of the dialogs
   virtual HINSTANCE Resources() = 0;     // module holding the key dialog
   virtual const std::string& DialogCaption() = 0;
-  virtual TDES& Cipher() = 0;            // DES1
+  virtual TDES& Cipher() = 0;            // DES1, for DES files
+  virtual KtxFormat EncryptFormat() = 0;  // of the files the commands write
   // Settings, changed in place: SavePath, OpenPath, LastOpenExt.
   virtual std::string& SavePath() = 0;
   virtual std::string& OpenPath() = 0;
@@ -79,8 +81,9 @@ class EncryptedFiles {
 
  protected:
   // Key as UTF-8, empty when cancelled; fileName for the opening form;
-  // confirm when the key is chosen for encrypting (typed twice).
-  virtual std::string AskForKey(const std::string* fileName, bool confirm = false);
+  // confirm when the key is chosen for encrypting (typed twice); format
+  // decides which keys can be taken.
+  virtual std::string AskForKey(const std::string* fileName, bool confirm, KtxFormat format);
   virtual bool AskSaveName(const std::string& initialDir, std::string& name, int& filterIndex);
   virtual bool AskOpenName(const std::string& title, const std::string& filter, const std::string& initialDir,
                            std::string& name);
@@ -89,11 +92,6 @@ class EncryptedFiles {
   virtual void ShellOpen(const std::string& file);
 
   EncryptedFilesHost& host_;
-
- private:
-  // SetIV, SetKey, the operation; ClearKeys whatever happens.
-  template <class Op>
-  void WithKey(const std::string& key, Op op);
 };
 
 // The host in the program: the main window, its settings and image files.
@@ -107,6 +105,7 @@ class ProgramEncryptedFilesHost : public EncryptedFilesHost {
   HINSTANCE Resources() override { return app_.Resources(); }
   const std::string& DialogCaption() override { return app_.DialogCaption(); }
   TDES& Cipher() override { return des_; }
+  KtxFormat EncryptFormat() override { return settings_.EncryptFormat; }
   std::string& SavePath() override { return settings_.SavePath; }
   std::string& OpenPath() override { return settings_.OpenPath; }
   std::string& LastOpenExt() override { return settings_.LastOpenExt; }

@@ -25,7 +25,8 @@ std::wstring EditText(HWND edit) {
 
 class KeyDialog : public DialogBase {
  public:
-  KeyDialog(std::wstring advice, bool confirm) : advice_(std::move(advice)), confirm_(confirm) {}
+  KeyDialog(std::wstring advice, bool confirm, KtxFormat format)
+      : advice_(std::move(advice)), confirm_(confirm), format_(format) {}
   std::string key;
 
  private:
@@ -39,7 +40,7 @@ class KeyDialog : public DialogBase {
   // txtEncKeyChange: OK only for a key the cipher will take as typed.
   void UpdateOk() {
     std::string k = Typed(IDC_GETKEY_KEY), again = confirm_ ? Typed(IDC_GETKEY_KEY2) : std::string();
-    const KeyVerdict v = JudgeKey(k, again, confirm_, kAnsiCodePage);
+    const KeyVerdict v = JudgeKey(k, again, confirm_, kAnsiCodePage, format_);
     SecureZeroMemory(k.data(), k.size());
     SecureZeroMemory(again.data(), again.size());
     EnableWindow(Item(IDOK), v.ok);
@@ -101,12 +102,14 @@ class KeyDialog : public DialogBase {
 
   std::wstring advice_;
   bool confirm_;
+  KtxFormat format_;
 };
 }  // namespace
 
-std::string TdlgGetKey::AskForKey(HINSTANCE resources, HWND owner, const std::string* fileName, bool confirm) {
+std::string TdlgGetKey::AskForKey(HINSTANCE resources, HWND owner, const std::string* fileName, bool confirm,
+                                  KtxFormat format) {
   KeyDialog dlg(Widen(fileName ? "\r\nFile: " + ExtractFileName(*fileName) : std::string(kKeyDialogAdvice)),
-                confirm);
+                confirm, format);
   if (dlg.ShowModal(resources, IDD_GETKEY, owner) != IDOK) return {};
   return std::move(dlg.key);
 }

@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "crypto/ktx_names.h"
+
 namespace griv {
 
 inline constexpr char kKeyDialogCaption[] = "GRIV - Enter Encryption Key";
@@ -18,10 +20,11 @@ class TdlgGetKey {
   // desktop) and returns the key as UTF-8, or an empty text when cancelled.
   // With fileName the advice text is replaced by "\r\nFile: " and the name's
   // file part. With confirm (a key chosen for encrypting) the key must be
-  // typed twice alike. A key that the ANSI code page cannot hold exactly is
-  // never taken; the caller turns it into cipher bytes with TextToCodePageExact.
+  // typed twice alike. For DES a key that the ANSI code page cannot hold
+  // exactly is never taken; the caller turns it into cipher bytes with
+  // TextToCodePageExact. An AES key may hold any characters.
   static std::string AskForKey(HINSTANCE resources, HWND owner, const std::string* fileName = nullptr,
-                               bool confirm = false);
+                               bool confirm = false, KtxFormat format = KtxFormat::Des);
 
   // OK is enabled exactly when the key is longer than 7 characters.
 };

@@ -15,10 +15,11 @@ size_t Characters(std::string_view utf8) {
 }
 }  // namespace
 
-KeyVerdict JudgeKey(std::string_view key, std::string_view again, bool confirm, unsigned codePage) {
+KeyVerdict JudgeKey(std::string_view key, std::string_view again, bool confirm, unsigned codePage,
+                    KtxFormat format) {
   KeyVerdict v;
   std::string bytes;
-  if (!key.empty() && TextToCodePageExact(key, codePage, bytes) != CodePageResult::Ok) {
+  if (format == KtxFormat::Des && !key.empty() && TextToCodePageExact(key, codePage, bytes) != CodePageResult::Ok) {
     v.hint = kKeyNotInCodePage;
     return v;
   }

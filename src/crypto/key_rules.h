@@ -1,9 +1,12 @@
-// When a typed key can be taken: long enough, the same in both boxes when it
-// is chosen for encrypting, and made only of characters that the key's code
-// page holds exactly (otherwise different keys would give the same bytes).
+// When a typed key can be taken: long enough (8 characters), the same in both
+// boxes when it is chosen for encrypting, and for DES made only of characters
+// that the key's code page holds exactly (otherwise different keys would give
+// the same bytes). An AES key is any text: its UTF-8 bytes are used as typed.
 #pragma once
 #include <string>
 #include <string_view>
+
+#include "crypto/ktx_names.h"
 
 namespace griv {
 
@@ -13,7 +16,8 @@ struct KeyVerdict {
 };
 
 // key and again as typed (UTF-8); confirm: the key is chosen for encrypting.
-KeyVerdict JudgeKey(std::string_view key, std::string_view again, bool confirm, unsigned codePage);
+KeyVerdict JudgeKey(std::string_view key, std::string_view again, bool confirm, unsigned codePage,
+                    KtxFormat format = KtxFormat::Des);
 
 inline constexpr char kKeyNotInCodePage[] =
     "The key holds characters that cannot be used in a key on this computer. Use others.";

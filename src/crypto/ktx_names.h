@@ -2,8 +2,11 @@
 // plain file travels in the name only: an encrypted file is the plain name with
 // an extension added.
 #pragma once
+#include <cstdint>
 #include <string>
 #include <string_view>
+
+#include "base/ktx_format.h"
 
 namespace griv {
 

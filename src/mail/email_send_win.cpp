@@ -311,7 +311,7 @@ void TEmailSend::btnSendClick() {
   if (!ConfirmLossyText() || !Handle()) return;
   if (Checked(IDC_EMAIL_ENCALL) || Checked(IDC_EMAIL_ENCIMAGE)) {
     WipeKey();
-    key_ = TdlgGetKey::AskForKey(resources_, Handle(), nullptr, true);  // typed twice: it encrypts
+    key_ = TdlgGetKey::AskForKey(resources_, Handle(), nullptr, true, encryptFormat_);  // typed twice: it encrypts
     if (key_.empty() || !Handle()) return WipeKey();
   }
   EnableWindow(Item(IDOK), FALSE);
@@ -356,22 +356,14 @@ void TEmailSend::SendPreparedMail() {
       sending_ = false;
       SetBusy(false);
     });
-    // Exactly the key's bytes in the ANSI code page, as every encrypted file gets them.
-    std::string keyBytes;
-    ScopeExit wipe([&] {
-      SecureZeroMemory(keyBytes.data(), keyBytes.size());
-      WipeKey();
-    });
-    if (d.NeedsKey() && TextToCodePageExact(key_, kAnsiCodePage, keyBytes) != CodePageResult::Ok)
-      failure = kKeyNotInCodePage;
+    ScopeExit wipe([&] { WipeKey(); });
     const auto status = [this](const std::string& text) { SetStatus(text); };
     PreparedMail m;
-    if (failure.empty()) {
-      try {
-        m = PrepareMail(d, workFolder_, keyBytes, DES1, status);
-      } catch (const std::exception& e) {
-        failure = e.what();
-      }
+    try {
+      // DES keys are exactly their bytes in the ANSI code page, as every encrypted file gets them.
+      m = PrepareMail(d, workFolder_, key_, encryptFormat_, KtxCiphers{DES1, kAnsiCodePage, SystemCrypto()}, status);
+    } catch (const std::exception& e) {
+      failure = e.what();
     }
     if (failure.empty()) result = griv::SendPreparedMail(Email1, m, status);
   }

@@ -9,6 +9,7 @@
 
 #include "base/handles_win.h"
 #include "crypto/des.h"
+#include "crypto/ktx_names.h"
 #include "mail/email_win.h"
 #include "mail/mail_message.h"
 #include "ui/speed_button_win.h"
@@ -38,6 +39,8 @@ class TEmailSend : private DialogBase {
   void AddAttachment(const std::string& path);
   // "Encrypt Images" is offered only when the caller asks for it.
   void ShowEncryptImages() { showEncImage_ = true; }
+  // The format of encrypted attachments (AES unless set).
+  void SetEncryptFormat(KtxFormat format) { encryptFormat_ = format; }
   // Shows the window modally with its top-left corner at (x, y) in screen
   // pixels (kept inside the work area); IDOK after a send, IDCANCEL otherwise
   // (also when the window went with its owner).
@@ -90,6 +93,7 @@ class TEmailSend : private DialogBase {
   bool sending_ = false;
   bool shown_ = false;  // the window was made (ShowModal)
   bool showEncImage_ = false;
+  KtxFormat encryptFormat_ = KtxFormat::Aes;
   int x_ = 0, y_ = 0;
   int dpi_ = 96;
   SpeedButton btnAdd_, btnRemove_;

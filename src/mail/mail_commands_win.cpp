@@ -43,6 +43,7 @@ void MailCommands::SendMail() {
   const int offset = Scale(kMailWindowOffset, app_.Dpi());
   if (!attachment.empty()) window.AddAttachment(attachment);
   window.ShowEncryptImages();
+  window.SetEncryptFormat(settings_.EncryptFormat);
   window.ShowModal(app_.Window(), r.left + offset, r.top + offset);
 }
 

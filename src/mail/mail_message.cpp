@@ -4,8 +4,6 @@
 
 #include "base/file_io.h"
 #include "base/scope_exit.h"
-#include "crypto/des.h"
-#include "crypto/ktx_names.h"
 #include "mail/mapi_rules.h"
 #include "base/strings.h"
 
@@ -91,21 +89,14 @@ std::string LostCharactersQuestion(const std::vector<std::string>& parts) {
          " cannot be passed to your mail program: they will arrive as \"?\".\r\n\r\nSend anyway?";
 }
 
-PreparedMail PrepareMail(const MailDraft& draft, std::string_view workFolder, std::string_view keyBytes, TDES& des,
-                         const std::function<void(const std::string&)>& status) {
+PreparedMail PrepareMail(const MailDraft& draft, std::string_view workFolder, std::string_view key, KtxFormat format,
+                         const KtxCiphers& ciphers, const std::function<void(const std::string&)>& status) {
   auto say = [&](const char* text) {
     if (status) status(text);
   };
   PreparedMail mail;
   if (!draft.attachments.empty()) {
-    if (draft.NeedsKey()) {
-      say(kStatusEncrypting);
-      des.SetCipherMode(TCipherMode::CBC);
-    }
-    struct Clear {
-      TDES& d;
-      ~Clear() { d.ClearKeys(); }
-    } clear{des};
+    if (draft.NeedsKey()) say(kStatusEncrypting);
     // A send that fails leaves none of its encrypted copies behind: nothing
     // was sent, and the next try writes them again.
     std::vector<std::string> written;
@@ -119,13 +110,9 @@ PreparedMail PrepareMail(const MailDraft& draft, std::string_view workFolder, st
         mail.attachments.push_back(path);
         continue;
       }
-      if (keyBytes.empty()) throw EKeyError(kDesKeyNotSet);
       std::string target = EncryptedAttachmentName(workFolder, path, used);
-      des.SetIV(kKtxIVText);
-      des.SetKey(keyBytes);
-      des.EncryptFile(path, target);
+      EncryptKtxFile(format, key, path, target, ciphers);
       written.push_back(target);
-      des.ClearKeys();
       mail.attachments.push_back(std::move(target));
     }
     takeBack.Dismiss();

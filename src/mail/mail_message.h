@@ -9,10 +9,9 @@
 #include <vector>
 
 #include "base/codepage.h"
+#include "crypto/ktx_file.h"
 
 namespace griv {
-
-class TDES;
 
 // U+00A0 (no-break space) in UTF-8: it ends the path in an attachment entry
 // and becomes the single UTF-16 unit 0x00A0 in the list control.
@@ -76,13 +75,13 @@ std::vector<std::string> LossyParts(const MailDraft& draft, bool unicodeClient, 
 // The question asked before such a draft is sent (parts from LossyParts).
 std::string LostCharactersQuestion(const std::vector<std::string>& parts);
 
-// Builds the message. Attachments to encrypt are written (CBC, the encrypted
-// files' IV, keyBytes) into workFolder (ending with a separator); the cipher's
-// keys are cleared afterwards whatever happens. Cipher failures propagate (a
-// missing file, a key of no bytes: EFileError / EKeyError) and then nothing is
-// to be sent, and no encrypted copy of this call is left in workFolder.
+// Builds the message. Attachments to encrypt are written in format with key
+// (UTF-8) into workFolder (ending with a separator); the ciphers' keys are
+// cleared afterwards whatever happens. Failures propagate (a missing file, an
+// empty or unusable key: EFileError or EFileIO / EKeyError) and then nothing
+// is to be sent, and no encrypted copy of this call is left in workFolder.
 // status receives the progress texts.
-PreparedMail PrepareMail(const MailDraft& draft, std::string_view workFolder, std::string_view keyBytes, TDES& des,
-                         const std::function<void(const std::string&)>& status = {});
+PreparedMail PrepareMail(const MailDraft& draft, std::string_view workFolder, std::string_view key, KtxFormat format,
+                         const KtxCiphers& ciphers, const std::function<void(const std::string&)>& status = {});
 
 }  // namespace griv

@@ -32,6 +32,7 @@ OptionValues FillOptionValues(const Settings& s) {
   v.extIndex = AutoExtChoice(s.AutoExt);
   v.savePrefix = s.AutoPrefix;
   v.nextSaveNo = std::to_string(s.NextSaveNo);
+  v.encryptDes = s.EncryptFormat == KtxFormat::Des;
 
   v.imageEditor = s.ImageEditor;
   v.autoSend = s.AutoEdit;
@@ -59,6 +60,7 @@ StoreOutcome StoreOptionValues(const OptionValues& v, Settings& s,
   s.DosFont = v.rbSystem ? "System" : "Arial";
   s.AutoPrefix = v.savePrefix;
   s.NextSaveNo = LeadingNumber(v.nextSaveNo);
+  s.EncryptFormat = v.encryptDes ? KtxFormat::Des : KtxFormat::Aes;
   s.AutoExt = kAutoExtChoices[v.extIndex >= 0 && v.extIndex < static_cast<int>(std::size(kAutoExtChoices)) ? v.extIndex : 1];
 
   StoreOutcome out;

@@ -35,6 +35,7 @@ struct OptionValues {
   int extIndex = 0;            // index into kAutoExtChoices
   std::string savePrefix;
   std::string nextSaveNo;  // as typed
+  bool encryptDes = false;  // encrypted files for older versions
 
   // Other Options
   std::string imageEditor;

@@ -76,6 +76,7 @@ constexpr ControlPlace kPlaces[] = {
     {IDC_SET_PREFIX,          2, 134, 165, 160,  22, "The prefix to use when auto saving images"},
     {IDC_SET_NEXTNO_LABEL,    2,  20, 202, 110,  16, nullptr},
     {IDC_SET_NEXTNO,          2, 134, 199,  80,  22, "This is teh next number to be assigned to an auto saved image"},
+    {IDC_SET_ENCDES,          2,  20, 240, 386,  20, "Older versions of GRIV open only DES files; AES files are far safer"},
     // Other Options
     {IDC_SET_EDITOR_LABEL,    3,  20,  40, 150,  16, nullptr},
     {IDC_SET_EDITOR,          3,  20,  58, 350,  22, "This program is used to edit images"},
@@ -273,6 +274,7 @@ void TfrmSettings::FillControls() {
   SendMessageW(Ctl(IDC_SET_EXT), CB_SETCURSEL, v.extIndex, 0);
   SetText(IDC_SET_PREFIX, v.savePrefix);
   SetText(IDC_SET_NEXTNO, v.nextSaveNo);
+  Check(IDC_SET_ENCDES, v.encryptDes);
 
   SetText(IDC_SET_EDITOR, v.imageEditor);
   Check(IDC_SET_AUTOSEND, v.autoSend);
@@ -303,6 +305,7 @@ void TfrmSettings::ReadControls() {
   v.extIndex = static_cast<int>(SendMessageW(Ctl(IDC_SET_EXT), CB_GETCURSEL, 0, 0));
   v.savePrefix = Text(IDC_SET_PREFIX);
   v.nextSaveNo = Text(IDC_SET_NEXTNO);
+  v.encryptDes = Checked(IDC_SET_ENCDES);
 
   v.imageEditor = Text(IDC_SET_EDITOR);
   v.autoSend = Checked(IDC_SET_AUTOSEND);

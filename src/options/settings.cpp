@@ -154,6 +154,7 @@ void Settings::Load(SettingsStore& store, const IniFile* custom, SettingsHost& h
 
   read("DosPrint", [&](const std::string& v) { DosPrint = SameText(v.empty() ? "No" : v, "Yes"); });
   read("DosFont", [&](const std::string& v) { DosFont = v.empty() ? "System" : v; });
+  read("EncryptFormat", [&](const std::string& v) { EncryptFormat = ParseKtxFormat(v); });
 }
 
 void Settings::LoadHotKeys(SettingsStore& store) {
@@ -209,6 +210,7 @@ void Settings::Save(SettingsStore& s) const {
   s.WriteString("AutoSavePath", AutoSavePath);
   s.WriteString("ImageEditor", ImageEditor);
   s.WriteString("LastOpenExt", LastOpenExt);
+  s.WriteString("EncryptFormat", KtxFormatName(EncryptFormat));
 }
 
 void Settings::SaveHotKeys(SettingsStore& s) const {

@@ -8,6 +8,7 @@
 #include "base/ini.h"
 #include "base/settings_store.h"
 #include "hotkeys/hotkey_text.h"
+#include "base/ktx_format.h"
 
 namespace griv {
 
@@ -75,6 +76,7 @@ struct Settings {
   int UseMonitor = 0;
   int32_t LastIconIx = 0;
   int32_t LastCursorIx = 2;
+  KtxFormat EncryptFormat = KtxFormat::Aes;  // of the encrypted files written
 
   HotKeyTexts CaptureHotKeyTexts() const { return {HotKeyFull, HotKeyActive, HotKeyArea}; }
 

@@ -1,11 +1,13 @@
 """The brand file, and encrypted files made and opened through the program's dialogs."""
 import shutil
+import subprocess
 import time
 
 import pytest
 
 from rig import BIN, GRIV, MAIN_CLASS, TOP, wait_until
 from test_capture import autosave, saved  # noqa: F401 (fixture)
+from test_options import TITLE as OPTIONS, ctl, open_options, wait_closed
 
 KEY_TITLE = 'GRIV - Enter Encryption Key'
 
@@ -90,7 +92,7 @@ def test_encrypt_a_file_and_open_it_again(clean, tmp_path, shots):
     encrypted = tmp_path / 'report.txt.KTX'
     wait_until(encrypted.exists, 10, what='the encrypted file')
     data = encrypted.read_bytes()
-    assert len(data) == (len(report.read_bytes()) // 8 + 1) * 8
+    assert data.startswith(b'KTX2') and len(data) == 40 + len(report.read_bytes()) + 16
     assert b'Quarterly' not in data
     # The command-line tool reads the same format.
     out = tmp_path / 'check.txt'
@@ -131,7 +133,7 @@ def test_wrong_key_leaves_no_plain_copy(clean, tmp_path):
     enter_key(rig, 'wrong key 456')
     window(rig, 'Grivanta   ')
     _, texts = rig.probe('child-texts', 'Grivanta   ')
-    assert 'Unable to Decrypt the File' in texts
+    assert 'Wrong key, or the file is damaged.' in texts
     rig.probe('press-button', 'Grivanta   ', 'OK')
     appdata = rig.unix_path(rig.wine('cmd', '/c', 'echo %APPDATA%').stdout.strip())
     assert not (appdata / 'GRIV' / 'ework' / 'secret.bmp').exists()
@@ -151,6 +153,7 @@ def test_save_image_encrypted_and_open_it(autosave, tmp_path):
     type_into(rig, window(rig, 'Save As')['title'], rig.windows_path(target))
     encrypted = tmp_path / 'shot.bmp.ktx'
     wait_until(encrypted.exists, 10, what='shot.bmp.ktx')
+    wait_until(lambda: encrypted.read_bytes().startswith(b'KTX2'), 10, what='an AES file')
     assert victim.read_bytes() == b'the user\'s own file'
     victim.unlink()
     rig.command('CM_OPENENCRYPTED')
@@ -195,8 +198,70 @@ def test_ktx_tool_takes_a_non_ascii_key_as_the_linux_tool_does(rig, tmp_path):
     assert out.read_bytes() == (data / 'umlaut.txt').read_bytes()
 
     key.write_bytes('Łódź key 12'.encode('utf-8'))
-    r = rig.wine(BIN / 'griv-ktx.exe', 'encrypt', '--key-file', rig.windows_path(key), '--codepage', '1252',
-                 rig.windows_path(out), rig.windows_path(tmp_path / 'x.ktx'))
+    r = rig.wine(BIN / 'griv-ktx.exe', 'encrypt', '--format', 'des', '--key-file', rig.windows_path(key),
+                 '--codepage', '1252', rig.windows_path(out), rig.windows_path(tmp_path / 'x.ktx'))
     assert r.returncode == 2
     assert 'cannot hold exactly' in r.stderr
     assert not (tmp_path / 'x.ktx').exists()
+    # An AES key is its UTF-8 bytes, whatever the code page.
+    r = rig.wine(BIN / 'griv-ktx.exe', 'encrypt', '--key-file', rig.windows_path(key), rig.windows_path(out),
+                 rig.windows_path(tmp_path / 'x.ktx'))
+    assert r.returncode == 0, r.stderr
+    r = rig.wine(BIN / 'griv-ktx.exe', 'decrypt', '--key-file', rig.windows_path(key),
+                 rig.windows_path(tmp_path / 'x.ktx'), rig.windows_path(tmp_path / 'back.txt'))
+    assert r.returncode == 0, r.stderr
+    assert (tmp_path / 'back.txt').read_bytes() == out.read_bytes()
+
+
+def open_encrypted(rig, path, key):
+    rig.command('CM_OPENENCRYPTED')
+    type_into(rig, 'Select GRIV Encrypted file to open', rig.windows_path(path))
+    enter_key(rig, key)
+
+
+def test_des_on_request_old_des_files_open_and_damaged_aes_files_are_refused(clean, tmp_path):
+    """"Encrypt for older versions (DES)" makes Encrypt a File write DES, which
+    opens again; a DES file made by openssl as an earlier version made it
+    opens; an AES file with one changed byte is refused and leaves no plain copy."""
+    from rig import write_bmp
+    rig = clean
+    rig.start_griv(settle=True)
+    work = rig.unix_path(rig.wine('cmd', '/c', 'echo %APPDATA%').stdout.strip()) / 'GRIV' / 'ework'
+    open_options(rig)
+    rig.probe('select-tab', OPTIONS, '2')
+    assert rig.probe('dlg-check', OPTIONS, ctl('IDC_SET_ENCDES'), '1')[1] == '1 1'
+    rig.probe('dlg-click', OPTIONS, '1')
+    wait_closed(rig)
+    wait_until(lambda: rig.reg_query('EncryptFormat') == 'DES', 10, what='EncryptFormat')
+
+    pic = write_bmp(tmp_path / 'pic.bmp', 40, 30)
+    rig.command('CM_ENCRYPTFILE')
+    enter_key(rig, 'Sesame open 42', twice=True)
+    type_into(rig, 'Select File to Encrypt', rig.windows_path(pic))
+    des = tmp_path / 'pic.bmp.KTX'
+    wait_until(des.exists, 10, what='the DES file')
+    assert len(des.read_bytes()) == (pic.stat().st_size // 8 + 1) * 8 and not des.read_bytes().startswith(b'KTX2')
+    open_encrypted(rig, des, 'Sesame open 42')
+    wait_until(lambda: rig.status_text() == '(40 x 30) - Encrypted Image', 10, what='the DES picture')
+
+    # Key "Grivanta test key!" and the fixed IV text, as DES files always had them.
+    old = tmp_path / 'old.bmp.ktx'
+    subprocess.run(['openssl', 'enc', '-des-cbc', '-provider', 'legacy', '-provider', 'default', '-K',
+                    '7921657374206B65', '-iv', '1D031A1115030606', '-in', str(write_bmp(tmp_path / 'old.bmp', 50, 20)),
+                    '-out', str(old)], check=True)
+    open_encrypted(rig, old, 'Grivanta test key!')
+    wait_until(lambda: rig.status_text() == '(50 x 20) - Encrypted Image', 10, what='the old DES picture')
+
+    aes = tmp_path / 'new.bmp.ktx'
+    r = rig.wine(BIN / 'griv-ktx.exe', 'encrypt', '--key', 'Sesame open 42', rig.windows_path(pic),
+                 rig.windows_path(aes))
+    assert r.returncode == 0, r.stderr
+    damaged = bytearray(aes.read_bytes())
+    damaged[100] ^= 1
+    aes.write_bytes(damaged)
+    open_encrypted(rig, aes, 'Sesame open 42')
+    window(rig, 'Grivanta   ')
+    assert 'Wrong key, or the file is damaged.' in rig.probe('child-texts', 'Grivanta   ')[1]
+    rig.probe('press-button', 'Grivanta   ', 'OK')
+    assert not (work / 'new.bmp').exists() and not list(work.glob('new.bmp*'))
+    assert rig.status_text() == '(50 x 20) - Encrypted Image'  # the picture shown stays

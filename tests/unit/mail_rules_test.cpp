@@ -187,6 +187,7 @@ class MailPrepare : public ::testing::Test {
     WriteFileAtomic(p, content.data(), content.size());
     return p;
   }
+  static KtxCiphers Des(TDES& des) { return {des, 1252, SystemCrypto()}; }
   std::string Decrypt(const std::string& file, std::string_view key) {
     TDES d;
     d.SetCipherMode(TCipherMode::CBC);
@@ -214,7 +215,7 @@ TEST_F(MailPrepare, EncryptsImagesIntoTheWorkFolderAndKeepsTheRest) {
   TDES des;
   des.SetCipherMode(TCipherMode::ECB);
   std::vector<std::string> said;
-  PreparedMail m = PrepareMail(d, work_, "k3y", des, [&](const std::string& s) { said.push_back(s); });
+  PreparedMail m = PrepareMail(d, work_, "k3y", KtxFormat::Des, Des(des), [&](const std::string& s) { said.push_back(s); });
 
   EXPECT_EQ(said, (std::vector<std::string>{kStatusEncrypting, kStatusPreparing}));
   EXPECT_EQ(m.to, (std::vector<std::string>{"Ann", "Bob", "Carl"}));
@@ -242,7 +243,7 @@ TEST_F(MailPrepare, NothingToEncryptNeedsNoKeyAndSaysNoEncrypting) {
   d.attachments = {Put("a/notes.txt", "x")};
   TDES des;
   std::vector<std::string> said;
-  PreparedMail m = PrepareMail(d, work_, "", des, [&](const std::string& s) { said.push_back(s); });
+  PreparedMail m = PrepareMail(d, work_, "", KtxFormat::Des, Des(des), [&](const std::string& s) { said.push_back(s); });
   EXPECT_EQ(said, std::vector<std::string>{kStatusPreparing});
   EXPECT_EQ(m.attachments, d.attachments);
   EXPECT_TRUE(fs::is_empty(dir_ / "work"));
@@ -253,12 +254,12 @@ TEST_F(MailPrepare, CipherFailuresStopWithTheKeysCleared) {
   d.encryptAll = true;
   d.attachments = {Put("a/one.txt", "1"), (dir_ / "a/missing.txt").string()};
   TDES des;
-  EXPECT_THROW(PrepareMail(d, work_, "key", des), EFileError);
+  EXPECT_THROW(PrepareMail(d, work_, "key", KtxFormat::Des, Des(des)), EFileError);
   EXPECT_TRUE(des.KeyStateIsClear());
   EXPECT_FALSE(fs::exists(dir_ / "work/missing.txt.ktx"));
   // A key of no bytes encrypts nothing.
   d.attachments.pop_back();
-  EXPECT_THROW(PrepareMail(d, work_, "", des), EKeyError);
+  EXPECT_THROW(PrepareMail(d, work_, "", KtxFormat::Des, Des(des)), EKeyError);
 }
 
 TEST_F(MailPrepare, AFailedSendTakesBackTheCopiesItEncrypted) {
@@ -269,7 +270,7 @@ TEST_F(MailPrepare, AFailedSendTakesBackTheCopiesItEncrypted) {
   const std::string earlier = Put("work/kept.txt.ktx", "an earlier send");
   d.attachments = {Put("a/one.txt", "1"), Put("b/two.jpg", "2"), (dir_ / "a/gone.bmp").string()};
   TDES des;
-  EXPECT_THROW(PrepareMail(d, work_, "key", des), EFileError);
+  EXPECT_THROW(PrepareMail(d, work_, "key", KtxFormat::Des, Des(des)), EFileError);
   EXPECT_TRUE(des.KeyStateIsClear());
   std::vector<std::string> left;
   for (const auto& e : fs::directory_iterator(dir_ / "work")) left.push_back(e.path().filename().string());
@@ -277,7 +278,7 @@ TEST_F(MailPrepare, AFailedSendTakesBackTheCopiesItEncrypted) {
   EXPECT_EQ(ReadWholeFile(earlier).size(), 15u);
   // Put right, the same draft goes out whole.
   Put("a/gone.bmp", "3");
-  PreparedMail m = PrepareMail(d, work_, "key", des);
+  PreparedMail m = PrepareMail(d, work_, "key", KtxFormat::Des, Des(des));
   ASSERT_EQ(m.attachments.size(), 3u);
   EXPECT_EQ(Decrypt(m.attachments[2], "key"), "3");
 }

@@ -237,7 +237,7 @@ TEST(Settings, SaveWritesEveryValueInOrderAndForm) {
                                        "PrintStyle", "PrintDate", "PrintNotes", "PopUp", "WatchClips",
                                        "InclMouse", "DosPrint", "Eject", "AutoEdit", "UseOutlook", "DosFont",
                                        "SavePath", "OpenPath", "AutoPrefix", "AutoExt", "AutoSavePath",
-                                       "ImageEditor", "LastOpenExt"};
+                                       "ImageEditor", "LastOpenExt", "EncryptFormat"};
   EXPECT_EQ(store.WriteOrder(), order);
   EXPECT_EQ(store.ReadString("AutoPrint"), "On");
   EXPECT_EQ(store.ReadString("AutoSave"), "On");
@@ -250,6 +250,10 @@ TEST(Settings, SaveWritesEveryValueInOrderAndForm) {
   // Values that are written only when they change are not part of the set.
   EXPECT_FALSE(store.ValueExists("NextSaveNo"));
   EXPECT_FALSE(store.ValueExists("HotKeyFull"));
+  // New files are AES unless DES is asked for.
+  EXPECT_EQ(store.ReadString("EncryptFormat"), "AES");
+  store.WriteString("EncryptFormat", "DES");
+  EXPECT_EQ(LoadFrom(store, host).EncryptFormat, KtxFormat::Des);
 }
 
 // The settings hold the hot-key text that is registered: a damaged stored

@@ -113,6 +113,7 @@ namespace {
 
 struct FakeHost : EncryptedFilesHost {
   TDES des;
+  KtxFormat format = KtxFormat::Des;  // what the tests below were written for
   std::string caption = "Grivanta   ", savePath, openPath, lastOpenExt = ".bmp", work;
   std::string image = std::string("BM") + std::string(61, '\x5a');  // what the image writer writes
   bool failWrite = false;
@@ -123,6 +124,7 @@ struct FakeHost : EncryptedFilesHost {
   HINSTANCE Resources() override { return nullptr; }
   const std::string& DialogCaption() override { return caption; }
   TDES& Cipher() override { return des; }
+  KtxFormat EncryptFormat() override { return format; }
   std::string& SavePath() override { return savePath; }
   std::string& OpenPath() override { return openPath; }
   std::string& LastOpenExt() override { return lastOpenExt; }
@@ -146,7 +148,7 @@ struct Commands : EncryptedFiles {
   bool overwrite = false;
   std::vector<std::string> keyAskedFor, questions, warnings, shellOpened;
 
-  std::string AskForKey(const std::string* f, bool) override {
+  std::string AskForKey(const std::string* f, bool, KtxFormat) override {
     keyAskedFor.push_back(f ? *f : "");
     return key;
   }

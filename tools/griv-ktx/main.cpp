@@ -1,5 +1,6 @@
-// griv-ktx: encrypts and decrypts files in the program's .KTX format (DES-CBC,
-// the fixed image IV text, the key typed by the user, 1..8 bytes of padding).
+// griv-ktx: encrypts and decrypts files in the program's .KTX formats: KTX2
+// (AES-256-GCM, key from PBKDF2-HMAC-SHA256 over the key's UTF-8 bytes) and the
+// older DES-CBC files (fixed IV text, key from the text's code-page bytes).
 #include <cstdio>
 #include <exception>
 #include <string>
@@ -8,6 +9,7 @@
 #include "base/codepage.h"
 #include "base/file_io.h"
 #include "crypto/des.h"
+#include "crypto/ktx_file.h"
 #include "crypto/ktx_names.h"
 
 #ifdef _WIN32
@@ -29,7 +31,7 @@ constexpr unsigned kDefaultCodePage = griv::kDefaultKeyCodePage;
 
 std::string UsageText() {
   return std::string(
-             "Usage: griv-ktx encrypt KEY-OPTION [--codepage N] IN OUT\n"
+             "Usage: griv-ktx encrypt [--format aes|des] KEY-OPTION [--codepage N] IN OUT\n"
              "       griv-ktx decrypt KEY-OPTION [--codepage N] IN OUT\n"
              "KEY-OPTION is one of\n"
              "  --key TEXT       the key on the command line\n"
@@ -38,15 +40,22 @@ std::string UsageText() {
              "One trailing line break is removed from a key read from a file or input;\n"
              "those two keep the key out of the process list and the shell history.\n"
              "\n"
-             "Encrypts IN into OUT, or decrypts it, in the .KTX format of GRIV: DES in\n"
-             "CBC mode with the key taken from its text (8 characters or more,\n"
-             "case-sensitive) and GRIV's fixed IV. OUT is replaced only when the whole\n"
-             "operation succeeds.\n"
-             "GRIV derives the key from the bytes of the text in the Windows code page,\n"
-             "so the key is converted to code page N first (default: ") +
+             "Encrypts IN into OUT, or decrypts it, in GRIV's .KTX formats. The key has\n"
+             "8 characters or more and is case-sensitive. OUT is replaced only when the\n"
+             "whole operation succeeds; a wrong key or a damaged file leaves nothing.\n"
+             "\n"
+             "--format aes (the default) writes a KTX2 file: AES-256-GCM with the key\n"
+             "derived from the UTF-8 bytes of the key text, any characters, exactly as\n"
+             "given; any change to the file is detected. --format des writes the DES\n"
+             "file of older GRIV versions, for a reader who has only such a version.\n"
+             "decrypt tells the format from the file itself.\n"
+             "\n"
+             "For DES, GRIV derives the key from the bytes of the text in the Windows\n"
+             "code page, so the key is converted to code page N first (default: ") +
          kDefaultCodePageText +
          ").\n"
-         "A key with a character that the code page cannot hold exactly is refused.\n"
+         "A DES key with a character that the code page cannot hold exactly is\n"
+         "refused. --codepage has no effect on AES.\n"
          "\n"
          "Exit status: 0 on success, 1 when the operation fails (missing input,\n"
          "wrong key or damaged file, output not writable), 2 on bad usage or an\n"
@@ -102,6 +111,7 @@ int Run(const std::vector<std::string>& args) {
   int keySources = 0;
   bool keyStdin = false;
   unsigned codePage = kDefaultCodePage;
+  griv::KtxFormat format = griv::KtxFormat::Aes;
   std::vector<std::string> files;
   for (size_t i = 1; i < args.size(); ++i) {
     const std::string& a = args[i];
@@ -122,6 +132,11 @@ int Run(const std::vector<std::string>& args) {
     } else if (a == "--key-stdin") {
       keyStdin = true;
       ++keySources;
+    } else if (a == "--format") {
+      std::string f;
+      if (!value(f) || (f != "aes" && f != "des")) return Usage("--format needs aes or des");
+      if (command != "encrypt") return Usage("--format is for encrypt only: decrypt reads it from the file");
+      format = f == "des" ? griv::KtxFormat::Des : griv::KtxFormat::Aes;
     } else if (a == "--codepage") {
       std::string n;
       if (!value(n) || n.empty() || n.size() > 5 || n.find_first_not_of("0123456789") != std::string::npos)
@@ -153,38 +168,39 @@ int Run(const std::vector<std::string>& args) {
   if (!griv::IsValidUtf8(key)) return Refuse("the key is not valid UTF-8 text");
   if (Utf8Length(key) < 8) return Refuse("the key must be 8 characters or more");
 
-  std::string keyBytes;
-  switch (griv::TextToCodePageExact(key, codePage, keyBytes)) {
-    case griv::CodePageResult::Ok:
-      break;
-    case griv::CodePageResult::UnknownCodePage:
-      return Refuse("code page " + std::to_string(codePage) + " is not known to this system");
-    case griv::CodePageResult::Unconvertible:
-      return Refuse(std::string("the key has a character that code page ") +
-                    (codePage == griv::kAnsiCodePage ? std::string("ANSI") : std::to_string(codePage)) +
-                    " cannot hold exactly, so GRIV could not derive the same key from it; "
-                    "choose another key or --codepage");
+  if (command == "decrypt") format = griv::KtxFileFormat(files[0]);
+  if (format == griv::KtxFormat::Des) {
+    std::string keyBytes;
+    const griv::CodePageResult r = griv::TextToCodePageExact(key, codePage, keyBytes);
+    keyBytes.assign(keyBytes.size(), '\0');
+    switch (r) {
+      case griv::CodePageResult::Ok:
+        break;
+      case griv::CodePageResult::UnknownCodePage:
+        return Refuse("code page " + std::to_string(codePage) + " is not known to this system");
+      case griv::CodePageResult::Unconvertible:
+        return Refuse(std::string("the key has a character that code page ") +
+                      (codePage == griv::kAnsiCodePage ? std::string("ANSI") : std::to_string(codePage)) +
+                      " cannot hold exactly, so GRIV could not derive the same key from it; "
+                      "choose another key or --codepage");
+    }
   }
-  key.assign(key.size(), '\0');
 
   griv::TDES des;
-  des.SetCipherMode(griv::TCipherMode::CBC);
+  int status = 0;
   try {
-    des.SetIV(griv::kKtxIVText);
-    des.SetKey(keyBytes);
-    keyBytes.assign(keyBytes.size(), '\0');
+    const griv::KtxCiphers ciphers{des, codePage, griv::SystemCrypto()};
     if (command == "encrypt")
-      des.EncryptFile(files[0], files[1]);
+      griv::EncryptKtxFile(format, key, files[0], files[1], ciphers);
     else
-      des.DecryptFile(files[0], files[1]);
-    des.ClearKeys();
+      griv::DecryptKtxFile(key, files[0], files[1], ciphers);
   } catch (const std::exception& e) {
-    des.ClearKeys();
     std::fprintf(stderr, "griv-ktx: cannot %s '%s' into '%s': %s\n", command.c_str(), files[0].c_str(),
                  files[1].c_str(), e.what());
-    return 1;
+    status = 1;
   }
-  return 0;
+  key.assign(key.size(), '\0');
+  return status;
 }
 
 }  // namespace
