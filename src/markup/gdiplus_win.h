@@ -77,7 +77,7 @@ struct Api {
   Status(WINAPI* DrawString)(GpGraphics*, const WCHAR*, INT, const GpFont*, const GpRectF*, const GpStringFormat*,
                              const GpBrush*);
   Status(WINAPI* MeasureString)(GpGraphics*, const WCHAR*, INT, const GpFont*, const GpRectF*, const GpStringFormat*,
- GpRectF*, INT*, INT*);
+                                GpRectF*, INT*, INT*);
 };
 
 // GDI+ bound and started, or nullptr when the system has none.

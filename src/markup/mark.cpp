@@ -28,7 +28,7 @@ double HeadLength(const Mark& m) { return 4 * m.width + 6; }
 bool InTriangle(PointF p, const ArrowHead& h) {
   auto side = [](PointF a, PointF b, PointF c) { return (b.x - a.x) * (c.y - a.y) - (b.y - a.y) * (c.x - a.x); };
   const double d1 = side(h.tip, h.left, p), d2 = side(h.left, h.right, p), d3 = side(h.right, h.tip, p);
-  const bool neg = d1 < 0 || d2 < 0 || d3 < 0, pos = d1 > 0 || d2 > 0 || d3 > 0;
+  const bool neg = d1 < 0 || d2 < 0 || d3<0, pos = d1> 0 || d2 > 0 || d3 > 0;
   return !(neg && pos);
 }
 
@@ -52,7 +52,8 @@ RectF Corners(PointF a, PointF b) {
 }
 
 PixelBox Intersect(const PixelBox& a, const PixelBox& b) {
-  PixelBox r{std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right), std::min(a.bottom, b.bottom)};
+  PixelBox r{std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right),
+             std::min(a.bottom, b.bottom)};
   return r.Empty() ? PixelBox{} : r;
 }
 
@@ -134,6 +135,16 @@ PointF ArrowShaftEnd(const Mark& m) {
   return {(h.left.x + h.right.x) / 2, (h.left.y + h.right.y) / 2};
 }
 
+std::vector<PointF> ArrowOutline(const Mark& m) {
+  const ArrowHead h = ArrowHeadOf(m);
+  const PointF start = m.points.empty() ? h.tip : m.points.front(), back = ArrowShaftEnd(m);
+  const double len = std::hypot(back.x - start.x, back.y - start.y);
+  if (len <= 0) return {h.tip, h.left, h.right};
+  const double nx = -(back.y - start.y) / len * m.width / 2, ny = (back.x - start.x) / len * m.width / 2;
+  return {{start.x + nx, start.y + ny}, {back.x + nx, back.y + ny},  h.left, h.tip, h.right,
+          {back.x - nx, back.y - ny},   {start.x - nx, start.y - ny}};
+}
+
 RectF MarkBounds(const Mark& m) {
   if (m.points.empty()) return {};
   switch (m.kind) {
@@ -148,10 +159,8 @@ RectF MarkBounds(const Mark& m) {
       return Union(PointsBox(m.points).Inflated(m.width / 2 + kFringe),
                    PointsBox({h.tip, h.left, h.right}).Inflated(kFringe));
     }
-    case MarkKind::Text:
-      return MarkRect(m).Inflated(kFringe + 2);  // glyph overhangs
-    case MarkKind::Number:
-      return MarkRect(m).Inflated(kFringe);
+    case MarkKind::Text: return MarkRect(m).Inflated(kFringe + 2);  // glyph overhangs
+    case MarkKind::Number: return MarkRect(m).Inflated(kFringe);
     case MarkKind::Highlight:
     case MarkKind::Redact: {
       const PixelBox b = PixelCover(MarkRect(m));
@@ -170,11 +179,9 @@ bool HitMark(const Mark& m, PointF p, double tolerance) {
       const std::vector<PointF> c{{r.left, r.top}, {r.right, r.top}, {r.right, r.bottom}, {r.left, r.bottom}};
       return PolylineDistance(p, c, true) <= reach;
     }
-    case MarkKind::Ellipse:
-      return PolylineDistance(p, EllipsePolygon(MarkRect(m), 72), true) <= reach;
+    case MarkKind::Ellipse: return PolylineDistance(p, EllipsePolygon(MarkRect(m), 72), true) <= reach;
     case MarkKind::Line:
-    case MarkKind::Pen:
-      return PolylineDistance(p, m.points, false) <= reach;
+    case MarkKind::Pen: return PolylineDistance(p, m.points, false) <= reach;
     case MarkKind::Arrow: {
       const ArrowHead h = ArrowHeadOf(m);
       return PolylineDistance(p, {m.points.front(), ArrowShaftEnd(m)}, false) <= reach || InTriangle(p, h) ||
@@ -186,8 +193,7 @@ bool HitMark(const Mark& m, PointF p, double tolerance) {
     }
     case MarkKind::Text:
     case MarkKind::Highlight:
-    case MarkKind::Redact:
-      return MarkRect(m).Inflated(tolerance).Contains(p);
+    case MarkKind::Redact: return MarkRect(m).Inflated(tolerance).Contains(p);
   }
   return false;
 }

@@ -71,9 +71,7 @@ struct Mark {
 // Highlight and Redact change the picture's pixels; the others are drawn on it.
 inline bool IsPixelMark(MarkKind k) { return k == MarkKind::Highlight || k == MarkKind::Redact; }
 // Marks made by dragging out a rectangle.
-inline bool IsAreaMark(MarkKind k) {
-  return k == MarkKind::Rectangle || k == MarkKind::Ellipse || IsPixelMark(k);
-}
+inline bool IsAreaMark(MarkKind k) { return k == MarkKind::Rectangle || k == MarkKind::Ellipse || IsPixelMark(k); }
 
 // The size of a text mark: its measured size, or an estimate from the
 // number of lines and characters while it has none.
@@ -93,6 +91,8 @@ struct ArrowHead {
 };
 ArrowHead ArrowHeadOf(const Mark& m);
 PointF ArrowShaftEnd(const Mark& m);
+// The whole arrow as one polygon: the shaft (its width the mark's) and the head.
+std::vector<PointF> ArrowOutline(const Mark& m);
 
 // True when p lies on what the mark shows, with tolerance (picture pixels)
 // around strokes: outlines for rectangles and ellipses, the whole area for

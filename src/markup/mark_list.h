@@ -58,9 +58,9 @@ class MarkList {
   struct Step {
     Action action;
     size_t index;
-    Mark mark;           // Delete: the mark removed
+    Mark mark;              // Delete: the mark removed
     double dx = 0, dy = 0;  // Move
-    int nextNumber = 1;  // the counter before the action
+    int nextNumber = 1;     // the counter before the action
   };
   void Record(Step s);
 

@@ -54,9 +54,7 @@ void ReadPixel(const Picture& p, const uint8_t* row, int x, unsigned out[3]) {
 
 }  // namespace
 
-double ViewMapping::ToPictureLength(double viewLength) const {
-  return viewLength / std::min(ScaleX(), ScaleY());
-}
+double ViewMapping::ToPictureLength(double viewLength) const { return viewLength / std::min(ScaleX(), ScaleY()); }
 
 int ViewMapping::PictureColumn(int v) const {
   return shownWidth > 0 ? int(FloorDiv(int64_t(v) * pictureWidth, shownWidth)) : v;
@@ -142,8 +140,8 @@ void ApplyHighlight(Picture& target, const MarkFrame& frame, const Mark& m) {
   }
 }
 
-void PaintMarks(Picture& target, const MarkFrame& frame, const Picture& original,
-                const std::vector<const Mark*>& marks, MarkRenderer& renderer) {
+void PaintMarks(Picture& target, const MarkFrame& frame, const Picture& original, const std::vector<const Mark*>& marks,
+                MarkRenderer& renderer) {
   TargetBytes(target);
   const double sx = frame.map.ScaleX(), sy = frame.map.ScaleY();
   const RectF region{frame.left / sx, frame.top / sy, (frame.left + target.width) / sx,

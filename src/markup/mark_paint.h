@@ -73,8 +73,8 @@ void ApplyHighlight(Picture& target, const MarkFrame& frame, const Mark& m);
 // Paints marks bottom to top over target (24 or 32 bpp) through frame:
 // consecutive strokes in one call to the renderer, pixel marks in between.
 // Marks that miss the target are skipped.
-void PaintMarks(Picture& target, const MarkFrame& frame, const Picture& original,
-                const std::vector<const Mark*>& marks, MarkRenderer& renderer);
+void PaintMarks(Picture& target, const MarkFrame& frame, const Picture& original, const std::vector<const Mark*>& marks,
+                MarkRenderer& renderer);
 
 // The picture every output takes: picture with its marks painted in, at
 // 24 bits a pixel for an 8-bit picture and at its own depth otherwise.

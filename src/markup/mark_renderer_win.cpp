@@ -36,7 +36,8 @@ const Api& Bound() {
 }  // namespace
 
 GdiplusMarkRenderer::GdiplusMarkRenderer() : g_(Bound()) {
-  if (g_.CreateFontFamilyFromName(L"Tahoma", nullptr, &family_) != kOk) Check(g_.GetGenericFontFamilySansSerif(&family_));
+  if (g_.CreateFontFamilyFromName(L"Tahoma", nullptr, &family_) != kOk)
+    Check(g_.GetGenericFontFamilySansSerif(&family_));
   Check(g_.CreateFont(family_, float(kTextHeight), kFontRegular, kUnitPixel, &textFont_));
   // Numbers of one or two digits fill the disc; longer ones get smaller.
   const float sizes[3] = {14, 11, 8};
@@ -45,8 +46,8 @@ GdiplusMarkRenderer::GdiplusMarkRenderer() : g_(Bound()) {
   Check(g_.CreateStringFormat(kFormatNoWrap | kFormatNoClip, 0, &numberFormat_));
   g_.SetStringFormatAlign(numberFormat_, kAlignCenter);
   g_.SetStringFormatLineAlign(numberFormat_, kAlignCenter);
-  Check(g_.CreateBitmapFromScan0(1, 1, 4, kPixelFormat32bppRGB, reinterpret_cast<BYTE*>(&measurePixel_),
-                                 &measureImage_));
+  Check(
+      g_.CreateBitmapFromScan0(1, 1, 4, kPixelFormat32bppRGB, reinterpret_cast<BYTE*>(&measurePixel_), &measureImage_));
   Check(g_.GetImageGraphicsContext(measureImage_, &measureGraphics_));
   g_.SetTextRenderingHint(measureGraphics_, kTextAntiAlias);
 }
@@ -129,13 +130,10 @@ void GdiplusMarkRenderer::Draw(GpGraphics* g, const Mark& m) {
       break;
     }
     case MarkKind::Arrow: {
-      const ArrowHead h = ArrowHeadOf(m);
-      const GpPointF shaft[2] = {Pt(m.points.front()), Pt(ArrowShaftEnd(m))};
-      // The shaft reaches into the head, so no seam shows between them.
-      if (std::hypot(shaft[1].x - shaft[0].x, shaft[1].y - shaft[0].y) > 0)
-        g_.DrawLines(g, pen(kLineJoinRound, kLineCapRound, kLineCapFlat).get(), shaft, 2);
-      const GpPointF head[3] = {Pt(h.tip), Pt(h.left), Pt(h.right)};
-      g_.FillPolygon(g, brush(Argb(m.colour)).get(), head, 3, kFillAlternate);
+      // One filled shape: GDI+ pays per shape, and no seam shows between shaft and head.
+      std::vector<GpPointF> pts;
+      for (const PointF& p : ArrowOutline(m)) pts.push_back(Pt(p));
+      g_.FillPolygon(g, brush(Argb(m.colour)).get(), pts.data(), int(pts.size()), kFillAlternate);
       break;
     }
     case MarkKind::Text: {

@@ -29,6 +29,7 @@ std::optional<int> ParseMarkWidth(std::string_view text);
 
 // read returns a stored text, or nothing when the value is missing (or not text).
 MarkSettings ReadMarkSettings(const std::function<std::optional<std::string>(const char* name)>& read);
-void WriteMarkSettings(const MarkSettings& s, const std::function<void(const char* name, const std::string& value)>& write);
+void WriteMarkSettings(const MarkSettings& s,
+                       const std::function<void(const char* name, const std::string& value)>& write);
 
 }  // namespace griv

@@ -8,16 +8,26 @@ namespace griv {
 
 MarkupTool ToolForLetter(char c) {
   switch (c) {
-    case 'S': case 's': return MarkupTool::Select;
-    case 'R': case 'r': return MarkupTool::Rectangle;
-    case 'E': case 'e': return MarkupTool::Ellipse;
-    case 'L': case 'l': return MarkupTool::Line;
-    case 'A': case 'a': return MarkupTool::Arrow;
-    case 'P': case 'p': return MarkupTool::Pen;
-    case 'T': case 't': return MarkupTool::Text;
-    case 'H': case 'h': return MarkupTool::Highlight;
-    case 'N': case 'n': return MarkupTool::Number;
-    case 'D': case 'd': return MarkupTool::Redact;
+    case 'S':
+    case 's': return MarkupTool::Select;
+    case 'R':
+    case 'r': return MarkupTool::Rectangle;
+    case 'E':
+    case 'e': return MarkupTool::Ellipse;
+    case 'L':
+    case 'l': return MarkupTool::Line;
+    case 'A':
+    case 'a': return MarkupTool::Arrow;
+    case 'P':
+    case 'p': return MarkupTool::Pen;
+    case 'T':
+    case 't': return MarkupTool::Text;
+    case 'H':
+    case 'h': return MarkupTool::Highlight;
+    case 'N':
+    case 'n': return MarkupTool::Number;
+    case 'D':
+    case 'd': return MarkupTool::Redact;
     default: return MarkupTool::None;
   }
 }
@@ -57,8 +67,8 @@ std::string LastLine(const std::string& text) {
 }  // namespace
 
 void MarkupSession::SetMapping(const ViewMapping& m) {
-  if (m.pictureWidth == map_.pictureWidth && m.pictureHeight == map_.pictureHeight &&
-      m.shownWidth == map_.shownWidth && m.shownHeight == map_.shownHeight)
+  if (m.pictureWidth == map_.pictureWidth && m.pictureHeight == map_.pictureHeight && m.shownWidth == map_.shownWidth &&
+      m.shownHeight == map_.shownHeight)
     return;
   map_ = m;
   TouchAll();
@@ -171,9 +181,7 @@ bool MarkupSession::Char(uint32_t c) {
   return true;
 }
 
-double MarkupSession::LineHeight() const {
-  return measure_ ? std::max(1.0, measure_("Ag").y) : kTextHeight * 1.25;
-}
+double MarkupSession::LineHeight() const { return measure_ ? std::max(1.0, measure_("Ag").y) : kTextHeight * 1.25; }
 
 void MarkupSession::Measure() {
   Mark& m = *text_;
@@ -230,9 +238,7 @@ bool MarkupSession::MouseDown(int x, int y) {
       if (marks_.Selected() >= 0) marks_.BeginMove(size_t(marks_.Selected()));
       break;
     }
-    case MarkupTool::Number:
-      Touch(marks_[marks_.Add(std::move(m))]);
-      break;
+    case MarkupTool::Number: AddMark(std::move(m)); break;
     case MarkupTool::Text:
       text_ = std::move(m);
       Measure();
@@ -297,6 +303,8 @@ bool MarkupSession::Undo() {
   TouchAll();
   return marks_.Undo();
 }
+
+void MarkupSession::AddMark(Mark m) { Touch(marks_[marks_.Add(std::move(m))]); }
 
 void MarkupSession::NewPicture() {
   text_.reset();

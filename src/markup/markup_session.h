@@ -3,6 +3,17 @@
 // typed, selecting and moving marks, undo, and which part of the view must
 // be painted again. The window layer feeds it mouse positions in view
 // coordinates (scroll added) and keys, and paints with PaintMarkupView.
+//
+// How the main window drives it:
+//   after every render:   session.SetMapping({full.width, full.height, shown.width, shown.height});
+//   new picture:          session.NewPicture();   (capture, Open, Paste, Clear, the picture's own undo)
+//   left button:          if (session.MouseDown(x, y)) capture the mouse, else pan; then MouseMove, MouseUp
+//   WM_KEYDOWN:           Letter(c) for A-Z without Ctrl/Alt, Key(Escape/Enter/Backspace/Delete, shift)
+//   WM_CHAR:              Char(c) while Typing()
+//   Ctrl+Z:               if (!session.Undo()) the document's own undo
+//   after each of these:  invalidate TakeDirty() (view coordinates, minus the scroll position)
+//   WM_PAINT:             MarkViewPainter::Paint
+//   every output:         FlattenMarks(full, session.Marks().Marks(), SharedMarkRenderer())
 #pragma once
 #include <cstdint>
 #include <functional>
@@ -75,6 +86,8 @@ class MarkupSession {
   // there is none, and then Ctrl+Z is the document's own undo.
   bool CanUndo() const { return Typing() || Dragging() || marks_.CanUndo(); }
   bool Undo();
+  // Puts a finished mark on top, as one undoable action.
+  void AddMark(Mark m);
   // Back to a clean picture: no marks, no mark undo.
   void NewPicture();
 

@@ -127,7 +127,8 @@ TEST(MarkList, UndoesAddMoveAndDeleteManyLevelsAndTheNumbersFollow) {
   EXPECT_EQ(list.NextNumber(), 3);  // undoing a number takes its number back
   list.Add(Make(MarkKind::Number, {{0, 0}}));
   EXPECT_EQ(list[2].number, 3);
-  while (list.Undo()) {}
+  while (list.Undo()) {
+  }
   EXPECT_TRUE(list.Empty());
   EXPECT_EQ(list.NextNumber(), 1);
 }
@@ -175,9 +176,9 @@ TEST(Flatten, PaintsInOrderAndTheViewShowsWhatTheOutputHolds) {
   const Picture out = FlattenMarks(pic, marks, r);
   EXPECT_EQ(r.calls, 3);  // strokes between pixel marks are drawn in separate runs
   EXPECT_EQ(At(out, 15, 15), (Rgb{0, 0, 255}));
-  EXPECT_NE(At(out, 25, 25), (Rgb{0, 0, 255}));  // the redaction hid the rectangle under it
-  EXPECT_EQ(At(out, 47, 37), (Rgb{0, 255, 0}));  // the rectangle over it stays
-  EXPECT_EQ(At(out, 50, 48), (Rgb{0, 255, 0}));  // green times yellow is green
+  EXPECT_NE(At(out, 25, 25), (Rgb{0, 0, 255}));      // the redaction hid the rectangle under it
+  EXPECT_EQ(At(out, 47, 37), (Rgb{0, 255, 0}));      // the rectangle over it stays
+  EXPECT_EQ(At(out, 50, 48), (Rgb{0, 255, 0}));      // green times yellow is green
   EXPECT_EQ(At(out, 75, 55), (Rgb{255, 255, 255}));  // drawn after the highlight
   const Rgb before = At(pic, 5, 50), after = At(out, 5, 50);
   EXPECT_EQ(after, (Rgb{before.r, before.g, 0}));
@@ -191,7 +192,8 @@ TEST(Flatten, PaintsInOrderAndTheViewShowsWhatTheOutputHolds) {
     view.Resize(part.Width(), part.Height(), 32);
     for (int y = 0; y < view.height; ++y)
       for (int x = 0; x < view.width; ++x)
-        std::memcpy(view.Row(y) + 4 * x, pic.Row(map.PictureRow(y + part.top)) + 4 * map.PictureColumn(x + part.left), 4);
+        std::memcpy(view.Row(y) + 4 * x, pic.Row(map.PictureRow(y + part.top)) + 4 * map.PictureColumn(x + part.left),
+                    4);
     PaintMarks(view, {map, part.left, part.top}, pic, all, r);
     for (int y = 0; y < view.height; ++y)
       for (int x = 0; x < view.width; ++x)
@@ -252,7 +254,7 @@ TEST(MarkupSession, ToolsKeysTypingAndUndoAsTheUserMeetsThem) {
   // Select picks the topmost mark, a drag moves it, Delete removes it; undo walks back.
   s.PickTool(MarkupTool::Select);
   EXPECT_FALSE(s.Key(MarkupKey::Delete));  // nothing picked: Delete clears the capture
-  s.MouseDown(41, 21);  // on the rectangle's top-left corner
+  s.MouseDown(41, 21);                     // on the rectangle's top-left corner
   EXPECT_EQ(s.Selection(), &s.Marks()[0]);
   s.MouseMove(81, 61);
   s.MouseUp(81, 61);

@@ -46,13 +46,13 @@ TEST(MarkRenderer, StrokeCoresAreExactlyTheColourAtOneToOneAndTwoToOne) {
       const MarkFrame frame{{200, 150, 200 * scale, 150 * scale}, 0, 0};
       SharedMarkRenderer().DrawStrokes(target, frame, {&rect, &arrow, &text});
       auto at = [&](double x, double y) { return At(target, int(x * scale), int(y * scale)); };
-      EXPECT_EQ(at(50, 20.5), kInk);     // top edge
-      EXPECT_EQ(at(80.5, 40), kInk);     // right edge
+      EXPECT_EQ(at(50, 20.5), kInk);                // top edge
+      EXPECT_EQ(at(80.5, 40), kInk);                // right edge
       EXPECT_EQ(at(50, 40), (Rgb{255, 255, 255}));  // outline only
       EXPECT_EQ(at(50, 24), (Rgb{255, 255, 255}));
-      EXPECT_EQ(at(130, 100.5), kInk);   // shaft
-      EXPECT_EQ(at(176, 100.5), kInk);   // head, near the tip
-      EXPECT_EQ(at(170, 104.5), kInk);   // head, wider than the shaft
+      EXPECT_EQ(at(130, 100.5), kInk);  // shaft
+      EXPECT_EQ(at(176, 100.5), kInk);  // head, near the tip
+      EXPECT_EQ(at(170, 104.5), kInk);  // head, wider than the shaft
       EXPECT_EQ(at(130, 104.5), (Rgb{255, 255, 255}));
       // Some pixels of the glyphs' stems carry the colour itself, and the text stays in its box.
       int exact = 0, outside = 0;
@@ -94,6 +94,6 @@ TEST(MarkRenderer, FlatteningWithRedactionLeavesNoOriginalPixel) {
       if (solid) black += At(out, x, y) == Rgb{0, 0, 0};
     }
   EXPECT_EQ(kept, 0);
-  EXPECT_EQ(black, 31 * 26);  // the rectangle's edge under the redaction is gone too
+  EXPECT_EQ(black, 31 * 26);         // the rectangle's edge under the redaction is gone too
   EXPECT_EQ(At(out, 20, 10), kInk);  // outside the redaction the rectangle stays
 }
