@@ -164,15 +164,24 @@ void MarkViewPainter::Paint(HDC dc, int destX, int destY, const PixelBox& area, 
                             const Picture& original, const MarkupSession& session) {
   const PixelBox a = Intersect(area, {0, 0, shown.width, shown.height});
   if (a.Empty() || (shown.bpp != 24 && shown.bpp != 32)) return;
-  const int bytes = shown.bpp / 8;
-  scratch_.ResizeForOverwrite(a.Width(), a.Height(), shown.bpp);
-  for (int y = 0; y < a.Height(); ++y)
-    std::memcpy(scratch_.Row(y), shown.Row(a.top + y) + size_t(a.left) * bytes, size_t(a.Width()) * bytes);
-  const MarkFrame frame{session.Mapping(), a.left, a.top};
-  PaintMarkupView(scratch_, frame, original, session, SharedMarkRenderer());
-  BITMAPINFO bi = TopDownInfo(a.Width(), a.Height(), shown.bpp);
-  SetDIBitsToDevice(dc, destX, destY, DWORD(a.Width()), DWORD(a.Height()), 0, 0, 0, UINT(a.Height()),
-                    scratch_.pixels.data(), &bi, DIB_RGB_COLORS);
+  const Picture* source = &shown;
+  int row0 = a.top, x0 = a.left;
+  if (session.ShownMarks().empty()) {
+    // Nothing over the picture: it goes to the screen as it is, and a
+    // picture without marks keeps no second copy of the view in memory.
+    scratch_.Clear();
+  } else {
+    const int bytes = shown.bpp / 8;
+    scratch_.ResizeForOverwrite(a.Width(), a.Height(), shown.bpp);
+    for (int y = 0; y < a.Height(); ++y)
+      std::memcpy(scratch_.Row(y), shown.Row(a.top + y) + size_t(a.left) * bytes, size_t(a.Width()) * bytes);
+    PaintMarkupView(scratch_, {session.Mapping(), a.left, a.top}, original, session, SharedMarkRenderer());
+    source = &scratch_;
+    row0 = x0 = 0;
+  }
+  BITMAPINFO bi = TopDownInfo(source->width, a.Height(), shown.bpp);
+  SetDIBitsToDevice(dc, destX, destY, DWORD(a.Width()), DWORD(a.Height()), x0, 0, 0, UINT(a.Height()),
+                    source->Row(row0), &bi, DIB_RGB_COLORS);
 }
 
 }  // namespace griv

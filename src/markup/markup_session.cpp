@@ -7,29 +7,11 @@
 namespace griv {
 
 MarkupTool ToolForLetter(char c) {
-  switch (c) {
-    case 'S':
-    case 's': return MarkupTool::Select;
-    case 'R':
-    case 'r': return MarkupTool::Rectangle;
-    case 'E':
-    case 'e': return MarkupTool::Ellipse;
-    case 'L':
-    case 'l': return MarkupTool::Line;
-    case 'A':
-    case 'a': return MarkupTool::Arrow;
-    case 'P':
-    case 'p': return MarkupTool::Pen;
-    case 'T':
-    case 't': return MarkupTool::Text;
-    case 'H':
-    case 'h': return MarkupTool::Highlight;
-    case 'N':
-    case 'n': return MarkupTool::Number;
-    case 'D':
-    case 'd': return MarkupTool::Redact;
-    default: return MarkupTool::None;
-  }
+  static constexpr char kKeys[] = "SRELAPTHND";  // in the order of MarkupTool, from Select
+  const char upper = c >= 'a' && c <= 'z' ? char(c - 'a' + 'A') : c;
+  for (int i = 0; i < 10; ++i)
+    if (kKeys[i] == upper) return MarkupTool(int(MarkupTool::Select) + i);
+  return MarkupTool::None;
 }
 
 MarkKind KindForTool(MarkupTool t) {
