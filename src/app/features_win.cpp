@@ -17,6 +17,7 @@ Features::Features(AppWindow& app, ViewCommands& view, Settings& settings, const
               CaptureSteps{[this] { stamp.Cancel(); }, [this] { files.ForgetFileName(); }, [this] { clipboard.Copy(); },
                            // Without a printer Print is disabled, and Auto Print quietly does nothing.
                            [this, &table] {
+                             print.RecheckPrinter();
                              if (table.Enabled(CM_PRINT, kMainMenu, table.State())) print.Print();
                            },
                            [this] { files.AutoSaveImage(); }, [this] { help.SendToEditor(); }}),

@@ -11,6 +11,7 @@
 #include "base/utf.h"
 #include "capture/monitors_win.h"
 #include "ids_app.h"
+#include "tray/tray_model.h"
 #include "ui/gen_msg_win.h"
 #include "ui/help_win.h"
 #include "ui/modal_state.h"
@@ -135,6 +136,11 @@ LRESULT TfrmCaptureForm::WndProc(UINT m, WPARAM wp, LPARAM lp) {
       features_->stamp.DrawItem(*di);
       return TRUE;
     }
+    case WM_DEVMODECHANGE:
+    case WM_SETTINGCHANGE:
+    case WM_INITMENUPOPUP:  // the menus show what can be printed now
+      features_->print.RecheckPrinter();
+      break;
     case WM_CHANGECBCHAIN:
       features_->clipboard.ChainChanged(reinterpret_cast<HWND>(wp), reinterpret_cast<HWND>(lp));
       return 0;
@@ -181,7 +187,11 @@ LRESULT TfrmCaptureForm::WndProc(UINT m, WPARAM wp, LPARAM lp) {
 
 void TfrmCaptureForm::OnCommand(int id, HWND control, bool fromAccelerator) {
   // Menus and buttons cannot be clicked while greyed; a short cut key can.
-  if (fromAccelerator && !commands_.Enabled(id, kMainMenu, commands_.State())) return;
+  // A printer added since the state was last set counts.
+  if (fromAccelerator && !commands_.Enabled(id, kMainMenu, commands_.State())) {
+    features_->print.RecheckPrinter();
+    if (!commands_.Enabled(id, kMainMenu, commands_.State())) return;
+  }
   if (control && control == toolBar_.ButtonHandle(id) && !toolBar_.IsEnabled(id)) return;
   commands_.Run(id);
 }
@@ -191,7 +201,8 @@ void TfrmCaptureForm::UpdateCommands() {
   SetStatusPanel(1, settings_.AutoPrint ? "Auto Print" : "", true);
   SetStatusPanel(2, settings_.AutoSave ? "Auto Save" : "", true);
   SetStatusPanel(3, settings_.PrintNotes ? "Print Notes" : "");
-  if (atiTray_) atiTray_->SetHint(dialogCaption_ + settings_.AutoPrintHint + settings_.AutoSaveHint + hotKeys_.Note());
+  if (atiTray_)
+    atiTray_->SetHint(FitTrayTip(dialogCaption_ + settings_.AutoPrintHint + settings_.AutoSaveHint, hotKeys_.Note()));
 }
 
 bool TfrmCaptureForm::PreviewKeyDown(const MSG& msg) {
@@ -332,7 +343,7 @@ void TfrmCaptureForm::CreateChildren() {
   RECT r{0, 0, Scale(kClientWidth, dpi_), Scale(kClientHeight, dpi_)};
   AdjustWindowRectEx(&r, WS_OVERLAPPEDWINDOW, TRUE, WS_EX_CONTROLPARENT);
   SetWindowPos(Handle(), nullptr, 0, 0, r.right - r.left, r.bottom - r.top, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-  ModifyMenuW(mainMenu_, CM_WEBLINK, MF_BYCOMMAND | MF_STRING, CM_WEBLINK, Widen(VisitMenuText(brand_.webSite)).c_str());
+  ModifyMenuW(mainMenu_, CM_WEBLINK, MF_BYCOMMAND | MF_STRING, CM_WEBLINK, Widen(VisitMenuText(brand_.visitUrl)).c_str());
 }
 
 void TfrmCaptureForm::LoadSettings() {
@@ -535,7 +546,9 @@ void TfrmCaptureForm::OpenHandedName(const std::string& handed) {
 void TfrmCaptureForm::Exit1Click() {
   const std::string check = store_ ? ReadStringOrFail(*store_, "CheckClose").value_or("") : "";
   if (check != "N") {
-    const GenMsgResult r = TfrmGenMsg1::Ask(inst_, "Are you sure you wish to exit?", dialogCaption_);
+    // Owned by the window when it is shown, which has the keyboard back after "No".
+    const HWND owner = IsWindowVisible(Handle()) ? Handle() : nullptr;
+    const GenMsgResult r = TfrmGenMsg1::Ask(inst_, owner, "Are you sure you wish to exit?", dialogCaption_);
     if (r.dontAskAgain && store_) store_->WriteString("CheckClose", "N");
     if (!r.yes) return;
   }

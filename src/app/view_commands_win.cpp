@@ -58,7 +58,7 @@ void ViewCommands::PopUp(bool grow) {
 void ViewCommands::RepaintView() { InvalidateRect(view_->Handle(), nullptr, FALSE); }
 
 void ViewCommands::WarnZoomFailed() {
-  ShowMessage(doc_.ZoomFailureMessage(), app_.DialogCaption(), MB_OK | MB_ICONWARNING);
+  ShowMessage(app_.Window(), doc_.ZoomFailureMessage(), app_.DialogCaption(), MB_OK | MB_ICONWARNING);
 }
 
 void ViewCommands::GrowForFirstCapture() {

@@ -203,7 +203,7 @@ void CaptureCommands::CaptureArea() {
     const Picture& frozen = overlay.FrozenScreen();
     const SelectedArea sel = SelectionOf({r.left, r.top, r.right, r.bottom}, frozen.width, frozen.height);
     if (!sel.valid) {
-      if (ShowMessage(kEmptySelectionMessage, app_.DialogCaption(), MB_OKCANCEL | MB_ICONWARNING) == IDOK) continue;
+      if (ShowMessage(app_.Window(), kEmptySelectionMessage, app_.DialogCaption(), MB_OKCANCEL | MB_ICONWARNING) == IDOK) continue;
       return;
     }
     Sleep(static_cast<DWORD>(areaCaptureDelay_));

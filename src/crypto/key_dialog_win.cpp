@@ -70,6 +70,7 @@ class KeyDialog : public DialogBase {
     ShowWindow(Item(IDC_GETKEY_KEY2), confirm_ ? SW_SHOW : SW_HIDE);
     EnableWindow(Item(IDC_GETKEY_KEY2), confirm_);
     Layout();
+    PlaceOverOwner(Handle(), GetWindow(Handle(), GW_OWNER));
     UpdateOk();
     SetForegroundWindow(Handle());
     SetFocus(Item(IDC_GETKEY_KEY));

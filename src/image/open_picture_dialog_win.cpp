@@ -468,8 +468,9 @@ void TOpenPictureDialog2::PaintBox::OnPaint(HDC target, const PAINTSTRUCT&) {
 
 void TOpenPictureDialog2::DoShow() {
   Layout();
-  // With the preview panel the dialog is wider than the system places it for.
-  KeepInWorkArea(dialog_);
+  // Over the window it was opened from; with the preview panel it is wider
+  // than the system places it for.
+  PlaceOverOwner(dialog_, GetWindow(dialog_, GW_OWNER));
 }
 
 void TOpenPictureDialog2::Layout() {
@@ -544,12 +545,11 @@ void TOpenPictureDialog2::DeleteClick() {
   HideHint();
   const std::string name = selected_;
   if (name.empty()) return;
-  const int answer = MessageBoxW(Owner(), Widen("Delete: " + name).c_str(), L"Delete File...",
-                                 MB_OKCANCEL | MB_ICONQUESTION | MB_DEFBUTTON2);
+  const int answer = ShowMessage(Owner(), "Delete: " + name, "Delete File...", MB_OKCANCEL | MB_ICONQUESTION | MB_DEFBUTTON2);
   if (answer != IDOK) return;
   const std::wstring wname = Widen(name);
   if (!DeleteFileW(wname.c_str())) {
-    MessageBoxW(Owner(), Widen("Unable to delete " + name).c_str(), L"Delete File...", MB_OK | MB_ICONWARNING);
+    ShowMessage(Owner(), "Unable to delete " + name, "Delete File...", MB_OK | MB_ICONWARNING);
     return;
   }
   // Tell the shell, whose view in the dialog then drops the file from its list.

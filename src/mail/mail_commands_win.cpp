@@ -26,14 +26,14 @@ void MailCommands::SendMail() {
     try {
       MailWithOutlook(attachment);
     } catch (const EOutlookError& e) {
-      ShowMessage(e.what(), app_.DialogCaption(), MB_OK | MB_ICONWARNING);
+      ShowMessage(app_.Window(), e.what(), app_.DialogCaption(), MB_OK | MB_ICONWARNING);
     }
     return;
   }
 
   TEmailSend window(app_.Resources(), app_.DialogCaption(), workFolder_);
   if (!window.Email1.MapiAvail()) {
-    ShowMessage(kMapiNotConfigured, app_.DialogCaption(), MB_OK | MB_ICONWARNING);
+    ShowMessage(app_.Window(), kMapiNotConfigured, app_.DialogCaption(), MB_OK | MB_ICONWARNING);
     mailAvailable_ = false;
     app_.UpdateCommands();
     return;
