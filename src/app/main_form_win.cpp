@@ -102,6 +102,13 @@ LRESULT TfrmCaptureForm::WndProc(UINT m, WPARAM wp, LPARAM lp) {
       // The banner stays above the title bar it lies on when the window comes back to the front.
       if (LOWORD(wp) != WA_INACTIVE && IsWindowVisible(Handle())) PostMessageW(Handle(), kShowBannerMessage, 0, 0);
       break;
+    case WM_NCPAINT:
+    case WM_NCACTIVATE: {
+      // Whenever the title bar is drawn, the banner over it is too.
+      const LRESULT r = DefaultProc(m, wp, lp);
+      if (IsWindowVisible(Handle())) PostMessageW(Handle(), kShowBannerMessage, 0, 0);
+      return r;
+    }
     case kShowBannerMessage:
       if (IsWindowVisible(Handle())) FormShow();
       return 0;
@@ -177,7 +184,11 @@ LRESULT TfrmCaptureForm::WndProc(UINT m, WPARAM wp, LPARAM lp) {
       FormDestroy();
       PostQuitMessage(0);
       return 0;
-    case WM_USER:  // posted after the tray menu closes
+    case WM_USER:
+      // Posted after the tray menu closes. A capture made from its loop
+      // shows the window while the menu holds the pointer, and the display
+      // can stack the title bar over the banner then: it is raised again.
+      if (IsWindowVisible(Handle())) PostMessageW(Handle(), kShowBannerMessage, 0, 0);
       return 0;
   }
   return WindowBase::WndProc(m, wp, lp);
@@ -457,6 +468,8 @@ void TfrmCaptureForm::RestoreMainWindow() {
   SetForegroundWindow(Handle());
   SetFocus(Handle());
   RedrawWindow(Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  // Also when the window was shown and active already (no show or activation follows).
+  PostMessageW(Handle(), kShowBannerMessage, 0, 0);
 }
 
 void TfrmCaptureForm::FormShow() {
