@@ -128,7 +128,8 @@ void ImageView::UpdateScrollBars() {
   GetClientRect(Handle(), &rc);
   const Picture& shown = doc_.ShownImage();
   SCROLLINFO si{sizeof si};
-  si.fMask = SIF_RANGE | SIF_PAGE | SIF_POS | SIF_DISABLENOSCROLL;
+  // A bar shows only while the picture is larger than the view that way.
+  si.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
   si.nMin = 0;
   si.nMax = std::max(0, shown.width - 1);
   si.nPage = static_cast<UINT>(rc.right);

@@ -355,6 +355,7 @@ void TfrmCaptureForm::CreateChildren() {
   AdjustWindowRectEx(&r, WS_OVERLAPPEDWINDOW, TRUE, WS_EX_CONTROLPARENT);
   SetWindowPos(Handle(), nullptr, 0, 0, r.right - r.left, r.bottom - r.top, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   ModifyMenuW(mainMenu_, CM_WEBLINK, MF_BYCOMMAND | MF_STRING, CM_WEBLINK, Widen(VisitMenuText(brand_.visitUrl)).c_str());
+  for (HMENU m : {mainMenu_, trayMenu_, imageMenu_}) WidenShortCutGaps(m, dpi_);
 }
 
 void TfrmCaptureForm::LoadSettings() {

@@ -482,11 +482,15 @@ void TOpenPictureDialog2::Layout() {
   // dialog opens; a sizing dialog may widen them past it later.
   int left = client.right - Scale(169, dpi_);
   if (HWND std = GetDlgItem(child_, stc32)) left = RectIn(std, child_).right;
+  HWND grip = nullptr;
   for (HWND w = GetWindow(dialog_, GW_CHILD); w; w = GetWindow(w, GW_HWNDNEXT)) {
     if (w == child_ || !IsWindowVisible(w)) continue;
     wchar_t cls[32] = {};
     GetClassNameW(w, cls, 32);
-    if (lstrcmpiW(cls, L"ScrollBar") == 0) continue;  // the size grip in the corner
+    if (lstrcmpiW(cls, L"ScrollBar") == 0) {  // the size grip in the corner
+      grip = w;
+      continue;
+    }
     left = std::max(left, int(RectIn(w, child_).right));
   }
   left = std::min(left, int(client.right));
@@ -495,7 +499,13 @@ void TOpenPictureDialog2::Layout() {
   MoveWindow(picturePanel_.Handle(), left, top, pw, ph, TRUE);
 
   const int b = Scale(kPanelBorder, dpi_), row = Scale(kLabelRow, dpi_);
-  const int innerR = std::max(b, pw - b), innerB = std::max(b + row, ph - b);
+  const int innerR = std::max(b, pw - b);
+  int innerB = std::max(b + row, ph - b);
+  // The size grip lies over the dialog's corner: the picture's frame ends above it.
+  if (grip) {
+    const RECT g = RectIn(grip, picturePanel_.Handle());
+    if (g.left < innerR && g.top < innerB) innerB = std::max(b + row, int(g.top) - 1);
+  }
   MoveWindow(paintPanel_.Handle(), b, b + row, innerR - b, innerB - b - row, TRUE);
   RECT pp;
   GetClientRect(paintPanel_.Handle(), &pp);

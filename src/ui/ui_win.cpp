@@ -149,6 +149,29 @@ void ProcessMessages() {
   }
 }
 
+void WidenShortCutGaps(HMENU menu, int dpi) {
+  const int blanks = (dpi - 96) / 48;
+  if (!menu || blanks <= 0) return;
+  for (int i = 0, n = GetMenuItemCount(menu); i < n; ++i) {
+    if (HMENU sub = GetSubMenu(menu, i)) WidenShortCutGaps(sub, dpi);
+    wchar_t text[256] = {};
+    MENUITEMINFOW mi{sizeof mi};
+    mi.fMask = MIIM_FTYPE | MIIM_STRING;
+    mi.dwTypeData = text;
+    mi.cch = 255;
+    if (!GetMenuItemInfoW(menu, static_cast<UINT>(i), TRUE, &mi) || (mi.fType & (MFT_OWNERDRAW | MFT_SEPARATOR)))
+      continue;
+    std::wstring t(text);
+    const size_t tab = t.find(L'\t');
+    if (tab == std::wstring::npos) continue;
+    t.insert(tab, static_cast<size_t>(blanks), L' ');
+    MENUITEMINFOW set{sizeof set};
+    set.fMask = MIIM_STRING;
+    set.dwTypeData = t.data();
+    SetMenuItemInfoW(menu, static_cast<UINT>(i), TRUE, &set);
+  }
+}
+
 int DpiOf(HWND w) {
   using Fn = UINT WINAPI(HWND);
   static const auto fn = SystemProc<Fn>(L"user32.dll", "GetDpiForWindow");

@@ -54,6 +54,11 @@ void AddHint(HWND hints, HWND parent, HWND control, const wchar_t* text);
 // Opens a document, program or web address with the shell's "Open" verb.
 void OpenWithShell(const std::string& target, const std::string& params = {}, HWND owner = GetDesktopWindow());
 
+// Menus draw a short cut after a gap that does not grow with the DPI, so at
+// 144 DPI a long label runs into its short cut: a blank for every 48 DPI
+// above 96 goes before each tab of menu and its submenus.
+void WidenShortCutGaps(HMENU menu, int dpi);
+
 int DpiOf(HWND w);
 inline int Scale(int v, int dpi) { return MulDiv(v, dpi, 96); }
 
