@@ -40,22 +40,15 @@ def test_a_modal_window_holds_requests_and_closing_under_it_is_clean(clean, tmp_
 CAPTION = 'Grivanta   '  # the title of GRIV's questions
 
 
-def titled_rect(rig, title):
-    return next(w['rect'] for w in rig.windows() if w['title'] == title and w['visible'])
-
-
-def centre(rect):
-    return (rect[0] + rect[2]) // 2, (rect[1] + rect[3]) // 2
-
-
-def foreground_class(rig):
-    return rig.probe('foreground')[1].split('\t')[0]
+def shown(rig, title=None, cls=None, count=1):
+    """The visible windows with this title and class, once there are count of them."""
+    found = [w for w in rig.windows() if w['visible'] and title in (None, w['title']) and cls in (None, w['cls'])]
+    return found if len(found) >= count else []
 
 
 def keyboard_in(rig):
-    """The class of the top-level window whose control has the keyboard."""
-    code, out = rig.probe('focus')
-    return out.split('\t')[2] if code == 0 else ''
+    """The classes of the foreground window and of the top-level window whose control has the keyboard."""
+    return rig.probe('foreground')[1].split('\t')[0], (rig.probe('focus')[1].split('\t') + ['', '', ''])[2]
 
 
 def test_modal_windows_stay_in_front_own_their_questions_and_give_the_keyboard_back(clean, tmp_path):
@@ -69,42 +62,38 @@ def test_modal_windows_stay_in_front_own_their_questions_and_give_the_keyboard_b
 
     # Save As opens over the window; a picture handed over meanwhile waits for it to close.
     rig.command('CM_SAVEAS')
-    assert rig.probe('find-title', 'Save As', '10000')[0] == 0
-    (mx, my), (sx, sy) = centre(rig.main_rect()), centre(titled_rect(rig, 'Save As'))
-    assert abs(mx - sx) <= 2 and abs(my - sy) <= 40, (rig.main_rect(), titled_rect(rig, 'Save As'))
+    save = wait_until(lambda: shown(rig, 'Save As'), 10, what='Save As')[0]['rect']
+    main = rig.main_rect()
+    assert abs(main[0] + main[2] - save[0] - save[2]) <= 4 and abs(main[1] + main[3] - save[1] - save[3]) <= 80
     assert rig.second_start(handed_name).returncode == 0
     rig.probe('send', MAIN_CLASS, '0')
     assert rig.status_text() == f'(40 x 30) - {first_name}'
-    assert rig.probe('foreground')[1].endswith('\tSave As')
+    assert keyboard_in(rig) == ('#32770', '#32770')
     # Saving over the first file asks: owned by the window, inside the screen whatever the name.
     rig.probe('dlg-text', 'Save As', '1148', first_name)
     rig.probe('press-button', 'Save As', '&Save')
-    assert rig.probe('find-title', CAPTION, '10000')[0] == 0
-    assert rig.probe('owner', CAPTION)[1].startswith(MAIN_CLASS + '\t')
-    left, top, right, bottom = titled_rect(rig, CAPTION)
+    left, top, right, bottom = wait_until(lambda: shown(rig, CAPTION), 10, what='the question')[0]['rect']
     assert 0 <= left and right - left < 900 and 0 <= top and bottom <= 800, (left, top, right, bottom)
+    assert rig.probe('owner', CAPTION)[1].startswith(MAIN_CLASS + '\t')
     rig.probe('press-button', CAPTION, '&No')
     wait_until(lambda: rig.status_text() == f'(50 x 20) - {handed_name}', 10, what='the handed picture')
 
     # "No" to the exit question gives the window its keyboard back (not the banner over its title).
     rig.command('CM_EXIT')
-    assert rig.probe('find-title', CAPTION, '10000')[0] == 0
+    wait_until(lambda: shown(rig, CAPTION), 10, what='the exit question')
     assert rig.probe('owner', CAPTION)[1].startswith(MAIN_CLASS + '\t')
     rig.probe('press-button', CAPTION, '&No')
-    wait_until(lambda: keyboard_in(rig) == MAIN_CLASS, 10, what='the keyboard back in the window')
+    wait_until(lambda: keyboard_in(rig) == (MAIN_CLASS, MAIN_CLASS), 10, what='the keyboard back')
 
-    # The About box comes to the front for a plain second start, over another program.
+    # The About box comes to the front for a plain second start, over another program; no capture under it.
     rig.command('CM_ABOUT')
-    wait_until(lambda: foreground_class(rig) == '#32770', 10, what='the About box')
+    wait_until(lambda: keyboard_in(rig) == ('#32770', '#32770'), 10, what='the About box')
     rig.open_test_window()
-    assert rig.second_start().returncode == 0
-    wait_until(lambda: foreground_class(rig) == '#32770', 10, what='the About box in front again')
-    assert keyboard_in(rig) == '#32770'
-    assert rig.second_start('\\F').returncode == 0
-    rig.probe('send', MAIN_CLASS, '0')
-    assert rig.status_text() == f'(50 x 20) - {handed_name}'  # no capture under the About box
+    assert rig.second_start().returncode == 0 and rig.second_start('\\F').returncode == 0
+    wait_until(lambda: keyboard_in(rig) == ('#32770', '#32770'), 10, what='the About box in front again')
+    assert rig.status_text() == f'(50 x 20) - {handed_name}'
     rig.probe('press-button', '', 'OK')
-    wait_until(lambda: keyboard_in(rig) == MAIN_CLASS, 10, what='the keyboard back after About')
+    wait_until(lambda: keyboard_in(rig) == (MAIN_CLASS, MAIN_CLASS), 10, what='the keyboard back after About')
 
 
 def test_closing_griv_from_outside_under_each_modal_window_ends_it_cleanly(clean, tmp_path):
@@ -113,43 +102,34 @@ def test_closing_griv_from_outside_under_each_modal_window_ends_it_cleanly(clean
     from test_brand_crypto import KEY_TITLE
     from test_mail import SEND
     rig = clean
-    picture = rig.windows_path(write_bmp(tmp_path / 'shown.bmp', 40, 30))
-    settings_box = str(IDS['IDC_SET_SAVEPATH'])
-
-    def titled(title, count=1):
-        return lambda: sum(w['title'] == title and w['visible'] for w in rig.windows()) >= count
-
-    def of_class(cls):
-        return lambda: any(w['cls'] == cls and w['visible'] for w in rig.windows())
 
     def options_warning():
         rig.command('CM_OPTIONS')
-        wait_until(titled(OPTIONS), 10, what='the options')
-        rig.probe('dlg-text', OPTIONS, settings_box, 'relshots')
+        wait_until(lambda: shown(rig, OPTIONS), 10, what='the options')
+        rig.probe('dlg-text', OPTIONS, str(IDS['IDC_SET_SAVEPATH']), 'relshots')
         rig.probe('dlg-click', OPTIONS, '1')
 
-    cases = [  # (what, how it opens, when it is there)
-        ('options and a message box over them', options_warning, titled(OPTIONS, 2)),
-        ('About', lambda: rig.command('CM_ABOUT'), lambda: foreground_class(rig) == '#32770'),
-        ('Save As', lambda: rig.command('CM_SAVEAS'), titled('Save As')),
-        ('the open dialog', lambda: rig.command('CM_OPENFILE'), titled('Open')),
-        ('the key dialog', lambda: rig.command('CM_SAVEENCRYPTED'), titled(KEY_TITLE)),
-        ('the notes', lambda: rig.command('CM_PRINT'), titled('Enter Notes for the Image Print')),
-        ('the print preview', lambda: rig.command('CM_PRINTPREVIEW'), of_class('TPreviewForm')),
-        ('the send-mail window', lambda: rig.command('CM_SENDMAIL'), titled(SEND)),
-        ('the area overlay', lambda: rig.command('CM_CAPAREANOW'), of_class('TfrmCapArea')),
-        ('the exit question', lambda: rig.command('CM_EXIT'), titled(CAPTION)),
+    def there(**window):
+        return lambda: shown(rig, **window)
+
+    cases = [  # how each opens, and when it is there
+        (options_warning, there(title=OPTIONS, count=2)),
+        ('CM_ABOUT', lambda: keyboard_in(rig) == ('#32770', '#32770')),  # not the splash, which never has it
+        ('CM_SAVEAS', there(title='Save As')), ('CM_OPENFILE', there(title='Open')),
+        ('CM_SAVEENCRYPTED', there(title=KEY_TITLE)), ('CM_PRINT', there(title='Enter Notes for the Image Print')),
+        ('CM_PRINTPREVIEW', there(cls='TPreviewForm')), ('CM_SENDMAIL', there(title=SEND)),
+        ('CM_CAPAREANOW', there(cls='TfrmCapArea')), ('CM_EXIT', there(title=CAPTION)),
     ]
-    rig.reg_set('PrintNotes', '1')
+    rig.reg_set('PrintNotes', '1')  # Print asks for notes first
     install_printer(rig)
     rig.use_test_mail_client(tmp_path / 'mapi.log')
     try:
-        for what, open_it, shown in cases:
-            p = rig.start_griv(picture)
-            open_it()
-            wait_until(shown, 15, what=what)
+        for open_it, ready in cases:
+            p = rig.start_griv(rig.windows_path(write_bmp(tmp_path / 'shown.bmp', 40, 30)))
+            open_it() if callable(open_it) else rig.command(open_it)
+            wait_until(ready, 15, what=f'the window of {open_it}')
             rig.close_griv(p)
-            assert p.returncode == 0, what
+            assert p.returncode == 0, open_it
     finally:
         rig.use_system_mail_client()
         remove_printer(rig)  # other modules expect a prefix without printers

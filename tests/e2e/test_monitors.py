@@ -251,23 +251,3 @@ class TestHighDpi:
         assert right - left >= 896 and bottom - top >= 407, (left, top, right, bottom)
         assert right - left < 1000 and bottom - top < 560, (left, top, right, bottom)
         assert screen.size == (1280, 800)
-
-    def test_a_small_picture_maximised_has_no_scroll_bars_and_the_key_dialog_reads_whole(self, rig, tmp_path):
-        from test_brand_crypto import KEY_TITLE
-        from rig import IDS, write_bmp
-        reset(rig)
-        name = rig.windows_path(write_bmp(tmp_path / 'small.bmp', 120, 80))
-        rig.start_griv(settle=True)
-        assert rig.second_start(name).returncode == 0
-        wait_until(lambda: rig.status_text() == f'(120 x 80) - {name}', 10, what='the picture')
-        rig.probe('send', MAIN_CLASS, '0x112', '0xF030')  # SC_MAXIMIZE
-        main = tuple(int(v) for v in rig.probe('client', MAIN_CLASS)[1].split())
-        view = rig.child_rect('IDC_SCROLLBOX')
-        assert (main[2] - main[0]) - (view[2] - view[0]) <= 8, (main, view)  # the sunken edge only
-        rig.command('CM_SAVEENCRYPTED')
-        assert rig.probe('find-title', KEY_TITLE, '10000')[0] == 0
-        rect = lambda name: tuple(int(v) for v in rig.probe('title-rect', KEY_TITLE, str(IDS[name]))[1].split())
-        label, box = rect('IDC_GETKEY_LABEL3'), rect('IDC_GETKEY_KEY2')
-        assert label[2] - label[0] > 51 and label[2] < box[0], (label, box)  # "Again:" whole, apart from its box
-        rig.probe('press-button', KEY_TITLE, 'Cancel')
-        reset(rig)

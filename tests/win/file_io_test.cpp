@@ -1,42 +1,30 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <string>
-
 #include "base/file_io.h"
 #include "base/utf.h"
 #include "image/image_files.h"
 
 using namespace griv;
 
-namespace {
-
-std::string Message(const std::function<void()>& f) {
-  try {
-    f();
-  } catch (const std::exception& e) {
-    return e.what();
-  }
-  return "(nothing thrown)";
-}
-
-TEST(FileOpening, ALockedFileAndAnEmptyOneSayWhy) {
+TEST(FileOpening, ALockedFileAnEmptyOneAndAMissingOneSayWhy) {
+  auto message = [](const std::function<void()>& f) -> std::string {
+    try {
+      f();
+    } catch (const std::exception& e) {
+      return e.what();
+    }
+    return "(nothing thrown)";
+  };
   wchar_t tmp[MAX_PATH];
   GetTempPathW(MAX_PATH, tmp);
   const std::string name = Narrow(tmp) + "griv-locked-" + std::to_string(GetCurrentProcessId()) + ".bmp";
   WriteFileAtomic(name, "BM", 2);
-  {
-    // Another program holds it without sharing.
-    HANDLE held = CreateFileW(Widen(name).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    ASSERT_NE(held, INVALID_HANDLE_VALUE);
-    EXPECT_EQ(Message([&] { ReadWholeFile(name); }),
-              "Cannot open file " + name + ": the file is in use by another program");
-    CloseHandle(held);
-  }
+  HANDLE held = CreateFileW(Widen(name).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);  // not shared
+  EXPECT_EQ(message([&] { ReadWholeFile(name); }), "Cannot open file " + name + ": the file is in use by another program");
+  CloseHandle(held);
   WriteFileAtomic(name, "", 0);
-  EXPECT_EQ(Message([&] { LoadImageFileData(name); }), name + " is empty (0 bytes): there is no picture in it");
+  EXPECT_EQ(message([&] { LoadImageFileData(name); }), name + " is empty (0 bytes): there is no picture in it");
   DeleteFileUtf8(name);
-  EXPECT_EQ(Message([&] { ReadWholeFile(name); }), "Cannot open file " + name + ": the file does not exist");
+  EXPECT_EQ(message([&] { ReadWholeFile(name); }), "Cannot open file " + name + ": the file does not exist");
 }
-
-}  // namespace
