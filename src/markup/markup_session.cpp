@@ -61,6 +61,7 @@ void MarkupSession::Touch(const Mark& m) {
   PixelBox b = map_.ToViewBox(MarkBounds(m));
   b = {b.left - 1, b.top - 1, b.right + 1, b.bottom + 1};
   dirty_ = Union(dirty_, b);
+  ++revision_;
 }
 
 void MarkupSession::TouchSelection() {
@@ -70,7 +71,10 @@ void MarkupSession::TouchSelection() {
   }
 }
 
-void MarkupSession::TouchAll() { dirty_ = Union(dirty_, PixelBox{0, 0, map_.shownWidth, map_.shownHeight}); }
+void MarkupSession::TouchAll() {
+  dirty_ = Union(dirty_, PixelBox{0, 0, map_.shownWidth, map_.shownHeight});
+  ++revision_;
+}
 
 PixelBox MarkupSession::TakeDirty() {
   const PixelBox d = Intersect(dirty_, {0, 0, map_.shownWidth, map_.shownHeight});
@@ -314,6 +318,11 @@ void PaintMarkupView(Picture& target, const MarkFrame& frame, const Picture& ori
       d[0] = typed->colour.b, d[1] = typed->colour.g, d[2] = typed->colour.r;
     }
   }
+}
+
+void MarkOverlay::PaintOver(Picture& target, const Picture& picture) const {
+  const MarkFrame frame{{picture.width, picture.height, target.width, target.height}, 0, 0};
+  PaintMarks(target, frame, picture, session_.ShownMarks(), renderer_());
 }
 
 }  // namespace griv

@@ -53,7 +53,7 @@ void HelpCommands::AddTo(CommandTable& table) {
 
 void HelpCommands::SendToEditor() {
   if (settings_.ImageEditor.empty() || !FileExists(settings_.ImageEditor)) return;
-  const Picture& shown = doc_.ShownImage();
+  const Picture& shown = doc_.OutputShown();
   if (shown.Empty()) return;
   const std::string handOff = IncludeTrailingBackslash(TempFolder()) + kEditorHandOffName;
   {
