@@ -190,17 +190,22 @@ void ImageDocument::NoteSaved() {
 }
 
 namespace {
-// out := what with the overlay over it, unless out already holds that for these revisions.
+// out := what with the overlay over it, unless out already holds that for
+// these revisions. Where out holds the full image of this revision with an
+// older overlay, only what changed is painted again.
 const Picture& Painted(const Picture& what, const Picture& full, const PictureOverlay& overlay, uint64_t source,
                        Picture& out, uint64_t& outSource, uint64_t& outOverlay) {
-  if (out.Empty() || outSource != source || outOverlay != overlay.Revision()) {
-    outSource = ~0ull;  // a paint that fails leaves nothing to take
+  if (!out.Empty() && outSource == source && outOverlay == overlay.Revision()) return out;
+  const bool kept = !out.Empty() && outSource == source && &what == &full;
+  const uint64_t since = outOverlay;
+  outSource = ~0ull;  // a paint that fails leaves nothing to take
+  if (!kept || !overlay.PaintChanges(out, full, since)) {
     if (what.bpp == 8) out = ConvertTo24(what);
     else out = what;  // a buffer of the same size is reused
     overlay.PaintOver(out, full);
-    outSource = source;
-    outOverlay = overlay.Revision();
   }
+  outSource = source;
+  outOverlay = overlay.Revision();
   return out;
 }
 }  // namespace

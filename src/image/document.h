@@ -31,6 +31,10 @@ class PictureOverlay {
   virtual uint64_t Revision() const = 0;
   // Paints it over target (24 or 32 bits), which shows picture at target's size.
   virtual void PaintOver(Picture& target, const Picture& picture) const = 0;
+  // target holds picture (at its size) with what lay over it at revision
+  // since: brings it up to date by painting only where something changed.
+  // False when that cannot be told; target is then as it was.
+  virtual bool PaintChanges(Picture& target, const Picture& picture, uint64_t since) const = 0;
 };
 
 // Round to nearest, halves to the even neighbour.

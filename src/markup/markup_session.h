@@ -16,6 +16,7 @@
 //   every output:         FlattenMarks(full, session.Marks().Marks(), SharedMarkRenderer())
 #pragma once
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <optional>
 #include <string>
@@ -103,6 +104,9 @@ class MarkupSession {
   // Changes with everything the view shows changing (marks, the one being
   // drawn or typed, the selection).
   uint64_t Revision() const { return revision_; }
+  // The picture area where what the view shows may have changed since
+  // revision; nothing when that is no longer known (or it is everywhere).
+  std::optional<RectF> ChangedSince(uint64_t revision) const;
 
  private:
   PointF ToPicture(int x, int y) const { return map_.PixelToPicture(x, y); }
@@ -124,6 +128,14 @@ class MarkupSession {
   int handleSize_ = 7, tolerance_ = 4;
   PixelBox dirty_;
   uint64_t revision_ = 0;
+  // The areas of the last changes, in picture coordinates, each with the
+  // revision it made (nothing: everywhere).
+  struct Change {
+    uint64_t revision;
+    std::optional<RectF> area;
+  };
+  std::deque<Change> changes_;
+  void Changed(std::optional<RectF> area);
 };
 
 // Paints the marks as the view shows them over target, a 24- or 32-bit copy
@@ -144,6 +156,7 @@ class MarkOverlay : public PictureOverlay {
   bool Empty() const override { return session_.ShownMarks().empty(); }
   uint64_t Revision() const override { return session_.Revision(); }
   void PaintOver(Picture& target, const Picture& picture) const override;
+  bool PaintChanges(Picture& target, const Picture& picture, uint64_t since) const override;
 
  private:
   MarkupSession& session_;

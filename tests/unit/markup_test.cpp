@@ -318,10 +318,18 @@ TEST(MarkOverlay, EveryOutputCarriesTheMarksAndANewPictureStartsClean) {
       ASSERT_EQ(At(shown, 2 * x + 1, 2 * y), At(out, x, y));  // the view's copy holds the same
     }
   EXPECT_EQ(&doc.OutputPicture(), &out);  // kept while nothing changes
+  // Later outputs are painted again only where marks changed, and hold what a fresh flatten holds.
+  auto fresh = [&] { return doc.OutputPicture().pixels == FlattenMarks(doc.FullImage(), s.Marks().Marks(), r).pixels; };
+  s.PickTool(MarkupTool::Select);
+  s.MouseDown(20, 20), s.MouseMove(40, 60), s.MouseUp(40, 60);  // the redaction, now under the rectangle
+  EXPECT_TRUE(fresh());
+  ASSERT_TRUE(s.Undo());
+  EXPECT_TRUE(fresh());
   doc.NoteSaved();
   EXPECT_FALSE(doc.Changed());
   ASSERT_TRUE(s.Undo());
   EXPECT_TRUE(doc.Changed());
+  EXPECT_TRUE(fresh());
   EXPECT_EQ(At(doc.OutputPicture(), 45, 32), At(doc.FullImage(), 45, 32));
   // A new picture, Clear and the picture's own undo each start clean, with no mark undo.
   for (int step = 0; step < 3; ++step) {
