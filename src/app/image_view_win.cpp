@@ -47,13 +47,14 @@ LRESULT ImageView::WndProc(UINT m, WPARAM wp, LPARAM lp) {
       return 0;
     }
     case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:  // a quick second click (the next number, a new mark) is a press like any other
     case WM_RBUTTONDOWN:
     case WM_MBUTTONDOWN: {
       host_.TakeFocus();
       const int x = GET_X_LPARAM(lp) + scrollX_, y = GET_Y_LPARAM(lp) + scrollY_;
       const Picture& shown = doc_.ShownImage();
       if (x < shown.width && y < shown.height) {
-        const int button = m == WM_LBUTTONDOWN ? 0 : m == WM_RBUTTONDOWN ? 1 : 2;
+        const int button = m == WM_LBUTTONDOWN || m == WM_LBUTTONDBLCLK ? 0 : m == WM_RBUTTONDOWN ? 1 : 2;
         if (!host_.Image1MouseDown(button, x, y) && button == 0) StartPan(x, y);
         else if (MarkDrag()) SetCapture(Handle());
       }

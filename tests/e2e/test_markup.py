@@ -94,3 +94,8 @@ def test_pixelated_redaction_and_the_width_are_kept_and_used(captured):
             assert len(colours) == 1, (bx, by, colours)
             assert all(v % 17 == 0 for v in colours.pop())
     assert original.differing(marked, (64, 64, 97, 65))
+    # A quick second click is a click of its own: two numbers, and undo takes only the second.
+    keys_to_main(rig, 'n')
+    rig.xdotool('mousemove', view[0] + 600, view[1] + 400, 'click', '--repeat', '2', '--delay', '80', '1')
+    keys_to_main(rig, 'ctrl+z')
+    assert numbered_save(rig, folder, 3).pixel(608, 400) == RED
