@@ -7,6 +7,7 @@ from test_edit import captured, keys_to_main  # noqa: F401 (fixture)
 
 RED = (255, 0, 0)
 BLACK = (0, 0, 0)
+BLUE = (0, 0, 255)
 
 
 def numbered_save(rig, folder, count):
@@ -74,18 +75,23 @@ def test_marks_drawn_at_1_1_and_2_1_land_in_the_saved_file_and_the_copy(captured
     assert not rig.enabled('CM_MARKUPTOOLS')
 
 
-def test_pixelated_redaction_and_the_width_are_kept_and_used(captured):
+def test_colour_width_and_pixelation_are_chosen_kept_and_used(captured):
     rig, folder = captured
     rig.command('CM_MARKWIDTH8')
     rig.command('CM_MARKPIXELATE')
-    wait_until(lambda: rig.reg_query('PixelateRedactions') == 'On', 5, what='the setting stored')
-    assert rig.reg_query('MarkWidth') == '8' and rig.reg_query('MarkColour') == '#FF0000'
+    rig.command('CM_MARKCOLOUR')  # the system's colour chooser
+    assert rig.probe('find-title', 'Color', '10000')[0] == 0
+    for field, value in ((706, 0), (707, 0), (708, 255)):  # its Red, Green and Blue
+        rig.probe('dlg-text', 'Color', str(field), str(value))
+    rig.probe('dlg-click', 'Color', '1')
+    wait_until(lambda: rig.reg_query('MarkColour') == '#0000FF', 5, what='the colour stored')
+    assert rig.reg_query('MarkWidth') == '8' and rig.reg_query('PixelateRedactions') == 'On'
     original = numbered_save(rig, folder, 1)
     view = rig.child_rect('IDC_SCROLLBOX')
     rig.mark(view, 'l', (100, 300), (300, 300))
     rig.mark(view, 'd', (64, 64), (160, 128))  # 97 x 65 pixels from (64, 64)
     marked = numbered_save(rig, folder, 2)
-    assert all(marked.pixel(200, y) == RED for y in range(297, 304))  # 8 pixels wide
+    assert all(marked.pixel(200, y) == BLUE for y in range(297, 304))  # 8 pixels wide
     # Blocks of 16 x 16 from the redaction's corner, each of one colour, none left as it was.
     for by in range(64, 129, 16):
         for bx in range(64, 161, 16):
@@ -98,4 +104,4 @@ def test_pixelated_redaction_and_the_width_are_kept_and_used(captured):
     keys_to_main(rig, 'n')
     rig.xdotool('mousemove', view[0] + 600, view[1] + 400, 'click', '--repeat', '2', '--delay', '80', '1')
     keys_to_main(rig, 'ctrl+z')
-    assert numbered_save(rig, folder, 3).pixel(608, 400) == RED
+    assert numbered_save(rig, folder, 3).pixel(608, 400) == BLUE
