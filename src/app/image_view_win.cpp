@@ -65,11 +65,10 @@ LRESULT ImageView::WndProc(UINT m, WPARAM wp, LPARAM lp) {
       else Pan(GET_X_LPARAM(lp) + scrollX_, GET_Y_LPARAM(lp) + scrollY_);
       return 0;
     case WM_LBUTTONUP:
-      if (MarkDrag()) {
-        markup_->MouseUp(GET_X_LPARAM(lp) + scrollX_, GET_Y_LPARAM(lp) + scrollY_);
-        if (GetCapture() == Handle()) ReleaseCapture();
-      }
+      if (MarkDrag()) markup_->MouseUp(GET_X_LPARAM(lp) + scrollX_, GET_Y_LPARAM(lp) + scrollY_);
       EndPan();
+      // Also after a mark that a key (Esc, Ctrl+Z) dropped while the button was down.
+      if (GetCapture() == Handle()) ReleaseCapture();
       return 0;
     case WM_MBUTTONUP: EndPan(); return 0;
     case WM_RBUTTONUP: EndPan(); return DefaultProc(m, wp, lp);  // brings the image menu
