@@ -70,6 +70,21 @@ def main():
         rig.stable_screenshot(work / 'main.png')
         cut(rig, work / 'main.png', rig.main_rect(), out / 'main.png')
 
+        # The same capture marked up: a box, an arrow, numbered steps, text, a highlight and a redaction.
+        view = rig.child_rect('IDC_SCROLLBOX')
+        rig.mark(view, 'h', (20, 34), (180, 52))
+        rig.mark(view, 'r', (14, 14), (150, 80))
+        rig.mark(view, 'a', (300, 40), (190, 60))
+        rig.mark(view, 'n', (240, 110))
+        rig.mark(view, 'n', (300, 150))
+        rig.mark(view, 'd', (30, 110), (200, 150))
+        rig.mark(view, 't', (220, 10), text='Look here')
+        rig.key('Escape')
+        rig.xdotool('mousemove', 700, 500)
+        time.sleep(0.5)
+        rig.stable_screenshot(work / 'markup.png')
+        cut(rig, work / 'markup.png', rig.main_rect(), out / 'markup.png')
+
         # The four tabs of the options.
         rig.command('CM_OPTIONS')
         assert rig.probe('find-title', OPTIONS, '10000')[0] == 0

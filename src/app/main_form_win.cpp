@@ -11,6 +11,7 @@
 #include "base/utf.h"
 #include "capture/monitors_win.h"
 #include "ids_app.h"
+#include "ids_markup.h"
 #include "tray/tray_model.h"
 #include "ui/gen_msg_win.h"
 #include "ui/help_win.h"
@@ -79,6 +80,9 @@ LRESULT TfrmCaptureForm::WndProc(UINT m, WPARAM wp, LPARAM lp) {
     case WM_COMMAND:
       OnCommand(LOWORD(wp), reinterpret_cast<HWND>(lp), HIWORD(wp) == 1 && lp == 0);
       return 0;
+    case WM_CHAR:
+      if (features_->markup.Char(static_cast<wchar_t>(wp))) return 0;
+      break;
     case WM_SYSCOMMAND: {
       const UINT cmd = static_cast<UINT>(wp & 0xFFF0);
       if (cmd == SC_MINIMIZE || cmd == SC_CLOSE) {
@@ -231,6 +235,7 @@ void TfrmCaptureForm::FormKeyDown(WPARAM key, bool ctrl, bool& handled) {
     f.help.ShowHelpContents();
   } else if (key == VK_ESCAPE && !ctrl) {
     f.stamp.Cancel();
+    f.markup.KeyDown(key);
   } else if (ctrl && (key == VK_PRIOR || key == VK_NEXT)) {
     f.files.OpenAdjacentNumbered(key == VK_NEXT);
   } else if (ctrl && key == 'N') {
@@ -238,7 +243,7 @@ void TfrmCaptureForm::FormKeyDown(WPARAM key, bool ctrl, bool& handled) {
   } else if (ctrl && key == VK_F2) {
     if (commands_.Enabled(CM_SAVEAS, kMainMenu, commands_.State())) f.files.AutoSaveImage();
   } else {
-    handled = false;
+    handled = f.markup.KeyDown(key);  // tool letters, and the keys of a text being typed
   }
 }
 
@@ -328,6 +333,7 @@ void TfrmCaptureForm::FormCreate() {
   features_->capture.Start(trayMenu_);
   if (store_) settings_.LoadStampChoice(*store_);
   features_->stamp.LoadChoice();
+  features_->markup.LoadSettings();
   SetTimer(Handle(), kTimer1, 2000, nullptr);
   // Without a task bar there is no tray to reach the program from.
   if (!FindWindowW(L"Shell_TrayWnd", nullptr)) ShowWindow(Handle(), SW_SHOWMINNOACTIVE);
@@ -339,10 +345,13 @@ void TfrmCaptureForm::CreateChildren() {
   toolBar_.Create(Handle(), dpi_);
   toolBar_.SetGlyph(CM_STAMPICON, [this](HDC dc, const RECT& r, bool, int) { features_->stamp.PaintGlyph(dc, r); });
   features_->stamp.OnGlyphChanged = [this] { toolBar_.Repaint(CM_STAMPICON); };
+  toolBar_.SetGlyph(CM_MARKUPTOOLS, [this](HDC dc, const RECT& r, bool on, int) { features_->markup.PaintGlyph(dc, r, on); });
+  features_->markup.OnGlyphChanged = [this] { toolBar_.Repaint(CM_MARKUPTOOLS); };
   statusBar_ = CreateWindowExW(0, STATUSCLASSNAMEW, L"", WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, 0, 0, 0, 0, Handle(),
                                reinterpret_cast<HMENU>(IDC_STATUSBAR), inst_, nullptr);
   SetStatusPanel(0, "");  // a panel never set reads back as garbage under Wine
   view_.Create(Handle(), IDC_SCROLLBOX);
+  view_.SetMarkup(&features_->markup);
   trayMenuRoot_.reset(LoadMenuW(inst_, MAKEINTRESOURCEW(IDM_TRAYMENU)));
   trayMenu_ = GetSubMenu(trayMenuRoot_.get(), 0);
   SetMenuDefaultItem(trayMenu_, CM_RESTORE, FALSE);  // what a double click does

@@ -225,6 +225,7 @@ void CaptureCommands::CaptureArea() {
       doc.SetFullImage(std::move(full));
     }
     doc_.RenderView(ratio);
+    if (crop) doc.NoteEdit();  // a part of the same picture
     break;
   }
   app_.UpdateCommands();

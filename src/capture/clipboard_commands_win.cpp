@@ -32,7 +32,7 @@ void ClipboardCommands::AddTo(CommandTable& table) {
 void ClipboardCommands::Copy() {
   const ImageDocument& doc = doc_.Document();
   if (doc.FullImage().Empty()) return;
-  const Picture& shown = doc.ShownImage();
+  const Picture& shown = doc.OutputShown();  // as shown, marks and all
   if (shown.Empty()) return;
   UniqueBitmap bitmap;
   {

@@ -50,12 +50,14 @@ void ImageFileCommands::WriteImageFile(const std::string& name, bool silent, boo
   WaitCursor wait;
   if (!silent) currentFileName_ = name;
   ImageDocument& doc = doc_.Document();
-  // What is on show is written with 24 bits a pixel, whatever it is held in.
+  // The picture as the outputs take it (marks painted in); what is on show
+  // is written with 24 bits a pixel, whatever it is held in.
   Picture shown24;
-  if (asShown) shown24 = doc.ShownImage24();
-  const Picture& source = asShown ? shown24 : doc.FullImage();
-  WriteImageFileBytes(name, source);  // replaces the old file only when the new one is complete
+  const Picture* source = asShown ? &doc.OutputShown() : &doc.OutputPicture();
+  if (asShown && source->bpp != 24) source = &(shown24 = ConvertTo24(*source));
+  WriteImageFileBytes(name, *source);  // replaces the old file only when the new one is complete
   if (!silent) {
+    doc.NoteSaved();
     settings_.SavePath = ExtractFilePath(name);
     doc.SetStatusAction(name);
     doc_.ShowImageStatus();
@@ -110,6 +112,7 @@ void ImageFileCommands::LoadImageFile(const std::string& name, bool greys) {
   }
   ImageDocument& doc = doc_.Document();
   doc.SetFullImage(std::move(pic));
+  if (greys) doc.NoteEdit();  // the same picture, turned grey
   if (openedDecrypted_) {
     if (FileExists(name)) DeleteFileUtf8(name);
     currentFileName_.clear();

@@ -49,7 +49,8 @@ void MailCommands::SendMail() {
 
 std::string MailCommands::Attachment() {
   if (!doc_.Present()) return {};
-  if (!files_.CurrentFileName().empty()) return files_.CurrentFileName();
+  // The picture's own file, unless it has changed since (marks, stamps, greys).
+  if (!files_.CurrentFileName().empty() && !doc_.Changed()) return files_.CurrentFileName();
   const std::string name = workFolder_ + kMailImageName;
   files_.WriteImageFile(name, true, false);
   return name;

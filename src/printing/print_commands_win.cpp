@@ -99,7 +99,7 @@ void PrintCommands::PrintImage(bool withNotes) {
   bool printed = false;
   {
     WaitCursor wait;
-    printed = ::griv::PrintImage(printer_, doc_.Document().FullImage(), options);
+    printed = ::griv::PrintImage(printer_, doc_.Document().OutputPicture(), options);
   }
   if (!printed) ShowMessage(app_.Window(), kPrintFailedMessage, app_.DialogCaption(), MB_OK | MB_ICONWARNING);
 }
@@ -122,8 +122,8 @@ void PrintCommands::Setup() {
 }
 
 void PrintCommands::Preview() {
-  const Picture& full = doc_.Document().FullImage();
-  if (full.Empty()) return;
+  if (doc_.Document().FullImage().Empty()) return;
+  const Picture& full = doc_.Document().OutputPicture();
   HotKeysOff keys(app_);
   PreviewOptions options;
   options.print = Options();

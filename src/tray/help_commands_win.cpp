@@ -57,9 +57,9 @@ void HelpCommands::SendToEditor() {
   const std::string handOff = IncludeTrailingBackslash(TempFolder()) + kEditorHandOffName;
   {
     WaitCursor wait;
-    // The picture as shown, at the zoom on screen, with 24 bits at every zoom:
-    // the 32-bit picture of 1:1 has no alpha, and an editor that honours it
-    // would show nothing.
+    // The picture as shown with its marks, at the zoom on screen, with 24 bits
+    // at every zoom: the 32-bit picture of 1:1 has no alpha, and an editor
+    // that honours it would show nothing.
     WriteImageFileBytes(handOff, doc_.ShownImage24());
   }
   // In quotes: a temporary folder with blanks would otherwise reach the editor as several names.
