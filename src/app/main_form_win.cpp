@@ -114,7 +114,7 @@ LRESULT TfrmCaptureForm::WndProc(UINT m, WPARAM wp, LPARAM lp) {
       return r;
     }
     case kShowBannerMessage:
-      if (IsWindowVisible(Handle())) FormShow();
+      if (IsWindowVisible(Handle())) FormShow(wp != 0);
       return 0;
     case WM_MOVE:
       DefaultProc(m, wp, lp);
@@ -191,8 +191,8 @@ LRESULT TfrmCaptureForm::WndProc(UINT m, WPARAM wp, LPARAM lp) {
     case WM_USER:
       // Posted after the tray menu closes. A capture made from its loop
       // shows the window while the menu holds the pointer, and the display
-      // can stack the title bar over the banner then: it is raised again.
-      if (IsWindowVisible(Handle())) PostMessageW(Handle(), kShowBannerMessage, 0, 0);
+      // can stack the title bar over the banner then: it is shown afresh.
+      if (IsWindowVisible(Handle())) PostMessageW(Handle(), kShowBannerMessage, 1, 0);
       return 0;
   }
   return WindowBase::WndProc(m, wp, lp);
@@ -479,12 +479,13 @@ void TfrmCaptureForm::RestoreMainWindow() {
   SetFocus(Handle());
   RedrawWindow(Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
   // Also when the window was shown and active already (no show or activation follows).
-  PostMessageW(Handle(), kShowBannerMessage, 0, 0);
+  PostMessageW(Handle(), kShowBannerMessage, 1, 0);
 }
 
-void TfrmCaptureForm::FormShow() {
+void TfrmCaptureForm::FormShow(bool anew) {
   if (!bannerPresent_ || IsIconic(Handle())) return;
-  banner_.Show();
+  if (anew) banner_.ShowAnew();
+  else banner_.Show();
   // The banner never keeps the keyboard: it stays with the window it lies over.
   const HWND focus = GetFocus();
   if (focus == banner_.Handle() || (focus && IsChild(banner_.Handle(), focus))) SetFocus(Handle());

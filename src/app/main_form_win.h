@@ -65,7 +65,7 @@ class TfrmCaptureForm : private WindowBase, private AppWindow {
   // A second start, a double click on the tray icon, "Restore": the modal
   // window GRIV shows comes to the front, else the main window.
   void ShowRequested();
-  void FormShow();
+  void FormShow(bool anew = false);
   void FormHide();
   void FormResize();
   void LayoutStatusPanels();

@@ -83,6 +83,15 @@ void TfTop::Show() {
   if (Handle()) SetWindowPos(Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
 }
 
+void TfTop::ShowAnew() {
+  if (!Handle()) return;
+  // Through the topmost band and back: two real moves in the window list,
+  // which the display follows, where a move to where it already is does nothing.
+  const UINT flags = SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW;
+  SetWindowPos(Handle(), HWND_TOPMOST, 0, 0, 0, 0, flags);
+  SetWindowPos(Handle(), HWND_NOTOPMOST, 0, 0, 0, 0, flags);
+}
+
 void TfTop::Hide() {
   if (Handle()) ShowWindow(Handle(), SW_HIDE);
 }

@@ -53,6 +53,9 @@ class TfTop : private WindowBase {
 
   // Shows without taking the activation from the main window.
   void Show();
+  // Shown afresh: the display may keep the title bar stacked over a banner
+  // that the window list already has on top.
+  void ShowAnew();
   void Hide();
   // Screen position and size of the strip.
   void Place(int x, int y, int width, int height);
