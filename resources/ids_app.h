@@ -23,6 +23,7 @@
 #define CM_PRINTPREVIEW 1010
 #define CM_PRINT 1011
 #define CM_EXIT 1012
+#define CM_RECENTCAPTURES 1013
 // Edit
 #define CM_UNDO 1020
 #define CM_CLEAR 1021

@@ -19,12 +19,22 @@ Features::Features(AppWindow& app, ViewCommands& view, Settings& settings, const
                            [this, &table] {
                              if (table.Enabled(CM_PRINT, kMainMenu, table.State())) print.Print();
                            },
-                           [this] { files.AutoSaveImage(); }, [this] { help.SendToEditor(); }}),
+                           [this] { files.AutoSaveImage(); }, [this] { help.SendToEditor(); },
+                           [this] { history.Captured(); }}),
       clipboard(app, view, settings, capture, print),
       options(app, settings, hotKeys, hotKeyEditor),
-      help(app, view.Document(), settings, brand, folders.exe) {
+      help(app, view.Document(), settings, brand, folders.exe),
+      history(app, view, settings, folders.data) {
   files.OpenFileByName = [this](const std::string& file) { encryptedFiles.OpenFileByName(file); };
-  options.OnApplied = [this] { help.CheckEditor(); };
+  options.OnApplied = [this] {
+    help.CheckEditor();
+    history.Applied();
+  };
+  files.OnOpened = [this] { history.Opened(); };
+  files.CaptureTime = [this] { return history.EntryTime(); };
+  history.OpenFile = [this](const std::string& file) { encryptedFiles.OpenFileByName(file); };
+  view.OnBeforeChange = [this] { history.BeforeChange(); };
+  view.OnUndone = [this] { history.Undone(); };
   hotKeys.OnHotKey = [this](int index) { capture.OnHotKey(index); };
   view.OnPictureMouseDown = [this](int button, int x, int y) { return stamp.MouseDown(button, x, y); };
   view.OnPictureMouseUp = [this] { stamp.Cancel(); };
@@ -39,6 +49,7 @@ Features::Features(AppWindow& app, ViewCommands& view, Settings& settings, const
   clipboard.AddTo(table);
   options.AddTo(table);
   help.AddTo(table);
+  history.AddTo(table);
 }
 
 }  // namespace griv

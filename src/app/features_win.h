@@ -13,6 +13,7 @@
 #include "capture/clipboard_commands_win.h"
 #include "capture/stamping_win.h"
 #include "crypto/encrypted_files_win.h"
+#include "history/history_commands_win.h"
 #include "hotkeys/capture_hot_keys_win.h"
 #include "hotkeys/hk_set_win.h"
 #include "image/image_file_commands_win.h"
@@ -44,6 +45,7 @@ struct Features {
   ClipboardCommands clipboard;
   OptionsCommands options;
   HelpCommands help;
+  HistoryCommands history;
 };
 
 }  // namespace griv

@@ -354,6 +354,7 @@ void TfrmCaptureForm::LoadSettings() {
     settings_.Load(none, customIni_.get(), host);
   }
   features_->print.Start(printer);
+  features_->history.Start();
   UpdateCommands();
 }
 
@@ -551,6 +552,10 @@ void TfrmCaptureForm::Close() {
 }
 
 void TfrmCaptureForm::FormClose() {
+  // The picture's changes are stored and every capture is on disk before the end.
+  Guarded([&] {
+    if (features_) features_->history.Exit();
+  });
   Guarded([&] { EmptyFolder(folders_.work, Handle()); });
   Guarded([&] {
     if (store_) settings_.Save(*store_);

@@ -33,6 +33,7 @@ void ViewCommands::Attach(ImageView& view, HMENU imageMenu) {
 // ---------------------------------------------------------------- the document's operations
 
 void ViewCommands::SaveUndo() {
+  if (OnBeforeChange) OnBeforeChange();
   doc_.SaveUndo();
   app_.UpdateCommands();
 }
@@ -110,6 +111,7 @@ void ViewCommands::ZoomStep(int steps) {
 
 void ViewCommands::Undo() {
   if (!doc_.Undo()) return;
+  if (OnUndone) OnUndone();
   view_->ShowFromStart();
   app_.UpdateCommands();
   if (doc_.RenderFailed()) WarnZoomFailed();

@@ -29,6 +29,8 @@ class ViewCommands : public DocumentHost, public ImageViewHost {
   // Clicks on the picture go to the tool that wants them first (stamping).
   std::function<bool(int button, int x, int y)> OnPictureMouseDown;
   std::function<void()> OnPictureMouseUp;
+  // Before every change of the picture, and once an undo has brought one back.
+  std::function<void()> OnBeforeChange, OnUndone;
 
   // DocumentHost
   ImageDocument& Document() override { return doc_; }

@@ -140,6 +140,7 @@ void CaptureCommands::PresentCapture(Picture pic) {
   KeepScreenCacheAWhile();
   doc_.Document().SetFullImage(std::move(pic));
   doc_.RenderView(1.0);
+  Recorded();
   app_.UpdateCommands();
   if (settings_.PopUp) doc_.PopUp(true);
   AutoCopy();
@@ -225,6 +226,7 @@ void CaptureCommands::CaptureArea() {
       doc.SetFullImage(std::move(full));
     }
     doc_.RenderView(ratio);
+    if (!crop) Recorded();
     break;
   }
   app_.UpdateCommands();

@@ -168,6 +168,7 @@ void ImageDocument::SetFullImage(Picture pic) {
     undoIsFull_ = false;
   }
   full_ = std::move(pic);
+  ++revision_;
   spare_.Clear();  // not taken by this producer: no picture is kept for nothing
   present_ = true;
 }
@@ -181,6 +182,7 @@ void ImageDocument::DetachView() {
 }
 
 Picture& ImageDocument::MutableFullImage() {
+  ++revision_;
   if (undoIsFull_) {
     undoBitmap_ = full_;  // the record keeps the picture from before the drawing
     undoIsFull_ = false;
@@ -296,6 +298,7 @@ bool ImageDocument::Undo() {
     viewIsFull_ = false;  // rendered again below
     std::swap(full_, undoBitmap_);
   }
+  ++revision_;
   ratio_ = undoRatio_;
   viewedAt_ = undoViewedAt_;
   action_ = undoAction_;

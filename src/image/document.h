@@ -81,6 +81,9 @@ class ImageDocument {
   Picture& MutableShownImage();
   // An image is in the document and on show (false at start and after Clear).
   bool Present() const { return present_; }
+  // Counts the changes of the full image's pixels (a new picture, drawing
+  // into it, undo): equal revisions mean the very same picture.
+  uint64_t Revision() const { return revision_; }
 
   // ---- zoom and texts
   double ZoomRatio() const { return ratio_; }
@@ -144,6 +147,7 @@ class ImageDocument {
   bool viewIsFull_ = false;  // the view shows the full image itself
   double ratio_ = 1.0, undoRatio_ = 1.0;
   std::string zoomText_, viewedAt_, action_, undoViewedAt_, undoAction_, statusNote_;
+  uint64_t revision_ = 0;
   bool present_ = false, undoAvailable_ = false, undoArmed_ = false, cropMode_ = false, renderFailed_ = false;
 };
 
