@@ -4,6 +4,7 @@
 #include <shellapi.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 
 #include "base/dib_win.h"
@@ -88,6 +89,10 @@ BOOL TRecentCaptures::OnInitDialog() {
   SetWindowTextW(Item(IDC_RECENT_WHERE),
                  Widen(note_.empty() ? "Kept in " + folder_ + ", newest first" : note_).c_str());
   SetClientSize(kClientWidth, kClientHeight);
+  if (const HWND o = GetWindow(Handle(), GW_OWNER)) {
+    const auto icon = static_cast<LPARAM>(GetClassLongPtrW(o, GCLP_HICONSM));
+    SendMessageW(Handle(), WM_SETICON, ICON_SMALL, icon);
+  }
   // Over the main window, on its monitor.
   RECT owner{};
   if (const HWND o = GetWindow(Handle(), GW_OWNER); o && IsWindowVisible(o)) {
