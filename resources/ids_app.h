@@ -87,6 +87,8 @@
 #define CM_VISIT1 1110
 #define CM_QUICKSTART 1111
 #define CM_CLOSE 1112
+#define CM_CAPDELAYED 1113
+#define CM_CANCELDELAYED 1114
 // Tool-bar-only actions
 #define CM_SELECTAREA 1120
 #define CM_STAMPICON 1121

@@ -24,11 +24,13 @@ Features::Features(AppWindow& app, ViewCommands& view, Settings& settings, const
       clipboard(app, view, settings, capture, print),
       options(app, settings, hotKeys, hotKeyEditor),
       help(app, view.Document(), settings, brand, folders.exe),
-      history(app, view, settings, folders.data) {
+      history(app, view, settings, folders.data),
+      delayed(app, capture, settings) {
   files.OpenFileByName = [this](const std::string& file) { encryptedFiles.OpenFileByName(file); };
   options.OnApplied = [this] {
     help.CheckEditor();
     history.Applied();
+    delayed.UpdateMenuText();
   };
   files.OnOpened = [this] { history.Opened(); };
   files.CaptureTime = [this] { return history.EntryTime(); };
@@ -50,6 +52,7 @@ Features::Features(AppWindow& app, ViewCommands& view, Settings& settings, const
   options.AddTo(table);
   help.AddTo(table);
   history.AddTo(table);
+  delayed.AddTo(table);
 }
 
 }  // namespace griv

@@ -11,6 +11,7 @@
 #include "app/view_commands_win.h"
 #include "capture/capture_commands_win.h"
 #include "capture/clipboard_commands_win.h"
+#include "capture/delayed_capture_win.h"
 #include "capture/stamping_win.h"
 #include "crypto/encrypted_files_win.h"
 #include "history/history_commands_win.h"
@@ -46,6 +47,7 @@ struct Features {
   OptionsCommands options;
   HelpCommands help;
   HistoryCommands history;
+  DelayedCapture delayed;
 };
 
 }  // namespace griv

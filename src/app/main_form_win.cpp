@@ -9,12 +9,14 @@
 #include "app/settings_host_win.h"
 #include "base/file_io.h"
 #include "base/utf.h"
+#include "capture/capture_commands.h"
 #include "capture/monitors_win.h"
 #include "ids_app.h"
 #include "ui/gen_msg_win.h"
 #include "ui/help_win.h"
 #include "ui/modal_state.h"
 #include "ui/system_path_win.h"
+#include "tray/countdown_icon_win.h"
 #include "ui/ui_win.h"
 
 namespace griv {
@@ -191,7 +193,10 @@ void TfrmCaptureForm::UpdateCommands() {
   SetStatusPanel(1, settings_.AutoPrint ? "Auto Print" : "", true);
   SetStatusPanel(2, settings_.AutoSave ? "Auto Save" : "", true);
   SetStatusPanel(3, settings_.PrintNotes ? "Print Notes" : "");
-  if (atiTray_) atiTray_->SetHint(dialogCaption_ + settings_.AutoPrintHint + settings_.AutoSaveHint + hotKeys_.Note());
+  if (atiTray_)
+    atiTray_->SetHint(features_->delayed.Counting()
+                          ? CountdownTip(dialogCaption_, features_->delayed.SecondsLeft())
+                          : dialogCaption_ + settings_.AutoPrintHint + settings_.AutoSaveHint + hotKeys_.Note());
 }
 
 bool TfrmCaptureForm::PreviewKeyDown(const MSG& msg) {
@@ -304,6 +309,17 @@ void TfrmCaptureForm::FormCreate() {
   viewCommands_.KeepWindowSize(hadStoredPosition_);
   if (store_) settings_.LoadUseMonitor(*store_);
   features_->capture.Start(trayMenu_);
+  features_->delayed.Attach(trayMenu_);
+  features_->delayed.OnCountdown = [this](int left) {
+    if (!atiTray_) return;
+    if (left > 0) {
+      const UniqueIcon count = MakeCountdownIcon(left, GetSystemMetrics(SM_CXSMICON));
+      if (count) atiTray_->SetIcon(count.get());  // the icon keeps a copy
+    } else {
+      atiTray_->SetIcon(reinterpret_cast<HICON>(GetClassLongPtrW(Handle(), GCLP_HICONSM)));
+    }
+    UpdateCommands();
+  };
   if (store_) settings_.LoadStampChoice(*store_);
   features_->stamp.LoadChoice();
   SetTimer(Handle(), kTimer1, 2000, nullptr);

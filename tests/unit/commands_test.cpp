@@ -7,6 +7,7 @@
 #include "app/app_commands.h"
 #include "capture/capture_commands.h"
 #include "crypto/crypto_commands.h"
+#include "history/history_names.h"
 #include "ids_app.h"
 #include "image/image_commands.h"
 #include "mail/mail_commands.h"
@@ -21,7 +22,7 @@ std::vector<CommandRule> AllRules() {
   std::vector<CommandRule> all;
   for (auto rules : {ViewCommandRules(), WindowCommandRules(), ImageFileCommandRules(), CryptoCommandRules(),
                      MailCommandRules(), PrintCommandRules(), CaptureCommandRules(), StampCommandRules(),
-                     ClipboardCommandRules(), OptionsCommandRules(), HelpCommandRules()})
+                     ClipboardCommandRules(), OptionsCommandRules(), HelpCommandRules(), HistoryCommandRules()})
     all.insert(all.end(), rules.begin(), rules.end());
   return all;
 }
@@ -29,7 +30,7 @@ std::vector<CommandRule> AllRules() {
 CommandContext Everything() {
   CommandContext c;
   c.image = c.fullImageHasPixels = c.printer = c.undo = c.editorConfigured = c.editorExists = true;
-  c.clipboardBitmap = c.oneToOne = c.saveWritten = c.mail = true;
+  c.clipboardBitmap = c.oneToOne = c.saveWritten = c.mail = c.delayedCapture = true;
   return c;
 }
 
@@ -47,6 +48,7 @@ CommandContext Without(uint32_t need) {
     case kSaveWritten: c.saveWritten = false; break;
     case kMail: c.mail = false; break;
     case kEditorExists: c.editorExists = false; break;
+    case kDelayedCapture: c.delayedCapture = false; break;
   }
   return c;
 }
@@ -84,6 +86,7 @@ const struct {
     {CM_FITWINDOW, M, kImage},
     {CM_ZOOMSTEPIN, M, kImage},
     {CM_ZOOMSTEPOUT, M, kImage},
+    {CM_CANCELDELAYED, T, kDelayedCapture},
 };
 
 TEST(Commands, EveryGreyedCommandNeedsExactlyItsStateAtEveryPlace) {
@@ -92,15 +95,15 @@ TEST(Commands, EveryGreyedCommandNeedsExactlyItsStateAtEveryPlace) {
     for (Place p : {kMainMenu, kTrayMenu, kImageMenu, kToolBar}) {
       if (!(g.places & p)) continue;
       EXPECT_TRUE(RulesEnable(rules, g.id, p, Everything())) << g.id << " at " << int(p);
-      for (uint32_t need = 1; need <= kEditorExists; need <<= 1) {
+      for (uint32_t need = 1; need <= kDelayedCapture; need <<= 1) {
         if (!(g.needs & need)) continue;
         EXPECT_FALSE(RulesEnable(rules, g.id, p, Without(need))) << g.id << " at " << int(p);
       }
     }
   // Everything else is there with nothing on show.
-  for (int id : {CM_OPENFILE, CM_ENCRYPTFILE, CM_OPENENCRYPTED, CM_EXIT, CM_OPTIONS, CM_HELPCONTENT, CM_ABOUT})
+  for (int id : {CM_OPENFILE, CM_RECENTCAPTURES, CM_ENCRYPTFILE, CM_OPENENCRYPTED, CM_EXIT, CM_OPTIONS, CM_HELPCONTENT, CM_ABOUT})
     EXPECT_TRUE(RulesEnable(rules, id, kMainMenu, CommandContext{})) << id;
-  for (int id : {CM_RESTORE, CM_AUTOPRINT, CM_CAPAREANOW, CM_HELP1, CM_QUICKSTART, CM_CLOSE})
+  for (int id : {CM_RESTORE, CM_AUTOPRINT, CM_CAPAREANOW, CM_CAPDELAYED, CM_HELP1, CM_QUICKSTART, CM_CLOSE})
     EXPECT_TRUE(RulesEnable(rules, id, kTrayMenu, CommandContext{})) << id;
   EXPECT_TRUE(RulesEnable(rules, CM_SENDMAIL, kImageMenu, Without(kImage)));
   EXPECT_TRUE(RulesEnable(rules, CM_SENDTOEDITOR, kImageMenu, Without(kEditorExists)));
@@ -110,7 +113,7 @@ TEST(Commands, EveryCommandBelongsToOneFeature) {
   // Two features claiming an id would fight over it: rows of one id stay in one table.
   const auto tables = {ViewCommandRules(), WindowCommandRules(), ImageFileCommandRules(), CryptoCommandRules(),
                        MailCommandRules(), PrintCommandRules(), CaptureCommandRules(), StampCommandRules(),
-                       ClipboardCommandRules(), OptionsCommandRules(), HelpCommandRules()};
+                       ClipboardCommandRules(), OptionsCommandRules(), HelpCommandRules(), HistoryCommandRules()};
   for (auto a = tables.begin(); a != tables.end(); ++a)
     for (auto b = a + 1; b != tables.end(); ++b)
       for (const CommandRule& x : *a)

@@ -1,0 +1,101 @@
+"""Recent captures and the capture conveniences as a user meets them: every
+capture kept at once and found again after a killed GRIV, the edited state
+beside it; the delayed capture; a click on a window and a reverse drag in the
+area overlay."""
+import time
+
+from rig import IDS, MAIN_CLASS, Pixels, wait_until
+from test_capture import autosave, drag, saved  # noqa: F401 (fixture)
+
+LVM_GETITEMCOUNT = 0x1004
+RECENT = 'Recent Captures'
+
+
+def history_folder(rig):
+    appdata = rig.wine('cmd', '/c', 'echo %APPDATA%').stdout.strip()
+    return rig.unix_path(appdata + r'\GRIV\History')
+
+
+def pictures(folder, count, timeout=15):
+    def ready():
+        files = sorted(p.name for p in folder.glob('*.png')) if folder.exists() else []
+        return files if len(files) >= count else None
+    return wait_until(ready, timeout, what=f'{count} picture(s) in {folder}')
+
+
+def test_every_capture_is_kept_at_once_and_survives_a_killed_griv(clean, shots):
+    import shutil
+    rig = clean
+    folder = history_folder(rig)
+    shutil.rmtree(folder, ignore_errors=True)
+    griv = rig.start_griv()
+    screen = rig.stable_screenshot(shots / 'screen.png')
+    rig.second_start('\\F')
+    first = pictures(folder, 1)[0]
+    assert Pixels(folder / first).size == (1280, 800)
+    # A changed picture's state is stored beside its entry when the next capture replaces it.
+    rig.command('CM_GREY')
+    wait_until(lambda: rig.enabled('CM_UNDO'), 10, what='the greys')
+    rig.second_start('\\F')
+    files = pictures(folder, 3)
+    edited = first[:-4] + ' edited.png'
+    assert edited in files, files
+    grey = Pixels(folder / edited)
+    r, g, b = grey.pixel(640, 400)
+    assert r == g == b, 'the edited state is not the grey picture'
+
+    # Killed without a word: every capture is already on disk and listed at the next start.
+    griv.kill()
+    griv.wait(10)
+    rig.kill_all()
+    rig.start_griv()
+    rig.command('CM_RECENTCAPTURES')
+    assert rig.probe('find-title', RECENT, '10000')[0] == 0, 'no Recent Captures window'
+    count = rig.probe('dlg-send', RECENT, str(IDS['IDC_RECENT_LIST']), str(LVM_GETITEMCOUNT))[1]
+    assert int(count) == len(files) == 3
+    # Open takes the newest, as File > Open would.
+    rig.probe('dlg-click', RECENT, '1')
+    newest = sorted(f for f in files if not f.endswith('edited.png'))[-1]
+    wait_until(lambda: rig.status_text().endswith(newest), 10, what='the newest capture opened')
+    assert rig.status_text().startswith('(1280 x 800)')
+
+
+def test_the_delayed_capture_waits_at_least_its_delay_and_esc_stops_it(autosave):
+    rig, folder = autosave
+    rig.reg_set('CaptureDelay', '2')
+    rig.start_griv(settle=True)
+    rig.tray_menu('Capture Screen in Seconds')
+    started = time.monotonic()
+    saved(folder, 1, timeout=15)
+    assert time.monotonic() - started >= 2.0
+    # Started again and stopped with Esc: no second capture comes.
+    rig.command('CM_CAPDELAYED')
+    time.sleep(0.3)
+    rig.key('Escape')
+    time.sleep(3)
+    assert len([p for p in folder.iterdir() if not p.name.endswith('.tmp')]) == 1
+
+
+def test_a_click_on_the_overlay_takes_the_window_under_it_and_a_drag_upwards_its_rectangle(autosave, shots):
+    rig, folder = autosave
+    rig.reg_set('MainPosn', '700,420,705,437')  # the main window away from the test window when it pops up
+    rig.start_griv(settle=True)
+    rig.open_test_window(120, 90, 420, 300)
+    window = next(w['rect'] for w in rig.windows() if w['title'] == 'Pattern' and w['visible'])
+    screen = rig.stable_screenshot(shots / 'screen.png')
+    rig.command('CM_CAPAREANOW')
+    assert rig.probe('wait', 'TfrmCapArea', 'visible', '10000')[0] == 0, 'no overlay'
+    time.sleep(0.3)
+    rig.xdotool('mousemove', 300, 250, 'click', 1)
+    pic = Pixels(saved(folder, 1)[0])
+    left, top, right, bottom = window
+    assert pic.size == (right - left, bottom - top)  # the whole window, frame and caption
+    assert pic.crop(0, 0, *pic.size) == screen.crop(left, top, *pic.size)
+
+    rig.command('CM_CAPAREANOW')
+    assert rig.probe('wait', 'TfrmCapArea', 'visible', '10000')[0] == 0, 'no overlay'
+    time.sleep(0.3)
+    drag(rig, (260, 240), (160, 180))  # up and to the left
+    pic = Pixels(saved(folder, 2)[1])
+    assert pic.size == (100, 60)
+    assert pic.crop(0, 0, 100, 60) == screen.crop(160, 180, 100, 60)
