@@ -9,3 +9,4 @@
 #include "ids_options.h"
 #include "ids_mail.h"
 #include "ids_history.h"
+#include "ids_markup.h"

@@ -58,8 +58,16 @@ void ViewCommands::PopUp(bool grow) {
 
 void ViewCommands::RepaintView() { InvalidateRect(view_->Handle(), nullptr, FALSE); }
 
+void ViewCommands::RepaintPicture(const PixelBox& area) {
+  if (view_) view_->RepaintPicture(area);
+}
+
+void ViewCommands::PointerChanged() {
+  if (view_) view_->RefreshCursor();
+}
+
 void ViewCommands::WarnZoomFailed() {
-  ShowMessage(doc_.ZoomFailureMessage(), app_.DialogCaption(), MB_OK | MB_ICONWARNING);
+  ShowMessage(app_.Window(), doc_.ZoomFailureMessage(), app_.DialogCaption(), MB_OK | MB_ICONWARNING);
 }
 
 void ViewCommands::GrowForFirstCapture() {
@@ -110,6 +118,7 @@ void ViewCommands::ZoomStep(int steps) {
 }
 
 void ViewCommands::Undo() {
+  if (OnUndo && OnUndo()) return;
   if (!doc_.Undo()) return;
   if (OnUndone) OnUndone();
   view_->ShowFromStart();

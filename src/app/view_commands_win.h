@@ -15,7 +15,7 @@
 
 namespace griv {
 
-class ViewCommands : public DocumentHost, public ImageViewHost {
+class ViewCommands : public DocumentHost, public ImageViewHost, public MarkupViewHost {
  public:
   ViewCommands(AppWindow& app, ImageDocument& doc, const Settings& settings)
       : app_(app), doc_(doc), settings_(settings) {}
@@ -31,6 +31,8 @@ class ViewCommands : public DocumentHost, public ImageViewHost {
   std::function<void()> OnPictureMouseUp;
   // Before every change of the picture, and once an undo has brought one back.
   std::function<void()> OnBeforeChange, OnUndone;
+  // Undo takes back what lies over the picture first (marks); true when it did.
+  std::function<bool()> OnUndo;
 
   // DocumentHost
   ImageDocument& Document() override { return doc_; }
@@ -40,6 +42,10 @@ class ViewCommands : public DocumentHost, public ImageViewHost {
   void ShowImageStatus() override;
   void PopUp(bool grow) override;
   void RepaintView() override;
+
+  // MarkupViewHost
+  void RepaintPicture(const PixelBox& area) override;
+  void PointerChanged() override;
 
  private:
   // ImageViewHost

@@ -204,7 +204,7 @@ void CaptureCommands::CaptureArea() {
     const Picture& frozen = overlay.FrozenScreen();
     const SelectedArea& sel = overlay.Selection();
     if (!sel.valid) {
-      if (ShowMessage(kEmptySelectionMessage, app_.DialogCaption(), MB_OKCANCEL | MB_ICONWARNING) == IDOK) continue;
+      if (ShowMessage(app_.Window(), kEmptySelectionMessage, app_.DialogCaption(), MB_OKCANCEL | MB_ICONWARNING) == IDOK) continue;
       return;
     }
     Sleep(static_cast<DWORD>(areaCaptureDelay_));
@@ -226,7 +226,8 @@ void CaptureCommands::CaptureArea() {
       doc.SetFullImage(std::move(full));
     }
     doc_.RenderView(ratio);
-    if (!crop) Recorded();
+    if (crop) doc.NoteEdit();  // a part of the same picture
+    else Recorded();
     break;
   }
   app_.UpdateCommands();

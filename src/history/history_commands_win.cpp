@@ -55,7 +55,7 @@ void HistoryCommands::Captured() {
   entry_ = FirstFreeName(DateTimeName(now), kHistoryExt,
                          [&](const std::string& n) { return issued_.count(n) || FileExists(folder_ + n); });
   issued_.insert(entry_);
-  storedRevision_ = doc.Revision();
+  stored_ = doc.EditState();
   Writer().Write(entry_, doc.FullImage(), settings_.HistoryCount);
 }
 
@@ -66,14 +66,15 @@ std::optional<LocalTime> HistoryCommands::EntryTime() const {
 }
 
 bool HistoryCommands::PictureChanged() const {
-  return !entry_.empty() && doc_.Document().Revision() != storedRevision_ && !doc_.Document().FullImage().Empty();
+  const ImageDocument& doc = doc_.Document();
+  return !entry_.empty() && doc.Changed() && doc.EditState() != stored_ && !doc.FullImage().Empty();
 }
 
-Picture HistoryCommands::PictureToStore() const { return doc_.Document().FullImage(); }
+Picture HistoryCommands::PictureToStore() const { return doc_.Document().OutputPicture(); }
 
 void HistoryCommands::StoreChangedState() {
   if (!PictureChanged() || !Keeping()) return;
-  storedRevision_ = doc_.Document().Revision();
+  stored_ = doc_.Document().EditState();
   Writer().Write(EditedNameOf(entry_), PictureToStore(), settings_.HistoryCount);
 }
 
@@ -88,7 +89,7 @@ void HistoryCommands::Opened() { entry_.clear(); }
 void HistoryCommands::Undone() {
   entry_ = undoEntry_;
   // What the record brought back is on disk unless it held unstored changes.
-  storedRevision_ = undoChanged_ ? 0 : doc_.Document().Revision();
+  stored_ = undoChanged_ ? kNothingStored : doc_.Document().EditState();
 }
 
 void HistoryCommands::Applied() {

@@ -66,9 +66,11 @@ class HistoryCommands {
   LocalTime lastTime_{};
   std::set<std::string> issued_;  // names given in the second of lastTime_ (their files may be on the way)
   // The entry of the picture on show (empty: none), and the revision of the
-  // picture whose state is on disk for it.
+  // edit state whose picture is on disk for it.
   std::string entry_;
-  uint64_t storedRevision_ = 0;
+  using EditState = std::pair<uint64_t, uint64_t>;
+  static constexpr EditState kNothingStored{~0ull, ~0ull};
+  EditState stored_{};
   // The same for the picture in the undo record.
   std::string undoEntry_;
   bool undoChanged_ = false;

@@ -233,7 +233,7 @@ void TRecentCaptures::DeleteChosen() {
 
 void TRecentCaptures::ClearHistory() {
   if (files_.empty()) return;
-  if (ShowMessage(kClearQuestion, kCaption, MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES) return;
+  if (ShowMessage(Handle(), kClearQuestion, kCaption, MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES) return;
   std::vector<std::string> names;
   for (const HistoryFile& f : files_) names.push_back(f.name);
   ToRecycleBin(names);
