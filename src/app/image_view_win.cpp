@@ -31,7 +31,10 @@ void ImageView::ShowFromStart() {
 LRESULT ImageView::WndProc(UINT m, WPARAM wp, LPARAM lp) {
   switch (m) {
     case WM_ERASEBKGND: return 1;
-    case WM_SIZE: UpdateScrollBars(); return 0;
+    case WM_SIZE:
+      UpdateScrollBars();
+      host_.ViewResized();
+      return 0;
     case WM_HSCROLL: ScrollView(SB_HORZ, LOWORD(wp)); return 0;
     case WM_VSCROLL: ScrollView(SB_VERT, LOWORD(wp)); return 0;
     case WM_MOUSEWHEEL: {

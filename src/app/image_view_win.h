@@ -26,6 +26,8 @@ class ImageViewHost {
   virtual void TakeFocus() = 0;
   // Ctrl and the wheel: one ratio of the zoom menus up or down.
   virtual void ZoomStep(int steps) = 0;
+  // The view's size changed.
+  virtual void ViewResized() {}
   // The line shown in an empty view.
   virtual std::string EmptyViewText() const = 0;
 };

@@ -37,12 +37,18 @@ def test_every_capture_is_kept_at_once_and_survives_a_killed_griv(clean, shots):
     rig.command('CM_GREY')
     wait_until(lambda: rig.enabled('CM_UNDO'), 10, what='the greys')
     rig.second_start('\\F')
-    files = pictures(folder, 3)
     edited = first[:-4] + ' edited.png'
+    files = pictures(folder, 3)
     assert edited in files, files
-    grey = Pixels(folder / edited)
-    r, g, b = grey.pixel(640, 400)
+    r, g, b = Pixels(folder / edited).pixel(640, 400)
     assert r == g == b, 'the edited state is not the grey picture'
+    # Zoomed and replaced without a change: nothing is stored beside it.
+    second = sorted(set(files) - {first, edited})[0]
+    rig.command('CM_ZMI02')
+    wait_until(lambda: 'Viewed at: 2:1' in rig.status_text(), 10, what='the zoom')
+    rig.second_start('\\F')
+    files = pictures(folder, 4)
+    assert second[:-4] + ' edited.png' not in files, files
 
     # Killed without a word: every capture is already on disk and listed at the next start.
     griv.kill()
@@ -52,7 +58,7 @@ def test_every_capture_is_kept_at_once_and_survives_a_killed_griv(clean, shots):
     rig.command('CM_RECENTCAPTURES')
     assert rig.probe('find-title', RECENT, '10000')[0] == 0, 'no Recent Captures window'
     count = rig.probe('dlg-send', RECENT, str(IDS['IDC_RECENT_LIST']), str(LVM_GETITEMCOUNT))[1]
-    assert int(count) == len(files) == 3
+    assert int(count) == len(files) == 4
     # Open takes the newest, as File > Open would.
     rig.probe('dlg-click', RECENT, '1')
     newest = sorted(f for f in files if not f.endswith('edited.png'))[-1]
@@ -99,3 +105,30 @@ def test_a_click_on_the_overlay_takes_the_window_under_it_and_a_drag_upwards_its
     pic = Pixels(saved(folder, 2)[1])
     assert pic.size == (100, 60)
     assert pic.crop(0, 0, 100, 60) == screen.crop(160, 180, 100, 60)
+
+
+def test_fit_to_window_fills_the_view_and_follows_its_size(clean):
+    import re
+    rig = clean
+    rig.reg_set('MainPosn', '100,100,605,417')  # a window smaller than the capture, kept as it is
+    rig.start_griv(settle=True)
+    rig.second_start('\\F')
+    wait_until(lambda: rig.status_text().startswith('(1280 x 800)'), 10, what='the capture')
+
+    def filled():
+        m = re.match(r'\((\d+) x (\d+)\) - .* Viewed at: (\d+)%$', rig.status_text())
+        if not m:
+            return None
+        w, h = int(m[1]), int(m[2])
+        left, top, right, bottom = rig.child_rect('IDC_SCROLLBOX')
+        vw, vh = right - left, bottom - top
+        # All of it shown, and as large as the view allows one way (rounding aside).
+        ok = w <= vw and h <= vh and (w >= vw - 1 or h >= vh - 1) and abs(int(m[3]) - 100 * w / 1280) <= 1
+        return (w, h) if ok else None
+
+    rig.command('CM_FITWINDOW')
+    first = wait_until(filled, 10, what='the picture filling the view')
+    SC_MAXIMIZE, WM_SYSCOMMAND = 0xF030, 0x0112
+    rig.probe('send', MAIN_CLASS, str(WM_SYSCOMMAND), str(SC_MAXIMIZE))
+    later = wait_until(lambda: (s := filled()) and s != first and s, 10, what='the fit following the window')
+    assert later[0] > first[0]

@@ -9,6 +9,7 @@
 #include "crypto/crypto_commands.h"
 #include "history/history_names.h"
 #include "ids_app.h"
+#include "image/document.h"
 #include "image/image_commands.h"
 #include "mail/mail_commands.h"
 #include "options/options_commands.h"
@@ -194,16 +195,21 @@ TEST(Commands, PrintingNeedsPixelsAndAPrinter) {
   EXPECT_FALSE(Meets(kPrinter, c));
 }
 
-TEST(ZoomSteps, FitPicksTheLargestMenuRatioThatShowsAll) {
-  ZoomFraction f = FitZoom(1280, 800, 568, 189);
-  EXPECT_EQ(f.numerator, 1);
-  EXPECT_EQ(f.denominator, 5);  // 1:4 would need 200 rows
-  f = FitZoom(100, 50, 500, 300);
-  EXPECT_EQ(f.numerator, 5);  // 6:1 would need 600 columns
-  f = FitZoom(300, 200, 300, 200);
-  EXPECT_EQ(f.numerator * 10 + f.denominator, 11);  // exactly fits: 1:1
-  f = FitZoom(65535, 65535, 100, 100);
-  EXPECT_EQ(f.denominator, 10);  // nothing fits: the smallest there is
+TEST(ZoomSteps, FitFillsTheViewOneWayAndFitsTheOtherAtAnyScale) {
+  struct Case {
+    int w, h, vw, vh;
+  } cases[] = {{1280, 800, 568, 189}, {100, 50, 500, 300}, {1023, 767, 641, 480}, {3840, 2160, 997, 601}};
+  for (const Case& c : cases) {
+    const double s = FitScale(c.w, c.h, c.vw, c.vh);
+    const int sw = ScaledLength(c.w, s), sh = ScaledLength(c.h, s);
+    EXPECT_TRUE(sw <= c.vw && sh <= c.vh) << c.w << "x" << c.h;
+    EXPECT_TRUE(sw >= c.vw - 1 || sh >= c.vh - 1) << c.w << "x" << c.h;  // no more than rounding left over
+  }
+  EXPECT_EQ(FitScale(300, 200, 300, 200), 1.0);
+  EXPECT_EQ(FitScale(65535, 65535, 100, 100), 0.1);  // the menus' range holds
+  EXPECT_EQ(FitScale(10, 10, 1000, 1000), 10.0);
+  EXPECT_EQ(FitScale(0, 10, 100, 100), 1.0);  // nothing to fit
+  EXPECT_EQ(FitScale(10, 10, 0, 0), 1.0);     // a view of no size (minimised)
 }
 
 TEST(ZoomSteps, StepsWalkTheMenuRatiosAndStopAtTheEnds) {
@@ -213,6 +219,12 @@ TEST(ZoomSteps, StepsWalkTheMenuRatiosAndStopAtTheEnds) {
   EXPECT_EQ(StepZoom(10.0, 1).numerator, 10);
   EXPECT_EQ(StepZoom(0.1, -3).denominator, 10);
   EXPECT_EQ(StepZoom(2.0, -3).denominator, 3);  // 2:1, 1:1, 1:2, 1:3
+  // From a fitted scale between two ratios: the first step lands on the neighbour on that side.
+  EXPECT_EQ(StepZoom(0.54, 1).numerator * 10 + StepZoom(0.54, 1).denominator, 11);
+  EXPECT_EQ(StepZoom(0.54, -1).denominator, 2);
+  EXPECT_EQ(StepZoom(2.5, 1).numerator, 3);
+  EXPECT_EQ(StepZoom(2.5, -2).numerator * 10 + StepZoom(2.5, -2).denominator, 11);
+  EXPECT_EQ(StepZoom(0.05, -1).denominator, 10);
 }
 
 TEST(FirstCapture, TheWindowGrowsByWhatThePictureLacksInsideTheWorkArea) {
