@@ -52,7 +52,7 @@ class ImageView : public WindowBase {
  private:
   LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
   void OnPaint(HDC dc, const PAINTSTRUCT& ps) override;
-  void ScrollView(int bar, int code);
+  void ScrollView(int bar, int code, int lines = 1);
   bool MarkDrag() const { return markup_ && markup_->Dragging(); }
   void StartPan(int x, int y);
   void Pan(int x, int y);
