@@ -66,7 +66,7 @@ def test_every_capture_is_kept_at_once_and_survives_a_killed_griv(clean, shots):
     assert rig.status_text().startswith('(1280 x 800)')
 
 
-def test_the_delayed_capture_waits_at_least_its_delay_and_esc_stops_it(autosave):
+def test_the_delayed_capture_waits_at_least_its_delay_and_esc_stops_it(autosave, shots):
     rig, folder = autosave
     rig.reg_set('CaptureDelay', '2')
     rig.start_griv(settle=True)
@@ -74,11 +74,18 @@ def test_the_delayed_capture_waits_at_least_its_delay_and_esc_stops_it(autosave)
     started = time.monotonic()
     saved(folder, 1, timeout=15)
     assert time.monotonic() - started >= 2.0
-    # Started again and stopped with Esc: no second capture comes.
+
+    # Started again and stopped with Esc: the tray icon counts, then is itself again, and no capture comes.
+    x, y = rig.TRAY_ICON
+
+    def icon():
+        return Pixels(rig.screenshot(shots / 'tray.png')).crop(x - 8, y - 8, 16, 16)
+    plain = icon()
     rig.command('CM_CAPDELAYED')
-    time.sleep(0.3)
+    wait_until(lambda: icon() != plain, 10, what='the icon counting down')
     rig.key('Escape')
-    time.sleep(3)
+    wait_until(lambda: icon() == plain, 10, what='the icon back after Esc')
+    time.sleep(2.5)  # past the delay: nothing may arrive
     assert len([p for p in folder.iterdir() if not p.name.endswith('.tmp')]) == 1
 
 
