@@ -89,7 +89,7 @@ def test_the_delayed_capture_waits_at_least_its_delay_and_esc_stops_it(autosave,
     assert len([p for p in folder.iterdir() if not p.name.endswith('.tmp')]) == 1
 
 
-def test_a_click_on_the_overlay_takes_the_window_under_it_and_a_drag_upwards_its_rectangle(autosave, shots):
+def test_a_click_on_the_overlay_takes_the_window_under_it_a_drag_upwards_its_rectangle_and_keys_adjust_it(autosave, shots):
     rig, folder = autosave
     rig.reg_set('MainPosn', '700,420,705,437')  # the main window away from the test window when it pops up
     rig.start_griv(settle=True)
@@ -112,6 +112,23 @@ def test_a_click_on_the_overlay_takes_the_window_under_it_and_a_drag_upwards_its
     pic = Pixels(saved(folder, 2)[1])
     assert pic.size == (100, 60)
     assert pic.crop(0, 0, 100, 60) == screen.crop(160, 180, 100, 60)
+
+    # Adjusted before it is taken: the released selection waits, Shift+Right moves it ten pixels, Enter takes it.
+    rig.kill_all()
+    rig.reg_set('AdjustArea', 'On')
+    rig.start_griv(settle=True)
+    rig.open_test_window(120, 90, 420, 300)
+    screen = rig.stable_screenshot(shots / 'screen-again.png')
+    rig.command('CM_CAPAREANOW')
+    assert rig.probe('wait', 'TfrmCapArea', 'visible', '10000')[0] == 0, 'no overlay'
+    time.sleep(0.3)
+    drag(rig, (160, 180), (260, 240))
+    rig.key('shift+Right', 'Right')
+    assert len(list(folder.iterdir())) == 2, 'taken before Enter'
+    rig.key('Return')
+    pic = Pixels(saved(folder, 3)[2])
+    assert pic.size == (100, 60)
+    assert pic.crop(0, 0, 100, 60) == screen.crop(171, 180, 100, 60)
 
 
 def test_fit_to_window_fills_the_view_and_follows_its_size(clean):
