@@ -23,6 +23,7 @@
 #define CM_PRINTPREVIEW 1010
 #define CM_PRINT 1011
 #define CM_EXIT 1012
+#define CM_RECENTCAPTURES 1013
 // Edit
 #define CM_UNDO 1020
 #define CM_CLEAR 1021
@@ -86,6 +87,8 @@
 #define CM_VISIT1 1110
 #define CM_QUICKSTART 1111
 #define CM_CLOSE 1112
+#define CM_CAPDELAYED 1113
+#define CM_CANCELDELAYED 1114
 // Tool-bar-only actions
 #define CM_SELECTAREA 1120
 #define CM_STAMPICON 1121

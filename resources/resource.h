@@ -8,4 +8,5 @@
 #include "ids_printing.h"
 #include "ids_options.h"
 #include "ids_mail.h"
+#include "ids_history.h"
 #include "ids_markup.h"

@@ -51,23 +51,32 @@ ZoomFraction ZoomFractionOf(double ratio) {
 
 void AddZoomChecks(ZoomFraction z, std::vector<CheckMark>& marks) {
   const bool one = z.numerator == 1 && z.denominator == 1;
+  const bool menus = z.numerator > 0;  // {0, 0}: a scale none of the menus has
   for (int k = 1; k <= 10; ++k) {
-    marks.push_back({CM_ZMI01 + k - 1, one ? k == 1 : (z.denominator == 1 && z.numerator == k)});
-    marks.push_back({CM_ZMO01 + k - 1, one ? k == 1 : (z.numerator == 1 && z.denominator == k)});
+    marks.push_back({CM_ZMI01 + k - 1, menus && (one ? k == 1 : (z.denominator == 1 && z.numerator == k))});
+    marks.push_back({CM_ZMO01 + k - 1, menus && (one ? k == 1 : (z.numerator == 1 && z.denominator == k))});
   }
-}
-
-ZoomFraction FitZoom(int width, int height, int viewWidth, int viewHeight) {
-  for (int i = kLadder - 1; i > 0; --i) {
-    const ZoomFraction f = Ladder(i);
-    const double r = double(f.numerator) / f.denominator;
-    if (ScaledLength(width, r) <= viewWidth && ScaledLength(height, r) <= viewHeight) return f;
-  }
-  return Ladder(0);
 }
 
 ZoomFraction StepZoom(double ratio, int steps) {
+  const ZoomFraction f = ZoomFractionOf(ratio);
+  if (steps != 0 && std::fabs(double(f.numerator) / f.denominator - ratio) > 1e-9) {
+    // Between two ratios of the menus: the first step lands on the one beyond the scale.
+    int i = 0;
+    while (i < kLadder - 1 && double(Ladder(i).numerator) / Ladder(i).denominator < ratio) ++i;
+    // i: the first ratio above the scale (or the last one)
+    return Ladder(std::clamp(steps > 0 ? i + steps - 1 : i + steps, 0, kLadder - 1));
+  }
   return Ladder(std::clamp(LadderIndex(ratio) + steps, 0, kLadder - 1));
+}
+
+double FitScale(int width, int height, int viewWidth, int viewHeight) {
+  if (width <= 0 || height <= 0 || viewWidth <= 0 || viewHeight <= 0) return 1.0;
+  const double scale = std::min(double(viewWidth) / width, double(viewHeight) / height);
+  // Rounding the shown size must not make it a pixel too large for the view.
+  double s = std::clamp(scale, 0.1, 10.0);
+  while (s > 0.1 && (ScaledLength(width, s) > viewWidth || ScaledLength(height, s) > viewHeight)) s -= 1e-6;
+  return s;
 }
 
 std::optional<Bounds> GrownForPicture(int pictureWidth, int pictureHeight, int viewWidth, int viewHeight,

@@ -23,12 +23,13 @@ ZoomFraction ZoomFractionOf(double ratio);
 // The zoom menus tick the ratio on show; 1:1 ticks the first item of both.
 void AddZoomChecks(ZoomFraction shown, std::vector<CheckMark>& marks);
 
-// The largest ratio of the zoom menus at which a width x height picture fits
-// a view of viewWidth x viewHeight (1:10 when even that does not fit).
-ZoomFraction FitZoom(int width, int height, int viewWidth, int viewHeight);
 // The next ratio of the zoom menus up (steps > 0) or down from the one on
-// show, stopping at 10:1 and 1:10.
+// show, stopping at 10:1 and 1:10; from a scale between two of them the
+// first step goes to the nearer one on that side.
 ZoomFraction StepZoom(double ratio, int steps);
+// The scale at which a width x height picture fills a view of viewWidth x
+// viewHeight in one direction and fits in the other, within 1:10 and 10:1.
+double FitScale(int width, int height, int viewWidth, int viewHeight);
 
 // The window grown by what a picture lacks in a view of viewWidth x
 // viewHeight, kept inside the work area; nothing when the picture fits.

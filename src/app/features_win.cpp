@@ -21,12 +21,24 @@ Features::Features(AppWindow& app, ViewCommands& view, Settings& settings, const
                              print.RecheckPrinter();
                              if (table.Enabled(CM_PRINT, kMainMenu, table.State())) print.Print();
                            },
-                           [this] { files.AutoSaveImage(); }, [this] { help.SendToEditor(); }}),
+                           [this] { files.AutoSaveImage(); }, [this] { help.SendToEditor(); },
+                           [this] { history.Captured(); }}),
       clipboard(app, view, settings, capture, print),
       options(app, settings, hotKeys, hotKeyEditor),
-      help(app, view.Document(), settings, brand, folders.exe) {
+      help(app, view.Document(), settings, brand, folders.exe),
+      history(app, view, settings, folders.data),
+      delayed(app, capture, settings) {
   files.OpenFileByName = [this](const std::string& file) { encryptedFiles.OpenFileByName(file); };
-  options.OnApplied = [this] { help.CheckEditor(); };
+  options.OnApplied = [this] {
+    help.CheckEditor();
+    history.Applied();
+    delayed.UpdateMenuText();
+  };
+  files.OnOpened = [this] { history.Opened(); };
+  files.CaptureTime = [this] { return history.EntryTime(); };
+  history.OpenFile = [this](const std::string& file) { encryptedFiles.OpenFileByName(file); };
+  view.OnBeforeChange = [this] { history.BeforeChange(); };
+  view.OnUndone = [this] { history.Undone(); };
   hotKeys.OnHotKey = [this](int index) { capture.OnHotKey(index); };
   // An armed stamp takes the click before a markup tool.
   view.OnPictureMouseDown = [this](int button, int x, int y) {
@@ -47,6 +59,8 @@ Features::Features(AppWindow& app, ViewCommands& view, Settings& settings, const
   clipboard.AddTo(table);
   options.AddTo(table);
   help.AddTo(table);
+  history.AddTo(table);
+  delayed.AddTo(table);
 }
 
 }  // namespace griv

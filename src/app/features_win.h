@@ -11,8 +11,10 @@
 #include "app/view_commands_win.h"
 #include "capture/capture_commands_win.h"
 #include "capture/clipboard_commands_win.h"
+#include "capture/delayed_capture_win.h"
 #include "capture/stamping_win.h"
 #include "crypto/encrypted_files_win.h"
+#include "history/history_commands_win.h"
 #include "hotkeys/capture_hot_keys_win.h"
 #include "hotkeys/hk_set_win.h"
 #include "image/image_file_commands_win.h"
@@ -46,6 +48,8 @@ struct Features {
   ClipboardCommands clipboard;
   OptionsCommands options;
   HelpCommands help;
+  HistoryCommands history;
+  DelayedCapture delayed;
 };
 
 }  // namespace griv

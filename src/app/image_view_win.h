@@ -26,6 +26,8 @@ class ImageViewHost {
   virtual void TakeFocus() = 0;
   // Ctrl and the wheel: one ratio of the zoom menus up or down.
   virtual void ZoomStep(int steps) = 0;
+  // The view's size changed.
+  virtual void ViewResized() {}
   // The line shown in an empty view.
   virtual std::string EmptyViewText() const = 0;
 };
@@ -50,7 +52,7 @@ class ImageView : public WindowBase {
  private:
   LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
   void OnPaint(HDC dc, const PAINTSTRUCT& ps) override;
-  void ScrollView(int bar, int code);
+  void ScrollView(int bar, int code, int lines = 1);
   bool MarkDrag() const { return markup_ && markup_->Dragging(); }
   void StartPan(int x, int y);
   void Pan(int x, int y);

@@ -9,6 +9,7 @@
 #include "app/settings_host_win.h"
 #include "base/file_io.h"
 #include "base/utf.h"
+#include "capture/capture_commands.h"
 #include "capture/monitors_win.h"
 #include "ids_app.h"
 #include "ids_markup.h"
@@ -17,6 +18,7 @@
 #include "ui/help_win.h"
 #include "ui/modal_state.h"
 #include "ui/system_path_win.h"
+#include "tray/countdown_icon_win.h"
 #include "ui/ui_win.h"
 
 namespace griv {
@@ -217,7 +219,9 @@ void TfrmCaptureForm::UpdateCommands() {
   SetStatusPanel(2, settings_.AutoSave ? "Auto Save" : "", true);
   SetStatusPanel(3, settings_.PrintNotes ? "Print Notes" : "");
   if (atiTray_)
-    atiTray_->SetHint(FitTrayTip(dialogCaption_ + settings_.AutoPrintHint + settings_.AutoSaveHint, hotKeys_.Note()));
+    atiTray_->SetHint(features_->delayed.Counting()
+                          ? CountdownTip(dialogCaption_, features_->delayed.SecondsLeft())
+                          : FitTrayTip(dialogCaption_ + settings_.AutoPrintHint + settings_.AutoSaveHint, hotKeys_.Note()));
 }
 
 bool TfrmCaptureForm::PreviewKeyDown(const MSG& msg) {
@@ -331,6 +335,17 @@ void TfrmCaptureForm::FormCreate() {
   viewCommands_.KeepWindowSize(hadStoredPosition_);
   if (store_) settings_.LoadUseMonitor(*store_);
   features_->capture.Start(trayMenu_);
+  features_->delayed.Attach(trayMenu_);
+  features_->delayed.OnCountdown = [this](int left) {
+    if (!atiTray_) return;
+    if (left > 0) {
+      const UniqueIcon count = MakeCountdownIcon(left, GetSystemMetrics(SM_CXSMICON));
+      if (count) atiTray_->SetIcon(count.get());  // the icon keeps a copy
+    } else {
+      atiTray_->SetIcon(reinterpret_cast<HICON>(GetClassLongPtrW(Handle(), GCLP_HICONSM)));
+    }
+    UpdateCommands();
+  };
   if (store_) settings_.LoadStampChoice(*store_);
   features_->stamp.LoadChoice();
   features_->markup.LoadSettings();
@@ -386,6 +401,7 @@ void TfrmCaptureForm::LoadSettings() {
     settings_.Load(none, customIni_.get(), host);
   }
   features_->print.Start(printer);
+  features_->history.Start();
   UpdateCommands();
 }
 
@@ -588,6 +604,10 @@ void TfrmCaptureForm::Close() {
 }
 
 void TfrmCaptureForm::FormClose() {
+  // The picture's changes are stored and every capture is on disk before the end.
+  Guarded([&] {
+    if (features_) features_->history.Exit();
+  });
   Guarded([&] { EmptyFolder(folders_.work, Handle()); });
   Guarded([&] {
     if (store_) settings_.Save(*store_);

@@ -1,6 +1,8 @@
 #include "app/view_commands_win.h"
 
 #include "app/app_commands.h"
+
+#include <cmath>
 #include "ids_app.h"
 #include "ui/ui_win.h"
 
@@ -22,7 +24,11 @@ void ViewCommands::AddTo(CommandTable& table) {
     c.undo = doc_.UndoAvailable();
     c.oneToOne = doc_.ZoomRatio() == 1.0;
   });
-  table.AddChecks([this](std::vector<CheckMark>& marks) { AddZoomChecks(ZoomFractionOf(doc_.ZoomRatio()), marks); });
+  table.AddChecks([this](std::vector<CheckMark>& marks) {
+    const ZoomFraction f = ZoomFractionOf(doc_.ZoomRatio());
+    const bool onMenus = std::fabs(double(f.numerator) / f.denominator - doc_.ZoomRatio()) < 1e-9;
+    AddZoomChecks(onMenus ? f : ZoomFraction{0, 0}, marks);
+  });
 }
 
 void ViewCommands::Attach(ImageView& view, HMENU imageMenu) {
@@ -33,11 +39,13 @@ void ViewCommands::Attach(ImageView& view, HMENU imageMenu) {
 // ---------------------------------------------------------------- the document's operations
 
 void ViewCommands::SaveUndo() {
+  if (OnBeforeChange) OnBeforeChange();
   doc_.SaveUndo();
   app_.UpdateCommands();
 }
 
 void ViewCommands::ResetZoom() {
+  fit_ = false;
   doc_.ResetZoom();
   app_.UpdateCommands();
 }
@@ -98,6 +106,7 @@ void ViewCommands::ZoomTo(int n, int d) {
 }
 
 void ViewCommands::ZoomToFraction(int n, int d) {
+  fit_ = false;
   ZoomTo(n, d);
   if (n == 1 && d == 1) ResetZoom();
 }
@@ -106,8 +115,15 @@ void ViewCommands::FitToWindow() {
   if (!doc_.Present()) return;
   RECT view;
   GetClientRect(view_->Handle(), &view);
-  const ZoomFraction f = FitZoom(doc_.FullImage().width, doc_.FullImage().height, view.right, view.bottom);
-  ZoomToFraction(f.numerator, f.denominator);
+  const double scale = FitScale(doc_.FullImage().width, doc_.FullImage().height, view.right, view.bottom);
+  if (fit_ && scale == doc_.ZoomRatio()) return;
+  fit_ = true;
+  WaitCursor wait;
+  const ZoomResult r = doc_.ZoomToScale(scale);
+  view_->ShowFromStart();
+  app_.UpdateCommands();
+  if (!r.rendered) WarnZoomFailed();
+  ShowImageStatus();
 }
 
 void ViewCommands::ZoomStep(int steps) {
@@ -119,6 +135,7 @@ void ViewCommands::ZoomStep(int steps) {
 void ViewCommands::Undo() {
   if (OnUndo && OnUndo()) return;
   if (!doc_.Undo()) return;
+  if (OnUndone) OnUndone();
   view_->ShowFromStart();
   app_.UpdateCommands();
   if (doc_.RenderFailed()) WarnZoomFailed();

@@ -29,6 +29,8 @@ class ViewCommands : public DocumentHost, public ImageViewHost, public MarkupVie
   // Clicks on the picture go to the tool that wants them first (stamping).
   std::function<bool(int button, int x, int y)> OnPictureMouseDown;
   std::function<void()> OnPictureMouseUp;
+  // Before every change of the picture, and once an undo has brought one back.
+  std::function<void()> OnBeforeChange, OnUndone;
   // Undo takes back what lies over the picture first (marks); true when it did.
   std::function<bool()> OnUndo;
 
@@ -53,6 +55,10 @@ class ViewCommands : public DocumentHost, public ImageViewHost, public MarkupVie
   void ShowImageMenu(POINT screen) override;
   void TakeFocus() override { SetFocus(app_.Window()); }
   void ZoomStep(int steps) override;
+  // Fit to Window follows the window's size while it is on.
+  void ViewResized() override {
+    if (fit_) FitToWindow();
+  }
   std::string EmptyViewText() const override { return CaptureKeysHint(settings_.CaptureHotKeyTexts()); }
 
   void ZoomTo(int n, int d);
@@ -71,6 +77,7 @@ class ViewCommands : public DocumentHost, public ImageViewHost, public MarkupVie
   ImageView* view_ = nullptr;
   HMENU imageMenu_ = nullptr;
   bool firstCaptureShown_ = false;
+  bool fit_ = false;  // the picture is fitted to the window (until another ratio or picture)
   bool hadStoredPosition_ = false;
 };
 

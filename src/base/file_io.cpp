@@ -45,7 +45,7 @@ std::string WriteFailureMessage(const std::string& name, const std::string& reas
 }
 
 static std::string TempNameBeside(const std::string& target) {
-  static std::mt19937 rng{std::random_device{}()};
+  thread_local std::mt19937 rng{std::random_device{}()};  // files are written from more than one thread
   char suffix[24];
   std::snprintf(suffix, sizeof suffix, ".~%08x.tmp", static_cast<unsigned>(rng()));
   return target + suffix;

@@ -31,6 +31,11 @@ bool FileExists(const std::string& utf8Name);
 bool DirectoryExists(const std::string& utf8Name);
 bool DeleteFileUtf8(const std::string& utf8Name);
 int64_t FileSize(const std::string& utf8Name);  // -1 when missing
+// Creates one folder; true when it exists afterwards.
+bool MakeFolder(const std::string& utf8Name);
+// The names (without the folder) of the plain files in folder, which ends
+// with its separator; empty when it cannot be read.
+std::vector<std::string> ListFileNames(const std::string& folder);
 // Whole file; throws EFileIO when it cannot be read.
 std::vector<uint8_t> ReadWholeFile(const std::string& utf8Name);
 // An existing file that the user marked read-only (no write permission for

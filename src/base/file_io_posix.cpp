@@ -1,4 +1,5 @@
 // The file primitives of file_io.h on POSIX systems.
+#include <dirent.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -32,6 +33,20 @@ int64_t FileSize(const std::string& name) {
   struct stat st {};
   if (stat(name.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return -1;
   return st.st_size;
+}
+
+bool MakeFolder(const std::string& name) { return mkdir(name.c_str(), 0777) == 0 || DirectoryExists(name); }
+
+std::vector<std::string> ListFileNames(const std::string& folder) {
+  std::vector<std::string> out;
+  DIR* d = opendir(folder.c_str());
+  if (!d) return out;
+  while (const dirent* e = readdir(d)) {
+    const std::string name = e->d_name;
+    if (FileExists(folder + name)) out.push_back(name);
+  }
+  closedir(d);
+  return out;
 }
 
 bool IsReadOnlyFile(const std::string& name) {

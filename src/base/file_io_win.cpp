@@ -61,6 +61,22 @@ int64_t FileSize(const std::string& name) {
   return (int64_t(d.nFileSizeHigh) << 32) | d.nFileSizeLow;
 }
 
+bool MakeFolder(const std::string& name) {
+  return CreateDirectoryW(Widen(name).c_str(), nullptr) || DirectoryExists(name);
+}
+
+std::vector<std::string> ListFileNames(const std::string& folder) {
+  std::vector<std::string> out;
+  WIN32_FIND_DATAW f;
+  const HANDLE h = FindFirstFileW(Widen(folder + "*").c_str(), &f);
+  if (h == INVALID_HANDLE_VALUE) return out;
+  do {
+    if (!(f.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) out.push_back(Narrow(f.cFileName));
+  } while (FindNextFileW(h, &f));
+  FindClose(h);
+  return out;
+}
+
 bool IsReadOnlyFile(const std::string& name) {
   DWORD a = GetFileAttributesW(Widen(name).c_str());
   return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY) && (a & FILE_ATTRIBUTE_READONLY);

@@ -10,6 +10,8 @@ constexpr uint8_t M = kMainMenu, T = kTrayMenu, P = kImageMenu, B = kToolBar;
 
 constexpr CommandRule kCaptureRules[] = {
     {CM_CAPSCREENNOW, CM_CAPAREANOW, T, kAlways},
+    {CM_CAPDELAYED, CM_CAPDELAYED, T, kAlways},
+    {CM_CANCELDELAYED, CM_CANCELDELAYED, T, kDelayedCapture},
     {CM_SELECTAREA, CM_SELECTAREA, B, kAlways},
     {CM_CROP, CM_CROP, P | B, kImage},
     {CM_MONITOR1, CM_MONITOR2, T, kAlways},
@@ -36,6 +38,15 @@ void AddCaptureChecks(bool captureScreen, int monitorIndex, std::vector<CheckMar
                              {CM_SETAREA, !captureScreen},
                              {CM_MONITOR1, monitorIndex == 0},
                              {CM_MONITOR2, monitorIndex != 0}});
+}
+
+std::string DelayedCaptureText(int seconds) {
+  return "Capture Screen in " + std::to_string(seconds) + (seconds == 1 ? " Second" : " Seconds");
+}
+
+std::string CountdownTip(const std::string& caption, int secondsLeft) {
+  return caption + "Capture in " + std::to_string(secondsLeft) + (secondsLeft == 1 ? " second" : " seconds") +
+         " - Esc cancels";
 }
 
 bool TrackableForegroundClass(const std::string& className) {

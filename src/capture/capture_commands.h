@@ -18,6 +18,11 @@ std::span<const CommandRule> ClipboardCommandRules();
 // of the first hot key) and "Use Monitor 1"/"Use Monitor 2".
 void AddCaptureChecks(bool captureScreen, int monitorIndex, std::vector<CheckMark>& marks);
 
+// The tray item of the delayed capture: "Capture Screen in 5 Seconds" ("1 Second").
+std::string DelayedCaptureText(int seconds);
+// The tray icon's tip while it counts down.
+std::string CountdownTip(const std::string& caption, int secondsLeft);
+
 // The foreground-window tracker ignores the task bar and the notification
 // area: an active-window capture must take what the user worked in last.
 bool TrackableForegroundClass(const std::string& className);

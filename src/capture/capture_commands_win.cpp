@@ -18,6 +18,7 @@
 namespace griv {
 
 namespace {
+// Said for a selection without width or height, or a release of another button.
 constexpr char kEmptySelectionMessage[] =
     "Hold the mouse buton down from the Upper Left corner\r\nto Lower Right corner of the area to be selected.  "
     "\r\nRelease mouse button when complete.  Try Again?";
@@ -140,6 +141,7 @@ void CaptureCommands::PresentCapture(Picture pic) {
   KeepScreenCacheAWhile();
   doc_.Document().SetFullImage(std::move(pic));
   doc_.RenderView(1.0);
+  Recorded();
   app_.UpdateCommands();
   if (settings_.PopUp) doc_.PopUp(true);
   AutoCopy();
@@ -187,7 +189,7 @@ void CaptureCommands::CaptureArea() {
     ProcessMessages();
     Sleep(200);  // a window that was just hidden must be gone from the screen
     doc_.SaveUndo();
-    TfrmCapArea overlay(monitorIndex_);
+    TfrmCapArea overlay(monitorIndex_, settings_.AdjustArea);
     KeepScreenCacheAWhile();
     HWND help = nullptr;
     overlay.OnHelp = [&help] {
@@ -199,9 +201,8 @@ void CaptureCommands::CaptureArea() {
     // Help read during the selection stays open, as an ordinary window again.
     if (help && IsWindow(help)) SetWindowPos(help, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     if (!chosen || !app_.Window()) return;  // abandoned (or GRIV closed): the document stays as it was
-    const RECT& r = overlay.SelRect();
     const Picture& frozen = overlay.FrozenScreen();
-    const SelectedArea sel = SelectionOf({r.left, r.top, r.right, r.bottom}, frozen.width, frozen.height);
+    const SelectedArea& sel = overlay.Selection();
     if (!sel.valid) {
       if (ShowMessage(app_.Window(), kEmptySelectionMessage, app_.DialogCaption(), MB_OKCANCEL | MB_ICONWARNING) == IDOK) continue;
       return;
@@ -226,6 +227,7 @@ void CaptureCommands::CaptureArea() {
     }
     doc_.RenderView(ratio);
     if (crop) doc.NoteEdit();  // a part of the same picture
+    else Recorded();
     break;
   }
   app_.UpdateCommands();

@@ -20,6 +20,7 @@ struct CaptureSteps {
   std::function<void()> cancelStamping;
   std::function<void()> forgetFileName;  // the new picture is no file's
   std::function<void()> copy, print, save, edit;
+  std::function<void()> recorded;  // the capture is the picture now (the history keeps it)
 };
 
 enum class Capture {
@@ -60,6 +61,10 @@ class CaptureCommands {
 
   // A new picture comes: stamping ends, the file name goes, the undo record takes the old one.
   void NewPicture();
+  // A capture (or a picture taken from the clipboard) has become the picture.
+  void Recorded() {
+    if (steps_.recorded) steps_.recorded();
+  }
   // The steps after a capture, each when its option is on.
   void AutoCopy();
   void AutoPrint();

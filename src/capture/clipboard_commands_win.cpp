@@ -76,6 +76,7 @@ void ClipboardCommands::TakeFromClipboard() {
   doc_.Document().SetFullImage(std::move(pic));
   doc_.ResetZoom();
   doc_.RenderView(1.0);
+  capture_.Recorded();
   app_.UpdateCommands();
   if (settings_.PopUp) doc_.PopUp(true);
   capture_.AutoPrint();

@@ -38,7 +38,8 @@ Box BesidePointer(int px, int py, int w, int h, int gap, const OverlayMetrics& m
 // The selection a drag gives, normalised, the last row and column included
 // when the pointer stands on them.
 Box SelectionBox(const OverlayState& s, int width, int height) {
-  if (!s.dragging) return {};
+  if (s.adjusting) return s.adjusted;
+  if (!s.dragging) return s.hover;
   const int l = std::min(s.anchorX, s.pointerX), t = std::min(s.anchorY, s.pointerY);
   int r = std::max(s.anchorX, s.pointerX), b = std::max(s.anchorY, s.pointerY);
   if (r == width - 1) r = width;
@@ -48,9 +49,22 @@ Box SelectionBox(const OverlayState& s, int width, int height) {
 }  // namespace
 
 std::string OverlayLabel(const OverlayState& s, int screenWidth, int screenHeight) {
-  if (!s.dragging) return std::to_string(s.pointerX) + ", " + std::to_string(s.pointerY);
+  if (!s.dragging && !s.adjusting) return std::to_string(s.pointerX) + ", " + std::to_string(s.pointerY);
   const Box b = SelectionBox(s, screenWidth, screenHeight);
   return std::to_string(b.Width()) + " \xC3\x97 " + std::to_string(b.Height());  // U+00D7
+}
+
+std::vector<Box> HandleBoxes(const Box& s, int size) {
+  const int h = size / 2, mx = (s.left + s.right) / 2, my = (s.top + s.bottom) / 2;
+  auto at = [&](int x, int y) { return Box{x - h, y - h, x - h + size, y - h + size}; };
+  // Left, Top, Right, Bottom, TopLeft, TopRight, BottomLeft, BottomRight.
+  return {at(s.left, my),    at(mx, s.top),      at(s.right, my),       at(mx, s.bottom),
+          at(s.left, s.top), at(s.right, s.top), at(s.left, s.bottom), at(s.right, s.bottom)};
+}
+
+const char* OverlayHint(const OverlayState& s) {
+  return s.adjusting ? "Drag the edges or use the arrow keys \xE2\x80\x94 Enter to capture, Esc to cancel"
+                     : "Drag to select, or click a window \xE2\x80\x94 Esc to cancel";
 }
 
 OverlayLayout LayOutOverlay(const OverlayState& s, const OverlayMetrics& m) {
@@ -71,7 +85,10 @@ OverlayLayout LayOutOverlay(const OverlayState& s, const OverlayMetrics& m) {
   if (ly + m.labelHeight > m.screenHeight) ly = o.magnifier.top - Scaled(4, m.dpi) - m.labelHeight;
   lx = std::clamp(lx, 0, std::max(0, m.screenWidth - m.labelWidth));
   o.label = {lx, ly, lx + m.labelWidth, ly + m.labelHeight};
-  if (s.hintShown && !s.dragging) {
+  if (s.adjusting) {
+    o.handles = HandleBoxes(o.selection, std::max(3, Scaled(s.handleSize, m.dpi)));
+  }
+  if (s.adjusting || (s.hintShown && !s.dragging)) {
     const int hx = (m.screenWidth - m.hintWidth) / 2, hy = Scaled(24, m.dpi);
     o.hint = {hx, hy, hx + m.hintWidth, hy + m.hintHeight};
   }
@@ -102,6 +119,10 @@ std::vector<Box> DirtyBoxes(const OverlayLayout& before, const OverlayLayout& af
   if (!(before.magnifier == after.magnifier)) add(before.magnifier);
   add(after.label);
   add(after.magnifier);
+  if (before.handles != after.handles) {
+    for (const Box& b : before.handles) add(b);
+    for (const Box& b : after.handles) add(b);
+  }
   if (!(before.hint == after.hint)) {
     add(before.hint);
     add(after.hint);

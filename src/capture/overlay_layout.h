@@ -21,6 +21,10 @@ struct OverlayState {
   bool dragging = false;
   int anchorX = 0, anchorY = 0;  // where the drag started
   bool hintShown = true;         // until the first drag
+  Box hover;                     // the window under the pointer while nothing is dragged
+  bool adjusting = false;        // the selection waits, with handles, for Enter
+  Box adjusted;                  // the selection being adjusted
+  int handleSize = 7;
 };
 
 struct OverlayMetrics {
@@ -37,12 +41,19 @@ struct OverlayLayout {
   Box magnifier;
   Box magnifierSource;  // the screen pixels the magnifier enlarges
   Box hint;             // empty once the drag has started
+  std::vector<Box> handles;  // while a selection is adjusted
   int zoom = 8;
 };
 
-// The label's text: "W × H" while dragging (what the capture will be), the
-// pointer's position before.
+// The label's text: "W × H" while dragging or adjusting (what the capture
+// will be), the pointer's position before.
 std::string OverlayLabel(const OverlayState& s, int screenWidth, int screenHeight);
+// The eight handles of an adjustable selection, squares of size centred on
+// the middles of its edges (left, top, right, bottom) and on its corners
+// (top left, top right, bottom left, bottom right).
+std::vector<Box> HandleBoxes(const Box& selection, int size);
+// The line at the top: how to select, or how to adjust.
+const char* OverlayHint(const OverlayState& s);
 
 OverlayLayout LayOutOverlay(const OverlayState& s, const OverlayMetrics& m);
 

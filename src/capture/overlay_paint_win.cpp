@@ -11,7 +11,6 @@ namespace {
 constexpr COLORREF kFrameColour = RGB(0, 120, 215);
 constexpr COLORREF kLabelBack = RGB(32, 32, 32);
 constexpr COLORREF kLabelText = RGB(255, 255, 255);
-constexpr wchar_t kHintText[] = L"Drag to select \u2014 Esc to cancel";
 
 UniqueFont UiFont(int height, bool bold) {
   LOGFONTW lf{};
@@ -52,7 +51,6 @@ OverlayPainter::OverlayPainter(const Picture& frozen, int dpi) : width_(frozen.w
   SelectObject(dimmedDc_.get(), dimmed_.bitmap.get());
   labelFont_ = UiFont(Scale(12, dpi), true);
   hintFont_ = UiFont(Scale(15, dpi), false);
-  hint_ = kHintText;
 }
 
 SIZE OverlayPainter::Measure(HFONT font, const std::wstring& text) {
@@ -70,7 +68,7 @@ OverlayLayout OverlayPainter::Layout(const OverlayState& s) {
   const SIZE label = Measure(labelFont_.get(), Widen(OverlayLabel(s, width_, height_)));
   m.labelWidth = label.cx + Scale(12, dpi_);
   m.labelHeight = label.cy + Scale(6, dpi_);
-  const SIZE hint = Measure(hintFont_.get(), hint_);
+  const SIZE hint = Measure(hintFont_.get(), Widen(OverlayHint(s)));
   m.hintWidth = hint.cx + Scale(24, dpi_);
   m.hintHeight = hint.cy + Scale(12, dpi_);
   return LayOutOverlay(s, m);
@@ -92,6 +90,13 @@ void OverlayPainter::Paint(HDC target, const RECT& dirty, const OverlayState& s,
       Fill(dc, {f.left, sel.bottom, f.right, f.bottom}, kFrameColour);
       Fill(dc, {f.left, sel.top, sel.left, sel.bottom}, kFrameColour);
       Fill(dc, {sel.right, sel.top, f.right, sel.bottom}, kFrameColour);
+    }
+    for (const Box& h : o.handles) {
+      if (!Meets(h, dirty)) continue;
+      RECT r = ToRect(h);
+      Fill(dc, r, kFrameColour);
+      InflateRect(&r, -1, -1);
+      Fill(dc, r, RGB(255, 255, 255));
     }
     if (Meets(o.magnifier, dirty)) {
       const RECT m = ToRect(o.magnifier);
@@ -127,7 +132,8 @@ void OverlayPainter::Paint(HDC target, const RECT& dirty, const OverlayState& s,
       RECT t = ToRect(o.hint);
       Fill(dc, t, kLabelBack);
       SelectObj f(dc, hintFont_.get());
-      DrawTextW(dc, hint_.c_str(), int(hint_.size()), &t, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+      const std::wstring hint = Widen(OverlayHint(s));
+      DrawTextW(dc, hint.c_str(), int(hint.size()), &t, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
     }
   });
 }

@@ -31,7 +31,6 @@ class OverlayPainter {
   DibSection clear_, dimmed_;
   UniqueMemDC clearDc_, dimmedDc_;
   UniqueFont labelFont_, hintFont_;
-  std::wstring hint_;
 };
 
 // The picture at half brightness: what lies outside the selection.

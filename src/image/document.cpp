@@ -8,6 +8,8 @@
 #include <stdexcept>
 #include <vector>
 
+#include "image/resample.h"
+
 namespace griv {
 
 long long RoundHalfEven(double v) {
@@ -283,7 +285,10 @@ bool ImageDocument::RenderView(const Picture& source, double ratio) {
   viewIsFull_ = false;
   try {
     const int w = ScaledLength(source.width, ratio), h = ScaledLength(source.height, ratio);
-    if (shown_.width == w && shown_.height == h && shown_.bpp == 24 &&
+    if (smooth_ && ratio < 1.0) {
+      shown_.Clear();
+      shown_ = ShrinkSmooth(source, std::max(1, w), std::max(1, h));
+    } else if (shown_.width == w && shown_.height == h && shown_.bpp == 24 &&
         shown_.pixels.size() == size_t(shown_.Stride()) * size_t(h)) {
       StretchInto(source, shown_);  // same size again: every pixel is rewritten in place
     } else {
@@ -299,8 +304,21 @@ bool ImageDocument::RenderView(const Picture& source, double ratio) {
   return !renderFailed_;
 }
 
+ZoomResult ImageDocument::ZoomToScale(double scale) {
+  if (!(scale > 0)) throw std::invalid_argument("the scale must be positive");
+  ratio_ = scale;
+  smooth_ = true;
+  zoomText_ = std::to_string(RoundHalfEven(scale * 100)) + "%";
+  viewedAt_ = " -  Viewed at: " + zoomText_;
+  ZoomResult r;
+  r.addCursorEnabled = scale == 1.0;
+  r.rendered = Render();
+  return r;
+}
+
 ZoomResult ImageDocument::ZoomTo(int n, int d) {
   if (n < 1 || d < 1) throw std::invalid_argument("zoom terms must be positive");
+  smooth_ = false;
   ZoomResult r;
   ratio_ = double(n) / double(d);
   if (n + d == 2) {
@@ -318,6 +336,7 @@ ZoomResult ImageDocument::ZoomTo(int n, int d) {
 
 void ImageDocument::ResetZoom() {
   ratio_ = 1.0;
+  smooth_ = false;
   viewedAt_.clear();
 }
 
@@ -350,6 +369,7 @@ bool ImageDocument::Undo() {
     viewIsFull_ = false;  // rendered again below
     std::swap(full_, undoBitmap_);
   }
+  ++revision_;
   ratio_ = undoRatio_;
   viewedAt_ = undoViewedAt_;
   action_ = undoAction_;

@@ -13,6 +13,7 @@
 #pragma once
 #include <cstdint>
 #include <string>
+#include <utility>
 
 #include "base/picture.h"
 
@@ -116,6 +117,8 @@ class ImageDocument {
   bool Changed() const;
   void NoteEdit() { ++edits_; }
   void NoteSaved();
+  // Differs after every edit of the picture or of what lies over it since it came in.
+  std::pair<uint64_t, uint64_t> EditState() const { return {edits_, OverlayRevision()}; }
 
   // ---- zoom and texts
   double ZoomRatio() const { return ratio_; }
@@ -143,6 +146,9 @@ class ImageDocument {
   // New ratio n:d (both >= 1; std::invalid_argument otherwise) and its
   // texts, then renders. 1:1 empties ZoomText and ViewedAtText.
   ZoomResult ZoomTo(int n, int d);
+  // Any scale (Fit to Window): the texts give it in percent ("54%"), and a
+  // picture shown smaller is smoothly filtered rather than thinned out.
+  ZoomResult ZoomToScale(double scale);
   // Ratio 1 and no ViewedAtText, without rendering; ZoomText is kept.
   void ResetZoom();
 
@@ -182,6 +188,7 @@ class ImageDocument {
   bool viewIsFull_ = false;  // the view shows the full image itself
   double ratio_ = 1.0, undoRatio_ = 1.0;
   std::string zoomText_, viewedAt_, action_, undoViewedAt_, undoAction_, statusNote_;
+  bool smooth_ = false;  // the scale is Fit to Window's
   bool present_ = false, undoAvailable_ = false, undoArmed_ = false, cropMode_ = false, renderFailed_ = false;
 
   PictureOverlay* overlay_ = nullptr;

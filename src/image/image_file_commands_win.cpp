@@ -69,6 +69,15 @@ void ImageFileCommands::WriteImageFile(const std::string& name, bool silent, boo
 }
 
 void ImageFileCommands::AutoSaveImage() {
+  if (settings_.AutoNameDateTime) {
+    std::optional<LocalTime> when = CaptureTime ? CaptureTime() : std::nullopt;
+    const std::string name = DateTimeSaveName(settings_.AutoSavePath, settings_.AutoPrefix, when.value_or(NowLocal()),
+                                              settings_.AutoExt, [](const std::string& n) { return FileExists(n); });
+    doc_.Document().SetStatusNote("");
+    WriteImageFile(name, false, false);
+    MessageBeep(0);
+    return;
+  }
   AutoSaveSlot slot = NextFreeAutoSave(settings_.AutoSavePath, settings_.AutoPrefix, settings_.NextSaveNo,
                                        settings_.AutoExt, [](const std::string& n) { return FileExists(n); });
   settings_.NextSaveNo = static_cast<int32_t>(std::min<int64_t>(slot.nextCounter, INT32_MAX));
@@ -113,6 +122,7 @@ void ImageFileCommands::LoadImageFile(const std::string& name, bool greys) {
   ImageDocument& doc = doc_.Document();
   doc.SetFullImage(std::move(pic));
   if (greys) doc.NoteEdit();  // the same picture, turned grey
+  else if (OnOpened) OnOpened();
   if (openedDecrypted_) {
     if (FileExists(name)) DeleteFileUtf8(name);
     currentFileName_.clear();

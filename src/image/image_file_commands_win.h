@@ -3,8 +3,10 @@
 // goes through a JPEG of greys. It owns the current file's name.
 #pragma once
 #include <functional>
+#include <optional>
 #include <string>
 
+#include "base/date_time_name.h"
 #include "image/document_host_win.h"
 #include "options/settings.h"
 #include "ui/app_window_win.h"
@@ -19,6 +21,11 @@ class ImageFileCommands {
   void AddTo(CommandTable& table);
   // Opens any file by name, decrypting encrypted kinds first (the window sets it).
   std::function<void(const std::string& file)> OpenFileByName;
+  // When the picture on show was captured, for saves named by date and time
+  // (the capture history's time); unset or nullopt: now.
+  std::function<std::optional<LocalTime>()> CaptureTime;
+  // A file has become the picture (not greys, which change the picture on show).
+  std::function<void()> OnOpened;
 
   // A numbered save: the next free name of the numbered series (Auto Save, Ctrl+F2).
   void AutoSaveImage();

@@ -94,6 +94,12 @@ std::string AutoSaveName(std::string_view folder, std::string_view prefix, int64
   return IncludeTrailingBackslash(folder) + std::string(prefix) + "-" + FiveDigits(number) + std::string(ext);
 }
 
+std::string DateTimeSaveName(std::string_view folder, std::string_view prefix, const LocalTime& time,
+                             std::string_view ext, const std::function<bool(const std::string&)>& exists) {
+  return FirstFreeName(IncludeTrailingBackslash(folder) + std::string(prefix) + " " + DateTimeName(time),
+                       std::string(ext), exists);
+}
+
 AutoSaveSlot NextFreeAutoSave(std::string_view folder, std::string_view prefix, int64_t next, std::string_view ext,
                               const std::function<bool(const std::string&)>& exists) {
   AutoSaveSlot slot;

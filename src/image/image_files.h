@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "base/date_time_name.h"
 #include "image/jpeg_codec.h"
 #include "base/picture.h"
 
@@ -94,6 +95,12 @@ inline constexpr int kAutoSaveTries = 100000;
 // of overwriting them.
 AutoSaveSlot NextFreeAutoSave(std::string_view folder, std::string_view prefix, int64_t next, std::string_view ext,
                               const std::function<bool(const std::string&)>& exists);
+
+// A numbered save named by date and time: folder, prefix, a blank, the time
+// as the capture history names it, ext; " (2)" and up when taken.
+// C:\Shots, GRIV, 2026-12-07 19:30:12, .png -> C:\Shots\GRIV 2026-12-07 19-30-12.png
+std::string DateTimeSaveName(std::string_view folder, std::string_view prefix, const LocalTime& time,
+                             std::string_view ext, const std::function<bool(const std::string&)>& exists);
 
 // The neighbour of the last opened file in its numbered series, looked for
 // in openPath (which ends in a separator): GRIV-00007.jpg -> GRIV-00008.jpg;

@@ -53,7 +53,9 @@ void MarkupSession::SetMapping(const ViewMapping& m) {
       m.shownHeight == map_.shownHeight)
     return;
   map_ = m;
-  TouchAll();
+  // Only the view is drawn again: the marks and the outputs are as they were,
+  // and a zoom or a new window size is no change of the picture.
+  dirty_ = Union(dirty_, PixelBox{0, 0, map_.shownWidth, map_.shownHeight});
 }
 
 void MarkupSession::Touch(const Mark& m) {

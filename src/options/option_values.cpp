@@ -17,6 +17,8 @@ OptionValues FillOptionValues(const Settings& s) {
   // What is registered, not a damaged text that registration replaced with the default.
   v.hotKeys = HotKeyPending({EffectiveHotKeyText(0, s.HotKeyFull), EffectiveHotKeyText(1, s.HotKeyActive),
                              EffectiveHotKeyText(2, s.HotKeyArea)});
+  v.adjustArea = s.AdjustArea;
+  v.captureDelay = std::to_string(s.CaptureDelay);
 
   v.rbPrtFull = s.PrintStyle == "Full";
   v.rbPrtZoom = s.PrintStyle == "Zoom";
@@ -35,6 +37,9 @@ OptionValues FillOptionValues(const Settings& s) {
   v.savePrefix = s.AutoPrefix;
   v.nextSaveNo = std::to_string(s.NextSaveNo);
   v.encryptDes = s.EncryptFormat == KtxFormat::Des;
+  v.autoNameDateTime = s.AutoNameDateTime;
+  v.keepHistory = s.KeepHistory;
+  v.historyCount = std::to_string(s.HistoryCount);
 
   v.imageEditor = s.ImageEditor;
   v.autoSend = s.AutoEdit;
@@ -63,6 +68,12 @@ StoreOutcome StoreOptionValues(const OptionValues& v, Settings& s,
   s.AutoPrefix = v.savePrefix;
   s.NextSaveNo = LeadingNumber(v.nextSaveNo);
   s.EncryptFormat = v.encryptDes ? KtxFormat::Des : KtxFormat::Aes;
+  s.AutoNameDateTime = v.autoNameDateTime;
+  s.KeepHistory = v.keepHistory;
+  // An emptied box keeps what was in force.
+  s.HistoryCount = BoundedNumber(v.historyCount, 0, kHistoryCountMax, s.HistoryCount);
+  s.AdjustArea = v.adjustArea;
+  s.CaptureDelay = BoundedNumber(v.captureDelay, kCaptureDelayMin, kCaptureDelayMax, s.CaptureDelay);
   s.AutoExt = kAutoExtChoices[v.extIndex >= 0 && v.extIndex < static_cast<int>(std::size(kAutoExtChoices)) ? v.extIndex : 1];
 
   StoreOutcome out;

@@ -17,6 +17,8 @@ struct OptionValues {
   bool watchClips = false;
   bool clipCopy = false;
   HotKeyPending hotKeys{{kDefaultHotKeyFull, kDefaultHotKeyActive, kDefaultHotKeyArea}};
+  bool adjustArea = false;
+  std::string captureDelay;  // seconds, as typed; kept within its limits on OK
 
   // Print Options: at most one of the three is ticked (none for a style that matches none)
   bool rbPrtFull = true, rbPrtZoom = false, rbPrtBest = false;
@@ -36,6 +38,9 @@ struct OptionValues {
   std::string savePrefix;
   std::string nextSaveNo;  // as typed
   bool encryptDes = false;  // encrypted files for older versions
+  bool autoNameDateTime = false;  // numbered names by date and time instead of numbers
+  bool keepHistory = true;
+  std::string historyCount;  // as typed; kept within its limits on OK
 
   // Other Options
   std::string imageEditor;

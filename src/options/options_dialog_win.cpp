@@ -20,7 +20,7 @@ namespace griv {
 
 namespace {
 
-constexpr int kClientWidth = 426, kClientHeight = 303;
+constexpr int kClientWidth = 426, kClientHeight = 337;
 constexpr int kAllTabs = -1;
 constexpr const wchar_t* kTabCaptions[] = {L"Capture Options", L"Print Options", L"Save Options", L"Other Options"};
 
@@ -31,10 +31,10 @@ struct ControlPlace {
 };
 // clang-format off
 constexpr ControlPlace kPlaces[] = {
-    {IDC_SET_TABS,            kAllTabs,   6,   6, 414, 256, nullptr},
-    {IDC_SET_HELP,            kAllTabs,   8, 271,  75,  25, nullptr},
-    {IDOK,                    kAllTabs, 262, 271,  75,  25, nullptr},
-    {IDCANCEL,                kAllTabs, 345, 271,  75,  25, nullptr},
+    {IDC_SET_TABS,            kAllTabs,   6,   6, 414, 290, nullptr},
+    {IDC_SET_HELP,            kAllTabs,   8, 305,  75,  25, nullptr},
+    {IDOK,                    kAllTabs, 262, 305,  75,  25, nullptr},
+    {IDCANCEL,                kAllTabs, 345, 305,  75,  25, nullptr},
     // Capture Options
     {IDC_SET_INCLMOUSE,       0,  20,  40, 170,  20, nullptr},
     {IDC_SET_POPUP,           0,  20,  62, 170,  20, nullptr},
@@ -52,6 +52,11 @@ constexpr ControlPlace kPlaces[] = {
     {IDC_SET_HKAREA_LABEL,    0,  20, 216, 200,  16, nullptr},
     {IDC_SET_HKAREA,          0,  20, 232, 304,  22, nullptr},
     {IDC_SET_CHGAREA,         0, 330, 231,  76,  24, nullptr},
+    {IDC_SET_ADJUSTAREA,      0,  20,  83, 172,  30, "Drag the edges or use the arrow keys, then Enter to capture"},
+    {IDC_SET_DELAY_LABEL,     0,  20, 269, 150,  16, nullptr},
+    {IDC_SET_DELAY,           0, 172, 266,  40,  22, "Capture Screen in ... Seconds (tray menu) waits this long"},
+    {IDC_SET_DELAY_SPIN,      0, 212, 266,  16,  22, nullptr},
+    {IDC_SET_DELAY_UNIT,      0, 234, 269,  80,  16, nullptr},
     // Print Options
     {IDC_SET_PRTFULL,         1,  20,  40, 180,  20, "Image will be printed close to the full width or height of page"},
     {IDC_SET_PRTZOOM,         1,  20,  62, 180,  20, "The image will be printed at the zoom level shown"},
@@ -77,6 +82,12 @@ constexpr ControlPlace kPlaces[] = {
     {IDC_SET_NEXTNO_LABEL,    2,  20, 202, 110,  16, nullptr},
     {IDC_SET_NEXTNO,          2, 134, 199,  80,  22, "This is teh next number to be assigned to an auto saved image"},
     {IDC_SET_ENCDES,          2,  20, 240, 386,  20, "Older versions of GRIV open only DES files; AES files are far safer"},
+    {IDC_SET_NAMES_LABEL,     2, 232, 134,  50,  16, nullptr},
+    {IDC_SET_NAMES,           2, 284, 131, 122, 120, "Numbered saves named prefix-number, or prefix and the date and time"},
+    {IDC_SET_KEEPHISTORY,     2,  20, 268, 200,  20, "Every capture is kept in the History folder, see File > Recent Captures"},
+    {IDC_SET_HISTCOUNT_LABEL, 2, 232, 271,  66,  16, nullptr},
+    {IDC_SET_HISTCOUNT,       2, 300, 268,  60,  22, "The oldest captures beyond this number are removed"},
+    {IDC_SET_HISTCOUNT_SPIN,  2, 360, 268,  16,  22, nullptr},
     // Other Options
     {IDC_SET_EDITOR_LABEL,    3,  20,  40, 150,  16, nullptr},
     {IDC_SET_EDITOR,          3,  20,  58, 350,  22, "This program is used to edit images"},
@@ -166,6 +177,10 @@ BOOL TfrmSettings::OnInitDialog() {
   }
   for (const char* ext : kAutoExtChoices)
     SendMessageW(Ctl(IDC_SET_EXT), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(ext).c_str()));
+  for (const wchar_t* names : {L"Number", L"Date and time"})
+    SendMessageW(Ctl(IDC_SET_NAMES), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(names));
+  SpinBox(IDC_SET_DELAY_SPIN, IDC_SET_DELAY, kCaptureDelayMin, kCaptureDelayMax);
+  SpinBox(IDC_SET_HISTCOUNT_SPIN, IDC_SET_HISTCOUNT, 0, kHistoryCountMax);
   MakePages();
   // On the main window's monitor first, so the layout is made for that monitor's DPI.
   SetWindowPos(dlg, nullptr, x_, y_, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
@@ -187,6 +202,12 @@ bool TfrmSettings::Checked(int id) const { return SendMessageW(Ctl(id), BM_GETCH
 void TfrmSettings::Check(int id, bool on) { SendMessageW(Ctl(id), BM_SETCHECK, on ? BST_CHECKED : BST_UNCHECKED, 0); }
 std::string TfrmSettings::Text(int id) const { return TextOf(Ctl(id)); }
 void TfrmSettings::SetText(int id, const std::string& text) { SetWindowTextW(Ctl(id), Widen(text).c_str()); }
+
+void TfrmSettings::SpinBox(int spin, int buddy, int low, int high) {
+  SendMessageW(Ctl(spin), UDM_SETBUDDY, reinterpret_cast<WPARAM>(Ctl(buddy)), 0);
+  SendMessageW(Ctl(spin), UDM_SETRANGE32, static_cast<WPARAM>(low), static_cast<LPARAM>(high));
+  SendMessageW(Ctl(buddy), EM_SETLIMITTEXT, std::to_string(high).size(), 0);
+}
 
 void TfrmSettings::MakePages() {
   for (int i = 0; i < 4; ++i) {
@@ -233,7 +254,7 @@ void TfrmSettings::Layout() {
     if (page) MoveWindow(page->Handle(), area.left, area.top, area.right - area.left, area.bottom - area.top, FALSE);
   for (const ControlPlace& p : kPlaces)
     if (p.tab != kAllTabs) MoveWindow(Ctl(p.id), S(p.x) - area.left, S(p.y) - area.top, S(p.w), S(p.h), FALSE);
-  SendMessageW(Ctl(IDC_SET_EXT), CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), S(16));
+  for (int box : {IDC_SET_EXT, IDC_SET_NAMES}) SendMessageW(Ctl(box), CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), S(16));
   RedrawWindow(Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
@@ -255,6 +276,8 @@ void TfrmSettings::FillControls() {
   Check(IDC_SET_WATCHCLIPS, v.watchClips);
   Check(IDC_SET_CLIPCOPY, v.clipCopy);
   for (int i = 0; i < kCaptureHotKeyCount; ++i) RefreshHotKeyRow(i);
+  Check(IDC_SET_ADJUSTAREA, v.adjustArea);
+  SetText(IDC_SET_DELAY, v.captureDelay);
 
   Check(IDC_SET_PRTFULL, v.rbPrtFull);
   Check(IDC_SET_PRTZOOM, v.rbPrtZoom);
@@ -275,6 +298,9 @@ void TfrmSettings::FillControls() {
   SetText(IDC_SET_PREFIX, v.savePrefix);
   SetText(IDC_SET_NEXTNO, v.nextSaveNo);
   Check(IDC_SET_ENCDES, v.encryptDes);
+  SendMessageW(Ctl(IDC_SET_NAMES), CB_SETCURSEL, v.autoNameDateTime ? 1 : 0, 0);
+  Check(IDC_SET_KEEPHISTORY, v.keepHistory);
+  SetText(IDC_SET_HISTCOUNT, v.historyCount);
 
   SetText(IDC_SET_EDITOR, v.imageEditor);
   Check(IDC_SET_AUTOSEND, v.autoSend);
@@ -288,6 +314,8 @@ void TfrmSettings::ReadControls() {
   v.popUp = Checked(IDC_SET_POPUP);
   v.watchClips = Checked(IDC_SET_WATCHCLIPS);
   v.clipCopy = Checked(IDC_SET_CLIPCOPY);
+  v.adjustArea = Checked(IDC_SET_ADJUSTAREA);
+  v.captureDelay = Text(IDC_SET_DELAY);
 
   v.rbPrtFull = Checked(IDC_SET_PRTFULL);
   v.rbPrtZoom = Checked(IDC_SET_PRTZOOM);
@@ -306,6 +334,9 @@ void TfrmSettings::ReadControls() {
   v.savePrefix = Text(IDC_SET_PREFIX);
   v.nextSaveNo = Text(IDC_SET_NEXTNO);
   v.encryptDes = Checked(IDC_SET_ENCDES);
+  v.autoNameDateTime = SendMessageW(Ctl(IDC_SET_NAMES), CB_GETCURSEL, 0, 0) == 1;
+  v.keepHistory = Checked(IDC_SET_KEEPHISTORY);
+  v.historyCount = Text(IDC_SET_HISTCOUNT);
 
   v.imageEditor = Text(IDC_SET_EDITOR);
   v.autoSend = Checked(IDC_SET_AUTOSEND);

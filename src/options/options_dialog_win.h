@@ -61,6 +61,8 @@ class TfrmSettings : private DialogBase {
   void Check(int id, bool on);
   std::string Text(int id) const;
   void SetText(int id, const std::string& text);
+  // An up-down control beside its number box, within low..high.
+  void SpinBox(int spin, int buddy, int low, int high);
   void MakePages();
   void MakeFonts();
   void Layout();

@@ -1,5 +1,7 @@
 #include "options/settings.h"
 
+#include <algorithm>
+
 #include "hotkeys/hotkey_text.h"
 #include "base/strings.h"
 
@@ -39,6 +41,15 @@ struct Reader {
   }
 };
 }  // namespace
+
+int BoundedNumber(std::string_view text, int low, int high, int def) {
+  size_t i = 0;
+  while (i < text.size() && text[i] == ' ') ++i;
+  if (i >= text.size() || text[i] < '0' || text[i] > '9') return def;
+  long long v = 0;
+  for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) v = std::min<long long>(v * 10 + (text[i] - '0'), high);
+  return int(std::clamp<long long>(v, low, high));
+}
 
 int AutoExtChoice(std::string_view autoExt) {
   if (autoExt == ".bmp") return 0;
@@ -155,6 +166,14 @@ void Settings::Load(SettingsStore& store, const IniFile* custom, SettingsHost& h
   read("DosPrint", [&](const std::string& v) { DosPrint = SameText(v.empty() ? "No" : v, "Yes"); });
   read("DosFont", [&](const std::string& v) { DosFont = v.empty() ? "System" : v; });
   read("EncryptFormat", [&](const std::string& v) { EncryptFormat = ParseKtxFormat(v); });
+  read("KeepHistory", [&](const std::string& v) { KeepHistory = v != "Off"; });
+  read("HistoryCount",
+       [&](const std::string& v) { HistoryCount = BoundedNumber(v, 0, kHistoryCountMax, kHistoryCountDefault); });
+  read("CaptureDelay", [&](const std::string& v) {
+    CaptureDelay = BoundedNumber(v, kCaptureDelayMin, kCaptureDelayMax, kCaptureDelayDefault);
+  });
+  read("AdjustArea", [&](const std::string& v) { AdjustArea = v == "On"; });
+  read("AutoName", [&](const std::string& v) { AutoNameDateTime = v == kAutoNameDateTime; });
 }
 
 void Settings::LoadHotKeys(SettingsStore& store) {
@@ -211,6 +230,11 @@ void Settings::Save(SettingsStore& s) const {
   s.WriteString("ImageEditor", ImageEditor);
   s.WriteString("LastOpenExt", LastOpenExt);
   s.WriteString("EncryptFormat", KtxFormatName(EncryptFormat));
+  s.WriteString("KeepHistory", OnOff(KeepHistory));
+  s.WriteString("HistoryCount", std::to_string(HistoryCount));
+  s.WriteString("CaptureDelay", std::to_string(CaptureDelay));
+  s.WriteString("AdjustArea", OnOff(AdjustArea));
+  s.WriteString("AutoName", AutoNameDateTime ? kAutoNameDateTime : kAutoNameNumber);
 }
 
 void Settings::SaveHotKeys(SettingsStore& s) const {

@@ -42,6 +42,14 @@ inline constexpr const char* kAutoExtChoices[] = {".bmp", ".jpg", ".png"};
 // own, any other value ".jpg" (so ".BMP" shows, and is then saved, as ".jpg").
 int AutoExtChoice(std::string_view autoExt);
 
+// Limits and defaults of the capture history, the delayed capture and the names of numbered saves.
+inline constexpr int kHistoryCountDefault = 100, kHistoryCountMax = 10000;
+inline constexpr int kCaptureDelayDefault = 5, kCaptureDelayMin = 1, kCaptureDelayMax = 60;
+inline constexpr char kAutoNameNumber[] = "Number", kAutoNameDateTime[] = "DateTime";
+// A count or delay as stored or typed: the leading number kept within
+// [low, high]; def when the text holds no number.
+int BoundedNumber(std::string_view text, int low, int high, int def);
+
 struct Settings {
   bool AutoPrint = false;
   std::string AutoPrintHint;  // "Auto Print On" or empty
@@ -77,6 +85,11 @@ struct Settings {
   int32_t LastIconIx = 0;
   int32_t LastCursorIx = 2;
   KtxFormat EncryptFormat = KtxFormat::Aes;  // of the encrypted files written
+  bool KeepHistory = true;                      // every capture kept in the data folder's History
+  int HistoryCount = kHistoryCountDefault;      // entries kept, 0..kHistoryCountMax
+  int CaptureDelay = kCaptureDelayDefault;      // seconds of the delayed capture
+  bool AdjustArea = false;                      // the area's selection can be adjusted before it is taken
+  bool AutoNameDateTime = false;                // numbered saves named by date and time (AutoName "DateTime")
 
   HotKeyTexts CaptureHotKeyTexts() const { return {HotKeyFull, HotKeyActive, HotKeyArea}; }
 

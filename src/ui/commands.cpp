@@ -13,6 +13,7 @@ bool Meets(uint32_t needs, const CommandContext& c) {
   if ((needs & kOneToOne) && !c.oneToOne) return false;
   if ((needs & kSaveWritten) && !c.saveWritten) return false;
   if ((needs & kMail) && !c.mail) return false;
+  if ((needs & kDelayedCapture) && !c.delayedCapture) return false;
   return true;
 }
 

@@ -35,6 +35,7 @@ enum Need : uint32_t {
   kSaveWritten = 1u << 7,       // "&Save" has written a file since start-up
   kMail = 1u << 8,              // mail is possible (not found missing)
   kEditorExists = 1u << 9,      // the image editor's file exists
+  kDelayedCapture = 1u << 10,   // a delayed capture is counting down
 };
 
 // The state the rules are evaluated against; each feature fills in its part.
@@ -49,6 +50,7 @@ struct CommandContext {
   bool oneToOne = true;
   bool saveWritten = false;
   bool mail = true;
+  bool delayedCapture = false;
 };
 
 bool Meets(uint32_t needs, const CommandContext& c);

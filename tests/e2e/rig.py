@@ -306,7 +306,8 @@ class Rig:
     # Rows of the tray menu (one monitor: no monitor items), from the menu's top edge.
     TRAY_ROWS = {'Restore': 12, 'Auto Print': 38, 'Auto Save': 55, 'Add Notes to Image': 72,
                  'Capture Screen Now': 98, 'Capture Active Now': 115, 'Capture Area Now': 132,
-                 'GRIV Help': 158, 'Visit our Web Site': 175, 'Quick Start Guide': 192, 'Close': 218}
+                 'Capture Screen in Seconds': 149, 'Cancel Delayed Capture': 166,
+                 'GRIV Help': 192, 'Visit our Web Site': 209, 'Quick Start Guide': 226, 'Close': 252}
 
     def tray_menu(self, item):
         """Right-clicks the tray icon and clicks an item of its menu. (Keys typed into a

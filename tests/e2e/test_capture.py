@@ -92,11 +92,11 @@ def test_area_dragged_from_10_40_to_110_90_saves_100_by_50(autosave, shots):
     wait_until(lambda: rig.status_text() == '(100 x 50) - Selected area captured', 5, what='the status text')
 
 
-def test_upward_drag_shows_the_retry_message(autosave, shots):
+def test_a_drag_without_width_shows_the_retry_message(autosave, shots):
     rig, folder = autosave
     rig.start_griv()
     start_area_capture_from_the_tray(rig)
-    drag(rig, (110, 60), (10, 10))
+    drag(rig, (110, 60), (110, 10))  # straight up: a drag, but no area
     code, _ = rig.probe('find-title', 'Grivanta   ', '10000')
     assert code == 0, 'no message'
     _, texts = rig.probe('child-texts', 'Grivanta   ')

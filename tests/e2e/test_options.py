@@ -283,7 +283,7 @@ def look_at_every_tab(rig, shots, dpi):
     open_options(rig)
     scale = dpi / 96
     left, top, right, bottom = map(int, rig.probe('title-client', TITLE)[1].split())
-    assert abs((right - left) - 426 * scale) <= 2 and abs((bottom - top) - 303 * scale) <= 2, (left, top, right, bottom)
+    assert abs((right - left) - 426 * scale) <= 2 and abs((bottom - top) - 337 * scale) <= 2, (left, top, right, bottom)
     for tab in range(4):
         rig.probe('select-tab', TITLE, str(tab))
         time.sleep(0.3)

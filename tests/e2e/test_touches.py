@@ -29,13 +29,11 @@ def test_the_first_close_to_the_tray_says_the_program_keeps_running(clean):
     balloon(rig, 'keeps running in the notification area')
 
 
-def fit_ratio(w, h, vw, vh):
-    ladder = [(1, d) for d in range(10, 1, -1)] + [(n, 1) for n in range(1, 11)]
-    best = ladder[0]
-    for n, d in ladder:
-        if round(w * n / d) <= vw and round(h * n / d) <= vh:
-            best = (n, d)
-    return best
+LADDER = [(1, d) for d in range(10, 1, -1)] + [(n, 1) for n in range(1, 11)]
+
+
+def zoom_text(n, d):
+    return '' if n == d == 1 else f' -  Viewed at: {n}:{d}'
 
 
 def test_fit_to_window_and_the_zoom_keys(autosave):
@@ -47,21 +45,26 @@ def test_fit_to_window_and_the_zoom_keys(autosave):
     wait_until(rig.main_visible, 10, what='the main window')
     left, top, right, bottom = rig.main_rect()
     assert (right - left, bottom - top) == (605, 317)  # a stored size is kept
-    vl, vt, vr, vb = rig.child_rect('IDC_SCROLLBOX')
-    n, d = fit_ratio(1280, 800, vr - vl, vb - vt)
     rig.focus_x_window(rig.main_rect())
     rig.key('ctrl+0')
-    wait_until(lambda: rig.status_text().endswith(f'Viewed at: {n}:{d}'), 5, what=f'the view at {n}:{d}')
+    wait_until(lambda: rig.status_text().endswith('%'), 5, what='the fitted view')
+    # Its scroll bars gone, the view is as large as it gets; the picture fills it.
+    vl, vt, vr, vb = rig.child_rect('IDC_SCROLLBOX')
+    scale = min((vr - vl) / 1280, (vb - vt) / 800)
+    wait_until(lambda: rig.status_text().endswith(f'Viewed at: {round(scale * 100)}%'), 5, what='the fitted scale')
+    # From the fitted scale a step goes to the menus' ratio just above it, then steps along them.
+    up = next(i for i, (n, d) in enumerate(LADDER) if n / d > scale)
     rig.key('ctrl+plus')
-    wait_until(lambda: rig.status_text().endswith(f'Viewed at: {n}:{d - 1}' if d > 2 else ''), 5, what='a step up')
+    wait_until(lambda: rig.status_text().endswith(zoom_text(*LADDER[up])), 5, what='a step up')
     rig.key('ctrl+minus', 'ctrl+minus')
-    wait_until(lambda: rig.status_text().endswith(f'Viewed at: 1:{d + 1}'), 5, what='two steps down')
+    n, d = LADDER[up - 2]
+    wait_until(lambda: rig.status_text().endswith(zoom_text(n, d)), 5, what='two steps down')
     # The view holds the picture whole: no scroll bars, the sunken edge only.
     main, view = rig.probe('client', MAIN_CLASS)[1].split(), rig.child_rect('IDC_SCROLLBOX')
     assert int(main[2]) - int(main[0]) - (view[2] - view[0]) <= 8, (main, view)
     # Ctrl+C copies what is on show.
     rig.key('ctrl+c')
-    shown = (round(1280 / (d + 1)), round(800 / (d + 1)))
+    shown = (round(1280 * n / d), round(800 * n / d))
     wait_until(lambda: clip(rig, 'info').startswith(f'bitmap {shown[0]} {shown[1]}'), 5, what='the shown copy')
 
 

@@ -22,12 +22,43 @@ TEST(Selection, ExcludesThePointersColumnAndRowExceptAtTheEdge) {
   EXPECT_EQ(a.height, 8);
 }
 
-TEST(Selection, NothingDraggedOrDraggedBackwardsSelectsNothing) {
+TEST(Selection, ADragInAnyDirectionTakesTheRectangleBetweenItsCorners) {
+  for (DragRect d : {DragRect{110, 60, 10, 10}, DragRect{10, 60, 110, 10}, DragRect{110, 10, 10, 60}}) {
+    const SelectedArea a = SelectionOf(d, 1280, 800);
+    EXPECT_TRUE(a.valid && a.left == 10 && a.top == 10 && a.width == 100 && a.height == 50) << d.left << "," << d.top;
+  }
+  // Up and to the left from the last pixel: the edge is still taken.
+  const SelectedArea edge = SelectionOf({1279, 799, 1270, 790}, 1280, 800);
+  EXPECT_EQ(edge.width, 10);
+  EXPECT_EQ(edge.height, 10);
   EXPECT_FALSE(SelectionOf({50, 50, 50, 80}, 1280, 800).valid);        // no width
-  EXPECT_FALSE(SelectionOf({50, 50, 20, 80}, 1280, 800).valid);        // to the left
-  EXPECT_FALSE(SelectionOf({50, 50, 80, 10}, 1280, 800).valid);        // upwards
+  EXPECT_FALSE(SelectionOf({50, 50, 20, 50}, 1280, 800).valid);        // no height
   EXPECT_FALSE(SelectionOf({1279, 799, 1279, 799}, 1280, 800).valid);  // a click on the corner
   EXPECT_FALSE(SelectionOf({0, 0, 0, 0}, 1280, 800).valid);            // another button, no drag
+}
+
+TEST(Selection, AClickTakesTheTopmostWindowUnderItCutToTheMonitor) {
+  const std::vector<Box> windows{{100, 100, 300, 200}, {50, 50, 1400, 700}, {-8, -8, 1288, 780}};
+  EXPECT_EQ(WindowUnder(windows, 150, 150, 1280, 800), (Box{100, 100, 300, 200}));
+  EXPECT_EQ(WindowUnder(windows, 60, 60, 1280, 800), (Box{50, 50, 1280, 700}));
+  EXPECT_EQ(WindowUnder(windows, 10, 750, 1280, 800), (Box{0, 0, 1280, 780}));  // a maximised window's frame
+  EXPECT_EQ(WindowUnder(windows, 10, 790, 1280, 800), (Box{0, 0, 1280, 800}));  // the desktop: the monitor
+  const SelectedArea a = SelectionOfBox({50, 50, 1280, 700}, 1280, 800);
+  EXPECT_TRUE(a.valid && a.width == 1230 && a.height == 650);
+}
+
+TEST(Selection, AdjustingMovesEdgesAndKeepsTheSelectionOnTheMonitor) {
+  const Box s{100, 100, 300, 200};
+  EXPECT_EQ(GripAt(s, 100, 100, 7), Grip::TopLeft);
+  EXPECT_EQ(GripAt(s, 300, 150, 7), Grip::Right);
+  EXPECT_EQ(GripAt(s, 200, 150, 7), Grip::Move);
+  EXPECT_EQ(GripAt(s, 50, 50, 7), Grip::None);
+  EXPECT_EQ(Adjusted(s, Grip::Right, 40, 99, 1280, 800), (Box{100, 100, 340, 200}));
+  EXPECT_EQ(Adjusted(s, Grip::TopLeft, -20, -30, 1280, 800), (Box{80, 70, 300, 200}));
+  EXPECT_EQ(Adjusted(s, Grip::Left, 250, 0, 1280, 800), (Box{300, 100, 350, 200}));  // dragged past the other edge
+  EXPECT_EQ(Adjusted(s, Grip::Bottom, 0, -100, 1280, 800), (Box{100, 100, 300, 101}));  // never empty
+  EXPECT_EQ(Adjusted(s, Grip::Move, 2000, -500, 1280, 800), (Box{1080, 0, 1280, 100}));
+  EXPECT_EQ(Adjusted(s, Grip::BottomRight, 5000, 5000, 1280, 800), (Box{100, 100, 1280, 800}));
 }
 
 TEST(Selection, MonitorChoice) {

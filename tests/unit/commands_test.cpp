@@ -7,7 +7,9 @@
 #include "app/app_commands.h"
 #include "capture/capture_commands.h"
 #include "crypto/crypto_commands.h"
+#include "history/history_names.h"
 #include "ids_app.h"
+#include "image/document.h"
 #include "image/image_commands.h"
 #include "mail/mail_commands.h"
 #include "options/options_commands.h"
@@ -21,7 +23,7 @@ std::vector<CommandRule> AllRules() {
   std::vector<CommandRule> all;
   for (auto rules : {ViewCommandRules(), WindowCommandRules(), ImageFileCommandRules(), CryptoCommandRules(),
                      MailCommandRules(), PrintCommandRules(), CaptureCommandRules(), StampCommandRules(),
-                     ClipboardCommandRules(), OptionsCommandRules(), HelpCommandRules()})
+                     ClipboardCommandRules(), OptionsCommandRules(), HelpCommandRules(), HistoryCommandRules()})
     all.insert(all.end(), rules.begin(), rules.end());
   return all;
 }
@@ -29,7 +31,7 @@ std::vector<CommandRule> AllRules() {
 CommandContext Everything() {
   CommandContext c;
   c.image = c.fullImageHasPixels = c.printer = c.undo = c.editorConfigured = c.editorExists = true;
-  c.clipboardBitmap = c.oneToOne = c.saveWritten = c.mail = true;
+  c.clipboardBitmap = c.oneToOne = c.saveWritten = c.mail = c.delayedCapture = true;
   return c;
 }
 
@@ -47,6 +49,7 @@ CommandContext Without(uint32_t need) {
     case kSaveWritten: c.saveWritten = false; break;
     case kMail: c.mail = false; break;
     case kEditorExists: c.editorExists = false; break;
+    case kDelayedCapture: c.delayedCapture = false; break;
   }
   return c;
 }
@@ -84,6 +87,7 @@ const struct {
     {CM_FITWINDOW, M, kImage},
     {CM_ZOOMSTEPIN, M, kImage},
     {CM_ZOOMSTEPOUT, M, kImage},
+    {CM_CANCELDELAYED, T, kDelayedCapture},
 };
 
 TEST(Commands, EveryGreyedCommandNeedsExactlyItsStateAtEveryPlace) {
@@ -92,15 +96,15 @@ TEST(Commands, EveryGreyedCommandNeedsExactlyItsStateAtEveryPlace) {
     for (Place p : {kMainMenu, kTrayMenu, kImageMenu, kToolBar}) {
       if (!(g.places & p)) continue;
       EXPECT_TRUE(RulesEnable(rules, g.id, p, Everything())) << g.id << " at " << int(p);
-      for (uint32_t need = 1; need <= kEditorExists; need <<= 1) {
+      for (uint32_t need = 1; need <= kDelayedCapture; need <<= 1) {
         if (!(g.needs & need)) continue;
         EXPECT_FALSE(RulesEnable(rules, g.id, p, Without(need))) << g.id << " at " << int(p);
       }
     }
   // Everything else is there with nothing on show.
-  for (int id : {CM_OPENFILE, CM_ENCRYPTFILE, CM_OPENENCRYPTED, CM_EXIT, CM_OPTIONS, CM_HELPCONTENT, CM_ABOUT})
+  for (int id : {CM_OPENFILE, CM_RECENTCAPTURES, CM_ENCRYPTFILE, CM_OPENENCRYPTED, CM_EXIT, CM_OPTIONS, CM_HELPCONTENT, CM_ABOUT})
     EXPECT_TRUE(RulesEnable(rules, id, kMainMenu, CommandContext{})) << id;
-  for (int id : {CM_RESTORE, CM_AUTOPRINT, CM_CAPAREANOW, CM_HELP1, CM_QUICKSTART, CM_CLOSE})
+  for (int id : {CM_RESTORE, CM_AUTOPRINT, CM_CAPAREANOW, CM_CAPDELAYED, CM_HELP1, CM_QUICKSTART, CM_CLOSE})
     EXPECT_TRUE(RulesEnable(rules, id, kTrayMenu, CommandContext{})) << id;
   EXPECT_TRUE(RulesEnable(rules, CM_SENDMAIL, kImageMenu, Without(kImage)));
   EXPECT_TRUE(RulesEnable(rules, CM_SENDTOEDITOR, kImageMenu, Without(kEditorExists)));
@@ -110,7 +114,7 @@ TEST(Commands, EveryCommandBelongsToOneFeature) {
   // Two features claiming an id would fight over it: rows of one id stay in one table.
   const auto tables = {ViewCommandRules(), WindowCommandRules(), ImageFileCommandRules(), CryptoCommandRules(),
                        MailCommandRules(), PrintCommandRules(), CaptureCommandRules(), StampCommandRules(),
-                       ClipboardCommandRules(), OptionsCommandRules(), HelpCommandRules()};
+                       ClipboardCommandRules(), OptionsCommandRules(), HelpCommandRules(), HistoryCommandRules()};
   for (auto a = tables.begin(); a != tables.end(); ++a)
     for (auto b = a + 1; b != tables.end(); ++b)
       for (const CommandRule& x : *a)
@@ -191,16 +195,21 @@ TEST(Commands, PrintingNeedsPixelsAndAPrinter) {
   EXPECT_FALSE(Meets(kPrinter, c));
 }
 
-TEST(ZoomSteps, FitPicksTheLargestMenuRatioThatShowsAll) {
-  ZoomFraction f = FitZoom(1280, 800, 568, 189);
-  EXPECT_EQ(f.numerator, 1);
-  EXPECT_EQ(f.denominator, 5);  // 1:4 would need 200 rows
-  f = FitZoom(100, 50, 500, 300);
-  EXPECT_EQ(f.numerator, 5);  // 6:1 would need 600 columns
-  f = FitZoom(300, 200, 300, 200);
-  EXPECT_EQ(f.numerator * 10 + f.denominator, 11);  // exactly fits: 1:1
-  f = FitZoom(65535, 65535, 100, 100);
-  EXPECT_EQ(f.denominator, 10);  // nothing fits: the smallest there is
+TEST(ZoomSteps, FitFillsTheViewOneWayAndFitsTheOtherAtAnyScale) {
+  struct Case {
+    int w, h, vw, vh;
+  } cases[] = {{1280, 800, 568, 189}, {100, 50, 500, 300}, {1023, 767, 641, 480}, {3840, 2160, 997, 601}};
+  for (const Case& c : cases) {
+    const double s = FitScale(c.w, c.h, c.vw, c.vh);
+    const int sw = ScaledLength(c.w, s), sh = ScaledLength(c.h, s);
+    EXPECT_TRUE(sw <= c.vw && sh <= c.vh) << c.w << "x" << c.h;
+    EXPECT_TRUE(sw >= c.vw - 1 || sh >= c.vh - 1) << c.w << "x" << c.h;  // no more than rounding left over
+  }
+  EXPECT_EQ(FitScale(300, 200, 300, 200), 1.0);
+  EXPECT_EQ(FitScale(65535, 65535, 100, 100), 0.1);  // the menus' range holds
+  EXPECT_EQ(FitScale(10, 10, 1000, 1000), 10.0);
+  EXPECT_EQ(FitScale(0, 10, 100, 100), 1.0);  // nothing to fit
+  EXPECT_EQ(FitScale(10, 10, 0, 0), 1.0);     // a view of no size (minimised)
 }
 
 TEST(ZoomSteps, StepsWalkTheMenuRatiosAndStopAtTheEnds) {
@@ -210,6 +219,12 @@ TEST(ZoomSteps, StepsWalkTheMenuRatiosAndStopAtTheEnds) {
   EXPECT_EQ(StepZoom(10.0, 1).numerator, 10);
   EXPECT_EQ(StepZoom(0.1, -3).denominator, 10);
   EXPECT_EQ(StepZoom(2.0, -3).denominator, 3);  // 2:1, 1:1, 1:2, 1:3
+  // From a fitted scale between two ratios: the first step lands on the neighbour on that side.
+  EXPECT_EQ(StepZoom(0.54, 1).numerator * 10 + StepZoom(0.54, 1).denominator, 11);
+  EXPECT_EQ(StepZoom(0.54, -1).denominator, 2);
+  EXPECT_EQ(StepZoom(2.5, 1).numerator, 3);
+  EXPECT_EQ(StepZoom(2.5, -2).numerator * 10 + StepZoom(2.5, -2).denominator, 11);
+  EXPECT_EQ(StepZoom(0.05, -1).denominator, 10);
 }
 
 TEST(FirstCapture, TheWindowGrowsByWhatThePictureLacksInsideTheWorkArea) {

@@ -1,6 +1,9 @@
 #include "image/document.h"
+#include "image/resample.h"
 
 #include <gtest/gtest.h>
+
+#include <cstring>
 
 #include <stdexcept>
 
@@ -99,6 +102,37 @@ TEST(DocumentZoom, TextsStatusAndAddCursor) {
   EXPECT_EQ(doc.StatusText(), "(1024 x 768) - Full Screen capture");
   EXPECT_FALSE(doc.UndoAvailable());  // zooming never fills the undo record
   EXPECT_THROW(doc.ZoomTo(0, 1), std::invalid_argument);
+}
+
+TEST(DocumentZoom, AFittedScaleShowsPercentAndShrinksSmoothly) {
+  ImageDocument doc;
+  Picture stripes;  // columns alternately black and white: thinning out would keep one of them
+  stripes.Resize(1000, 10, 24);
+  for (int y = 0; y < 10; ++y)
+    for (int x = 0; x < 1000; ++x) std::memset(stripes.Row(y) + 3 * x, x % 2 ? 255 : 0, 3);
+  doc.SetFullImage(std::move(stripes));
+  doc.SetStatusAction("Full Screen capture");
+  doc.ZoomToScale(0.537);
+  EXPECT_EQ(doc.StatusText(), "(537 x 5) - Full Screen capture -  Viewed at: 54%");
+  const Picture& shown = doc.ShownImage();
+  for (int x = 0; x < shown.width; ++x) ASSERT_NEAR(shown.Row(2)[3 * x], 128, 43) << x;  // a grey, never black or white
+  // A zoom menu's ratio thins out again, as it always has.
+  doc.ZoomTo(1, 2);
+  EXPECT_TRUE(doc.ShownImage().Row(0)[0] == 0 || doc.ShownImage().Row(0)[0] == 255);
+  EXPECT_THROW(doc.ZoomToScale(0), std::invalid_argument);
+}
+
+TEST(DocumentRender, SmoothShrinkAveragesEveryCoveredPixelAtAnyDepth) {
+  for (int bpp : {8, 24, 32}) {
+    const Picture src = Coords(5, 3, bpp);  // blue = x, green = y
+    const Picture out = ShrinkSmooth(src, 2, 1);
+    // Columns 0-1 and 2-4, rows 0-2: the means of their coordinates.
+    EXPECT_EQ(out.Row(0)[0], 1) << bpp;  // (0 + 1) / 2 rounded
+    EXPECT_EQ(out.Row(0)[3], 3) << bpp;
+    EXPECT_EQ(out.Row(0)[1], 1) << bpp;
+    EXPECT_EQ(out.Row(0)[2], 7) << bpp;
+  }
+  EXPECT_THROW(ShrinkSmooth(Coords(5, 3, 24), 6, 3), std::invalid_argument);  // only ever smaller
 }
 
 TEST(DocumentZoom, FailedRenderKeepsRatioAndSameSizeRenderRefreshes) {

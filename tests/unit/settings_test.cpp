@@ -237,7 +237,8 @@ TEST(Settings, SaveWritesEveryValueInOrderAndForm) {
                                        "PrintStyle", "PrintDate", "PrintNotes", "PopUp", "WatchClips",
                                        "InclMouse", "DosPrint", "Eject", "AutoEdit", "UseOutlook", "DosFont",
                                        "SavePath", "OpenPath", "AutoPrefix", "AutoExt", "AutoSavePath",
-                                       "ImageEditor", "LastOpenExt", "EncryptFormat"};
+                                       "ImageEditor", "LastOpenExt", "EncryptFormat", "KeepHistory",
+                                       "HistoryCount", "CaptureDelay", "AdjustArea", "AutoName"};
   EXPECT_EQ(store.WriteOrder(), order);
   EXPECT_EQ(store.ReadString("AutoPrint"), "On");
   EXPECT_EQ(store.ReadString("AutoSave"), "On");

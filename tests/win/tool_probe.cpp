@@ -26,6 +26,7 @@
 //   griv-probe dlg-combo TITLE ID [INDEX]   selected item of a list box; with INDEX selects it first
 //   griv-probe select-tab TITLE INDEX       chooses a tab of the window's tab control as a click does
 //   griv-probe dlg-click TITLE ID           clicks a button by its id (BM_CLICK, posted)
+//   griv-probe dlg-send TITLE ID MSG [WP]   sends a message without pointers to a control; prints the result
 //   griv-probe title-client TITLE           client area of the window titled TITLE: left top right bottom
 //   griv-probe title-rect TITLE ID          screen rectangle of a control: left top right bottom
 //   griv-probe client CLASS                 client area in screen pixels: left top right bottom
@@ -254,7 +255,7 @@ int main(int argc, char** argv) {
     return 0;
   }
   if ((cmd == "dlg-text" || cmd == "dlg-get" || cmd == "dlg-check" || cmd == "dlg-combo" || cmd == "dlg-click" ||
-       cmd == "title-rect") &&
+       cmd == "title-rect" || cmd == "dlg-send") &&
       argc >= 4) {
     HWND c = FindControl(Wide(argv[2]), (int)Num(argv[3]));
     if (!c) return 1;
@@ -268,6 +269,8 @@ int main(int argc, char** argv) {
       std::printf("%d %d\n", SendMessageW(c, BM_GETCHECK, 0, 0) == BST_CHECKED ? 1 : 0, IsWindowEnabled(c) ? 1 : 0);
     } else if (cmd == "dlg-click") {
       PostMessageW(c, BM_CLICK, 0, 0);
+    } else if (cmd == "dlg-send" && argc >= 5) {
+      std::printf("%ld\n", (long)SendMessageW(c, (UINT)Num(argv[4]), argc >= 6 ? (WPARAM)Num(argv[5]) : 0, 0));
     } else if (cmd == "title-rect") {
       RECT r;
       GetWindowRect(c, &r);
