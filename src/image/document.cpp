@@ -220,6 +220,18 @@ const Picture& ImageDocument::OutputPicture() const {
 const Picture& ImageDocument::OutputShown() const {
   const Picture& shown = ShownImage();
   if (!overlay_ || overlay_->Empty() || shown.Empty()) return shown;
+  if (!viewIsFull_ && smooth_ && ratio_ < 1.0) {
+    // An averaged view mixes every pixel into its neighbours, a redacted one
+    // too: the output is the marked picture made small instead.
+    Output& o = shownOutput_;
+    if (o.picture.Empty() || o.source != revision_ || o.overlay != overlay_->Revision()) {
+      o.source = ~0ull;  // a shrink that fails leaves nothing to take
+      o.picture = ShrinkSmooth(OutputPicture(), shown.width, shown.height);
+      o.source = revision_;
+      o.overlay = overlay_->Revision();
+    }
+    return o.picture;
+  }
   return Painted(shown, full_, *overlay_, revision_, shownOutput_.picture, shownOutput_.source,
                  shownOutput_.overlay);
 }

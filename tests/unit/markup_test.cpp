@@ -289,6 +289,34 @@ TEST(MarkSettings, ReadsStoredValuesAndFallsBackOnGarbage) {
   EXPECT_EQ(reg["PixelateRedactions"], "Off");
 }
 
+TEST(MarkOverlay, AnAveragedViewLetsNothingOfARedactionIntoTheShownOutput) {
+  BoxRenderer r;
+  MarkupSession s;
+  MarkOverlay overlay(s, [&]() -> MarkRenderer& { return r; });
+  ImageDocument doc;
+  doc.SetOverlay(&overlay);
+  Picture pic;
+  pic.Resize(64, 48, 32);
+  for (int y = 0; y < 48; ++y)
+    for (int x = 0; x < 64; ++x) {
+      const bool secret = x >= 10 && x < 31 && y >= 10 && y < 21;
+      uint8_t* px = pic.Row(y) + 4 * x;
+      px[0] = secret ? 0 : 255, px[1] = 255, px[2] = secret ? 0 : 255;  // green inside, white around
+    }
+  doc.SetFullImage(pic);
+  s.AddMark(Make(MarkKind::Redact, {{10, 10}, {31, 21}}));
+  doc.ZoomToScale(0.37);
+  auto greenless = [](const Picture& p) {
+    for (int y = 0; y < p.height; ++y)
+      for (int x = 0; x < p.width; ++x)
+        if (const Rgb c = At(p, x, y); c.g > c.r) return false;
+    return true;
+  };
+  ASSERT_TRUE(greenless(doc.OutputPicture()));
+  ASSERT_FALSE(greenless(doc.ShownImage()));
+  EXPECT_TRUE(greenless(doc.OutputShown()));
+}
+
 TEST(MarkOverlay, EveryOutputCarriesTheMarksAndANewPictureStartsClean) {
   BoxRenderer r;
   MarkupSession s;
