@@ -8,6 +8,7 @@
 #include "app/hand_off_win.h"
 #include "app/settings_host_win.h"
 #include "base/file_io.h"
+#include "base/step_times_win.h"
 #include "base/utf.h"
 #include "capture/monitors_win.h"
 #include "ids_app.h"
@@ -20,7 +21,7 @@
 namespace griv {
 
 namespace {
-constexpr UINT_PTR kTimer1 = 1;  // 2 is the capture's screen cache
+constexpr UINT_PTR kTimer1 = 1;  // 2 is the captures' spare buffer
 constexpr UINT kShowBannerMessage = WM_APP + 1;
 constexpr UINT kRunWaitingMessage = WM_APP + 2;  // a modal window closed while requests waited for it
 constexpr int kClientWidth = 597, kClientHeight = 271;  // at 96 DPI
@@ -55,6 +56,7 @@ void TfrmCaptureForm::Create() {
                                                 GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
   CreateWin(cls, WS_EX_CONTROLPARENT, L"Grivanta", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, CW_USEDEFAULT, CW_USEDEFAULT,
             640, 400, ApplicationWindow::Get(), mainMenu_);
+  MarkStep("main window");
   FormCreate();
 }
 
@@ -229,10 +231,12 @@ void TfrmCaptureForm::FormCreate() {
   };
   // The hot-key component is active from the start; the capture keys are added further down.
   hotKeys_.Create();
+  MarkStep("hot-key component");
   // The banner and its tag lines.
   splashTicks_ = 0;
   banner_.Create(Handle());
   bannerPresent_ = true;
+  MarkStep("banner");
   // Folders of the program and its help.
   folders_.exe = ExeFolder();
   SetHelpFolder(folders_.exe);
@@ -264,12 +268,16 @@ void TfrmCaptureForm::FormCreate() {
       DeleteFileUtf8(ini);
     }
   });
+  MarkStep("brand file and folders");
   features_ = std::make_unique<Features>(static_cast<AppWindow&>(*this), viewCommands_, settings_, brand_, folders_, hotKeys_, hkSet_, commands_);
   commands_.Add(WindowCommandRules(), {{CM_RESTORE, CM_RESTORE, [this](int) { ShowRequested(); }},
                                        {CM_EXIT, CM_EXIT, [this](int) { Exit1Click(); }},
                                        {CM_CLOSE, CM_CLOSE, [this](int) { Exit1Click(); }}});
+  MarkStep("features");
   CreateChildren();
+  MarkStep("tool bar, status bar, view, menus");
   features_->clipboard.JoinViewerChain();
+  MarkStep("clipboard viewer");
   dialogCaption_ = brand_.mainCaption + "   ";
   viewCommands_.ResetZoom();
   // The settings.
@@ -279,11 +287,13 @@ void TfrmCaptureForm::FormCreate() {
     store_.reset();
   }
   LoadSettings();
+  MarkStep("settings");
   ForceDirectoriesUtf8(folders_.work);
   // Plain copies left by a run that was killed must not survive it; only one
   // instance runs, so nothing in the folder is in use.
   Guarded([&] { EmptyFolder(folders_.work, Handle()); });
   customIni_.reset();
+  MarkStep("work folder");
   // The window stays hidden when the message loop starts. The tray icon, with
   // the image commands disabled and no task-bar button:
   atiTray_ = std::make_unique<TAnimatedTrayIcon>(Handle());
@@ -295,8 +305,10 @@ void TfrmCaptureForm::FormCreate() {
   UpdateCommands();
   atiTray_->SetActive(true);
   TAnimatedTrayIcon::HideApplicationButton(ApplicationWindow::Get());
+  MarkStep("tray icon");
   hotKeys_.Register(settings_.CaptureHotKeyTexts());
   UpdateCommands();
+  MarkStep("hot keys");
   // One balloon at start-up when another program holds a capture key.
   const std::string refused = hotKeys_.RefusedBalloon(settings_.CaptureHotKeyTexts());
   if (!refused.empty()) atiTray_->ShowBalloon(brand_.mainCaption, refused);
@@ -311,6 +323,7 @@ void TfrmCaptureForm::FormCreate() {
   if (!FindWindowW(L"Shell_TrayWnd", nullptr)) ShowWindow(Handle(), SW_SHOWMINNOACTIVE);
   RunCommandLine();
   startupDone_ = true;
+  MarkStep("window place, monitors, timer, command line");
 }
 
 void TfrmCaptureForm::CreateChildren() {
