@@ -8,3 +8,4 @@
 #include "ids_printing.h"
 #include "ids_options.h"
 #include "ids_mail.h"
+#include "ids_markup.h"

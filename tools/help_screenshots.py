@@ -14,15 +14,15 @@ from pathlib import Path
 
 TOP = Path(__file__).resolve().parents[1]
 sys.path.insert(0, str(TOP / 'tests' / 'e2e'))
-from rig import BIN, IDS, MAIN_CLASS, Rig, wait_until  # noqa: E402
+from rig import BIN, IDS, MAIN_CLASS, Rig, install_printer, wait_until  # noqa: E402
 
 OPTIONS = 'Option Settings'
 
 
-def cut(rig, screen, rect, out):
+def cut(rig, screen, rect, out, scale=100):
     left, top, right, bottom = rect
     subprocess.run(['convert', str(screen), '-crop', f'{right - left}x{bottom - top}+{left}+{top}', '+repage',
-                    '-colors', '128', f'PNG8:{out}'], check=True, timeout=60)
+                    '-resize', f'{scale}%', '-colors', '128', f'PNG8:{out}'], check=True, timeout=60)
     print(f'{out.name}: {right - left} x {bottom - top}, {out.stat().st_size} bytes')
 
 
@@ -47,6 +47,8 @@ def main():
         editor.parent.mkdir(parents=True, exist_ok=True)
         shutil.copy(BIN / 'griv-record.exe', editor)
         rig.reg_set('ImageEditor', 'C:\\Program Files\\Paint Tool\\painttool.exe')
+        install_printer(rig)  # for the print preview
+        rig.use_test_mail_client(work / 'mapi.log')  # for the send window
         rig.start_griv(settle=True)
 
         # The main window with an area of a window captured.
@@ -58,12 +60,30 @@ def main():
         rig.xdotool('mousedown', 1)
         for i in range(1, 6):
             rig.xdotool('mousemove', 80 + 340 * i // 5, 90 + 180 * i // 5)
+        # The selection while the button is down: dimmed around it, its size beside the pointer.
+        rig.stable_screenshot(work / 'area.png')
+        cut(rig, work / 'area.png', (20, 30, 680, 460), out / 'area_selection.png')
         rig.xdotool('mouseup', 1)
         wait_until(lambda: rig.status_text().endswith('Selected area captured'), 10, what='the capture')
         rig.probe('post', 'GrivTestWindow', '0x10')
         time.sleep(1.0)
         rig.stable_screenshot(work / 'main.png')
         cut(rig, work / 'main.png', rig.main_rect(), out / 'main.png')
+
+        # The same capture marked up: a box, an arrow, numbered steps, text, a highlight and a redaction.
+        view = rig.child_rect('IDC_SCROLLBOX')
+        rig.mark(view, 'h', (20, 34), (180, 52))
+        rig.mark(view, 'r', (14, 14), (150, 80))
+        rig.mark(view, 'a', (300, 40), (190, 60))
+        rig.mark(view, 'n', (240, 110))
+        rig.mark(view, 'n', (300, 150))
+        rig.mark(view, 'd', (30, 110), (200, 150))
+        rig.mark(view, 't', (220, 10), text='Look here')
+        rig.key('Escape')
+        rig.xdotool('mousemove', 700, 500)
+        time.sleep(0.5)
+        rig.stable_screenshot(work / 'markup.png')
+        cut(rig, work / 'markup.png', rig.main_rect(), out / 'markup.png')
 
         # The four tabs of the options.
         rig.command('CM_OPTIONS')
@@ -84,6 +104,28 @@ def main():
         rig.probe('dlg-click', OPTIONS, '2')
         wait_until(lambda: not any(w['title'] == OPTIONS and w['visible'] for w in rig.windows()), 10,
                    what='the options to close')
+
+        # The print preview, a little smaller than the screen it fills.
+        rig.command('CM_PRINTPREVIEW')
+        rect = wait_until(lambda: next((w['rect'] for w in rig.windows() if w['cls'] == 'TPreviewForm' and w['visible']),
+                                       None), 15, what='the print preview')
+        time.sleep(1.0)
+        rig.stable_screenshot(work / 'preview.png')
+        cut(rig, work / 'preview.png', (max(0, rect[0]), max(0, rect[1]), min(1280, rect[2]), min(780, rect[3])),
+            out / 'print_preview.png', scale=60)
+        rig.probe('post', 'TPreviewForm', '0x10')
+        rig.probe('gone', 'TPreviewForm', '10000')
+
+        # The send window.
+        send = 'GRIV Screen Capture -- Send Email'
+        rig.command('CM_SENDMAIL')
+        assert rig.probe('find-title', send, '15000')[0] == 0
+        time.sleep(0.5)
+        rig.stable_screenshot(work / 'mail.png')
+        cut(rig, work / 'mail.png', window_rect(rig, send), out / 'send_mail.png')
+        rig.probe('dlg-click', send, '2')
+        wait_until(lambda: not any(w['title'] == send and w['visible'] for w in rig.windows()), 10,
+                   what='the send window to close')
 
         # The tray menu.
         rig.probe('post', MAIN_CLASS, '0x0112', '0xF020')  # back to the tray

@@ -1,6 +1,7 @@
 #include "app/command_ui_win.h"
 
 #include "ids_app.h"
+#include "ids_markup.h"
 
 namespace griv {
 
@@ -8,6 +9,7 @@ int SubMenuCommand(HMENU sub) {
   switch (GetMenuItemID(sub, 0)) {
     case CM_ZMI01: return CM_ZOOMIN_MENU;
     case CM_ZMO01: return CM_ZOOMOUT_MENU;
+    case CM_MARKWIDTH2: return CM_MARKWIDTH_MENU;
   }
   return 0;
 }

@@ -13,10 +13,12 @@ Features::Features(AppWindow& app, ViewCommands& view, Settings& settings, const
       print(app, view, settings, brand.printCaption),
       mail(app, view.Document(), settings, files, folders.work),
       stamp(app, view, settings),
+      markup(app, view, view),
       capture(app, view, settings,
               CaptureSteps{[this] { stamp.Cancel(); }, [this] { files.ForgetFileName(); }, [this] { clipboard.Copy(); },
                            // Without a printer Print is disabled, and Auto Print quietly does nothing.
                            [this, &table] {
+                             print.RecheckPrinter();
                              if (table.Enabled(CM_PRINT, kMainMenu, table.State())) print.Print();
                            },
                            [this] { files.AutoSaveImage(); }, [this] { help.SendToEditor(); }}),
@@ -26,8 +28,13 @@ Features::Features(AppWindow& app, ViewCommands& view, Settings& settings, const
   files.OpenFileByName = [this](const std::string& file) { encryptedFiles.OpenFileByName(file); };
   options.OnApplied = [this] { help.CheckEditor(); };
   hotKeys.OnHotKey = [this](int index) { capture.OnHotKey(index); };
-  view.OnPictureMouseDown = [this](int button, int x, int y) { return stamp.MouseDown(button, x, y); };
+  // An armed stamp takes the click before a markup tool.
+  view.OnPictureMouseDown = [this](int button, int x, int y) {
+    return stamp.MouseDown(button, x, y) || markup.MouseDown(button, x, y);
+  };
   view.OnPictureMouseUp = [this] { stamp.Cancel(); };
+  view.OnUndo = [this] { return markup.Undo(); };
+  markup.OnToolPicked = [this] { stamp.Cancel(); };
 
   view.AddTo(table);
   files.AddTo(table);
@@ -35,6 +42,7 @@ Features::Features(AppWindow& app, ViewCommands& view, Settings& settings, const
   print.AddTo(table);
   mail.AddTo(table);
   stamp.AddTo(table);
+  markup.AddTo(table);  // after the view's: its undo state adds to the view's
   capture.AddTo(table);
   clipboard.AddTo(table);
   options.AddTo(table);

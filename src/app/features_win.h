@@ -17,6 +17,7 @@
 #include "hotkeys/hk_set_win.h"
 #include "image/image_file_commands_win.h"
 #include "mail/mail_commands_win.h"
+#include "markup/markup_commands_win.h"
 #include "options/options_commands_win.h"
 #include "printing/print_commands_win.h"
 #include "tray/branding.h"
@@ -40,6 +41,7 @@ struct Features {
   PrintCommands print;
   MailCommands mail;
   StampCommands stamp;
+  MarkupCommands markup;
   CaptureCommands capture;
   ClipboardCommands clipboard;
   OptionsCommands options;

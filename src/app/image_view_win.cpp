@@ -47,19 +47,29 @@ LRESULT ImageView::WndProc(UINT m, WPARAM wp, LPARAM lp) {
       return 0;
     }
     case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:  // a quick second click (the next number, a new mark) is a press like any other
     case WM_RBUTTONDOWN:
     case WM_MBUTTONDOWN: {
       host_.TakeFocus();
       const int x = GET_X_LPARAM(lp) + scrollX_, y = GET_Y_LPARAM(lp) + scrollY_;
       const Picture& shown = doc_.ShownImage();
       if (x < shown.width && y < shown.height) {
-        const int button = m == WM_LBUTTONDOWN ? 0 : m == WM_RBUTTONDOWN ? 1 : 2;
+        const int button = m == WM_LBUTTONDOWN || m == WM_LBUTTONDBLCLK ? 0 : m == WM_RBUTTONDOWN ? 1 : 2;
         if (!host_.Image1MouseDown(button, x, y) && button == 0) StartPan(x, y);
+        else if (MarkDrag()) SetCapture(Handle());
       }
       return 0;
     }
-    case WM_MOUSEMOVE: Pan(GET_X_LPARAM(lp) + scrollX_, GET_Y_LPARAM(lp) + scrollY_); return 0;
+    case WM_MOUSEMOVE:
+      if (MarkDrag()) markup_->MouseMove(GET_X_LPARAM(lp) + scrollX_, GET_Y_LPARAM(lp) + scrollY_);
+      else Pan(GET_X_LPARAM(lp) + scrollX_, GET_Y_LPARAM(lp) + scrollY_);
+      return 0;
     case WM_LBUTTONUP:
+      if (MarkDrag()) markup_->MouseUp(GET_X_LPARAM(lp) + scrollX_, GET_Y_LPARAM(lp) + scrollY_);
+      EndPan();
+      // Also after a mark that a key (Esc, Ctrl+Z) dropped while the button was down.
+      if (GetCapture() == Handle()) ReleaseCapture();
+      return 0;
     case WM_MBUTTONUP: EndPan(); return 0;
     case WM_RBUTTONUP: EndPan(); return DefaultProc(m, wp, lp);  // brings the image menu
     case WM_CONTEXTMENU: {
@@ -73,18 +83,24 @@ LRESULT ImageView::WndProc(UINT m, WPARAM wp, LPARAM lp) {
     }
     case WM_CAPTURECHANGED:
       if (Panning()) EndPan();
+      if (MarkDrag()) markup_->DragLost();
       return 0;
     case WM_SETCURSOR:
       if (LOWORD(lp) == HTCLIENT && Panning() && handDrag_) {
         SetCursor(handDrag_);
         return TRUE;
       }
+      if (LOWORD(lp) == HTCLIENT && markup_)
+        if (HCURSOR tool = markup_->Cursor()) {
+          SetCursor(tool);
+          return TRUE;
+        }
       break;
   }
   return WindowBase::WndProc(m, wp, lp);
 }
 
-void ImageView::OnPaint(HDC dc, const PAINTSTRUCT&) {
+void ImageView::OnPaint(HDC dc, const PAINTSTRUCT& ps) {
   RECT rc;
   GetClientRect(Handle(), &rc);
   const Picture& shown = doc_.ShownImage();
@@ -111,6 +127,11 @@ void ImageView::OnPaint(HDC dc, const PAINTSTRUCT&) {
     DrawTextW(dc, text.c_str(), int(text.size()), &r, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
     return;
   }
+  // The marks paint the picture under them too, only where asked.
+  const PixelBox area = Intersect({ps.rcPaint.left + scrollX_, ps.rcPaint.top + scrollY_, ps.rcPaint.right + scrollX_,
+                                   ps.rcPaint.bottom + scrollY_},
+                                  {0, 0, shown.width, shown.height});
+  if (markup_ && !area.Empty() && markup_->Paint(dc, area.left - scrollX_, area.top - scrollY_, area)) return;
   // Only the rows in view are handed to GDI.
   const int firstRow = std::max(0, scrollY_);
   const int lastRow = std::min(shown.height, scrollY_ + static_cast<int>(rc.bottom));
@@ -128,7 +149,8 @@ void ImageView::UpdateScrollBars() {
   GetClientRect(Handle(), &rc);
   const Picture& shown = doc_.ShownImage();
   SCROLLINFO si{sizeof si};
-  si.fMask = SIF_RANGE | SIF_PAGE | SIF_POS | SIF_DISABLENOSCROLL;
+  // A bar shows only while the picture is larger than the view that way.
+  si.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
   si.nMin = 0;
   si.nMax = std::max(0, shown.width - 1);
   si.nPage = static_cast<UINT>(rc.right);
@@ -170,6 +192,21 @@ void ImageView::ScrollView(int bar, int code) {
   ScrollWindowEx(Handle(), bar == SB_HORZ ? delta : 0, bar == SB_VERT ? delta : 0, nullptr, nullptr, nullptr, nullptr,
                  SW_INVALIDATE);
   UpdateWindow(Handle());
+}
+
+void ImageView::RepaintPicture(const PixelBox& a) {
+  const RECT r{a.left - scrollX_, a.top - scrollY_, a.right - scrollX_, a.bottom - scrollY_};
+  InvalidateRect(Handle(), &r, FALSE);
+}
+
+void ImageView::RefreshCursor() {
+  POINT pt;
+  RECT rc;
+  GetCursorPos(&pt);
+  GetWindowRect(Handle(), &rc);
+  if (!PtInRect(&rc, pt)) return;
+  HCURSOR tool = markup_ ? markup_->Cursor() : nullptr;
+  SetCursor(tool ? tool : LoadCursorW(nullptr, IDC_ARROW));
 }
 
 // ---------------------------------------------------------------- panning

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "image/document.h"
+#include "markup/markup_commands_win.h"
 #include "ui/window_base_win.h"
 
 namespace griv {
@@ -38,11 +39,19 @@ class ImageView : public WindowBase {
   void ShowFromStart();
   void UpdateScrollBars();
   bool Panning() const { return panLastX_ != -1; }
+  // The marks over the picture: they take the drags their tools begin, paint
+  // over the picture and choose the pointer.
+  void SetMarkup(MarkupCommands* markup) { markup_ = markup; }
+  // Paints a part of the shown image again (its coordinates, before scrolling).
+  void RepaintPicture(const PixelBox& area);
+  // Sets the pointer again when it is over the view.
+  void RefreshCursor();
 
  private:
   LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
   void OnPaint(HDC dc, const PAINTSTRUCT& ps) override;
   void ScrollView(int bar, int code);
+  bool MarkDrag() const { return markup_ && markup_->Dragging(); }
   void StartPan(int x, int y);
   void Pan(int x, int y);
   void EndPan();
@@ -53,6 +62,7 @@ class ImageView : public WindowBase {
   int panLastX_ = -1, panLastY_ = -1;
   HCURSOR handDrag_ = nullptr;
   int wheelZoom_ = 0;
+  MarkupCommands* markup_ = nullptr;
 };
 
 }  // namespace griv

@@ -12,6 +12,8 @@
 #include "base/utf.h"
 #include "capture/monitors_win.h"
 #include "ids_app.h"
+#include "ids_markup.h"
+#include "tray/tray_model.h"
 #include "ui/gen_msg_win.h"
 #include "ui/help_win.h"
 #include "ui/modal_state.h"
@@ -80,6 +82,9 @@ LRESULT TfrmCaptureForm::WndProc(UINT m, WPARAM wp, LPARAM lp) {
     case WM_COMMAND:
       OnCommand(LOWORD(wp), reinterpret_cast<HWND>(lp), HIWORD(wp) == 1 && lp == 0);
       return 0;
+    case WM_CHAR:
+      if (features_->markup.Char(static_cast<wchar_t>(wp))) return 0;
+      break;
     case WM_SYSCOMMAND: {
       const UINT cmd = static_cast<UINT>(wp & 0xFFF0);
       if (cmd == SC_MINIMIZE || cmd == SC_CLOSE) {
@@ -103,6 +108,13 @@ LRESULT TfrmCaptureForm::WndProc(UINT m, WPARAM wp, LPARAM lp) {
       // The banner stays above the title bar it lies on when the window comes back to the front.
       if (LOWORD(wp) != WA_INACTIVE && IsWindowVisible(Handle())) PostMessageW(Handle(), kShowBannerMessage, 0, 0);
       break;
+    case WM_NCPAINT:
+    case WM_NCACTIVATE: {
+      // Whenever the title bar is drawn, the banner over it is too.
+      const LRESULT r = DefaultProc(m, wp, lp);
+      if (IsWindowVisible(Handle())) PostMessageW(Handle(), kShowBannerMessage, 0, 0);
+      return r;
+    }
     case kShowBannerMessage:
       if (IsWindowVisible(Handle())) FormShow();
       return 0;
@@ -137,6 +149,11 @@ LRESULT TfrmCaptureForm::WndProc(UINT m, WPARAM wp, LPARAM lp) {
       features_->stamp.DrawItem(*di);
       return TRUE;
     }
+    case WM_DEVMODECHANGE:
+    case WM_SETTINGCHANGE:
+    case WM_INITMENUPOPUP:  // the menus show what can be printed now
+      features_->print.RecheckPrinter();
+      break;
     case WM_CHANGECBCHAIN:
       features_->clipboard.ChainChanged(reinterpret_cast<HWND>(wp), reinterpret_cast<HWND>(lp));
       return 0;
@@ -173,7 +190,11 @@ LRESULT TfrmCaptureForm::WndProc(UINT m, WPARAM wp, LPARAM lp) {
       FormDestroy();
       PostQuitMessage(0);
       return 0;
-    case WM_USER:  // posted after the tray menu closes
+    case WM_USER:
+      // Posted after the tray menu closes. A capture made from its loop
+      // shows the window while the menu holds the pointer, and the display
+      // can stack the title bar over the banner then: it is raised again.
+      if (IsWindowVisible(Handle())) PostMessageW(Handle(), kShowBannerMessage, 0, 0);
       return 0;
   }
   return WindowBase::WndProc(m, wp, lp);
@@ -183,7 +204,11 @@ LRESULT TfrmCaptureForm::WndProc(UINT m, WPARAM wp, LPARAM lp) {
 
 void TfrmCaptureForm::OnCommand(int id, HWND control, bool fromAccelerator) {
   // Menus and buttons cannot be clicked while greyed; a short cut key can.
-  if (fromAccelerator && !commands_.Enabled(id, kMainMenu, commands_.State())) return;
+  // A printer added since the state was last set counts.
+  if (fromAccelerator && !commands_.Enabled(id, kMainMenu, commands_.State())) {
+    features_->print.RecheckPrinter();
+    if (!commands_.Enabled(id, kMainMenu, commands_.State())) return;
+  }
   if (control && control == toolBar_.ButtonHandle(id) && !toolBar_.IsEnabled(id)) return;
   commands_.Run(id);
 }
@@ -193,7 +218,8 @@ void TfrmCaptureForm::UpdateCommands() {
   SetStatusPanel(1, settings_.AutoPrint ? "Auto Print" : "", true);
   SetStatusPanel(2, settings_.AutoSave ? "Auto Save" : "", true);
   SetStatusPanel(3, settings_.PrintNotes ? "Print Notes" : "");
-  if (atiTray_) atiTray_->SetHint(dialogCaption_ + settings_.AutoPrintHint + settings_.AutoSaveHint + hotKeys_.Note());
+  if (atiTray_)
+    atiTray_->SetHint(FitTrayTip(dialogCaption_ + settings_.AutoPrintHint + settings_.AutoSaveHint, hotKeys_.Note()));
 }
 
 bool TfrmCaptureForm::PreviewKeyDown(const MSG& msg) {
@@ -211,6 +237,7 @@ void TfrmCaptureForm::FormKeyDown(WPARAM key, bool ctrl, bool& handled) {
     f.help.ShowHelpContents();
   } else if (key == VK_ESCAPE && !ctrl) {
     f.stamp.Cancel();
+    f.markup.KeyDown(key);
   } else if (ctrl && (key == VK_PRIOR || key == VK_NEXT)) {
     f.files.OpenAdjacentNumbered(key == VK_NEXT);
   } else if (ctrl && key == 'N') {
@@ -218,7 +245,7 @@ void TfrmCaptureForm::FormKeyDown(WPARAM key, bool ctrl, bool& handled) {
   } else if (ctrl && key == VK_F2) {
     if (commands_.Enabled(CM_SAVEAS, kMainMenu, commands_.State())) f.files.AutoSaveImage();
   } else {
-    handled = false;
+    handled = f.markup.KeyDown(key);  // tool letters, and the keys of a text being typed
   }
 }
 
@@ -318,6 +345,7 @@ void TfrmCaptureForm::FormCreate() {
   features_->capture.Start(trayMenu_);
   if (store_) settings_.LoadStampChoice(*store_);
   features_->stamp.LoadChoice();
+  features_->markup.LoadSettings();
   SetTimer(Handle(), kTimer1, 2000, nullptr);
   // Without a task bar there is no tray to reach the program from.
   if (!FindWindowW(L"Shell_TrayWnd", nullptr)) ShowWindow(Handle(), SW_SHOWMINNOACTIVE);
@@ -330,10 +358,13 @@ void TfrmCaptureForm::CreateChildren() {
   toolBar_.Create(Handle(), dpi_);
   toolBar_.SetGlyph(CM_STAMPICON, [this](HDC dc, const RECT& r, bool, int) { features_->stamp.PaintGlyph(dc, r); });
   features_->stamp.OnGlyphChanged = [this] { toolBar_.Repaint(CM_STAMPICON); };
+  toolBar_.SetGlyph(CM_MARKUPTOOLS, [this](HDC dc, const RECT& r, bool on, int) { features_->markup.PaintGlyph(dc, r, on); });
+  features_->markup.OnGlyphChanged = [this] { toolBar_.Repaint(CM_MARKUPTOOLS); };
   statusBar_ = CreateWindowExW(0, STATUSCLASSNAMEW, L"", WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, 0, 0, 0, 0, Handle(),
                                reinterpret_cast<HMENU>(IDC_STATUSBAR), inst_, nullptr);
   SetStatusPanel(0, "");  // a panel never set reads back as garbage under Wine
   view_.Create(Handle(), IDC_SCROLLBOX);
+  view_.SetMarkup(&features_->markup);
   trayMenuRoot_.reset(LoadMenuW(inst_, MAKEINTRESOURCEW(IDM_TRAYMENU)));
   trayMenu_ = GetSubMenu(trayMenuRoot_.get(), 0);
   SetMenuDefaultItem(trayMenu_, CM_RESTORE, FALSE);  // what a double click does
@@ -345,7 +376,8 @@ void TfrmCaptureForm::CreateChildren() {
   RECT r{0, 0, Scale(kClientWidth, dpi_), Scale(kClientHeight, dpi_)};
   AdjustWindowRectEx(&r, WS_OVERLAPPEDWINDOW, TRUE, WS_EX_CONTROLPARENT);
   SetWindowPos(Handle(), nullptr, 0, 0, r.right - r.left, r.bottom - r.top, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-  ModifyMenuW(mainMenu_, CM_WEBLINK, MF_BYCOMMAND | MF_STRING, CM_WEBLINK, Widen(VisitMenuText(brand_.webSite)).c_str());
+  ModifyMenuW(mainMenu_, CM_WEBLINK, MF_BYCOMMAND | MF_STRING, CM_WEBLINK, Widen(VisitMenuText(brand_.visitUrl)).c_str());
+  for (HMENU m : {mainMenu_, trayMenu_, imageMenu_}) WidenShortCutGaps(m, dpi_);
 }
 
 void TfrmCaptureForm::LoadSettings() {
@@ -459,6 +491,8 @@ void TfrmCaptureForm::RestoreMainWindow() {
   SetForegroundWindow(Handle());
   SetFocus(Handle());
   RedrawWindow(Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  // Also when the window was shown and active already (no show or activation follows).
+  PostMessageW(Handle(), kShowBannerMessage, 0, 0);
 }
 
 void TfrmCaptureForm::FormShow() {
@@ -548,7 +582,9 @@ void TfrmCaptureForm::OpenHandedName(const std::string& handed) {
 void TfrmCaptureForm::Exit1Click() {
   const std::string check = store_ ? ReadStringOrFail(*store_, "CheckClose").value_or("") : "";
   if (check != "N") {
-    const GenMsgResult r = TfrmGenMsg1::Ask(inst_, "Are you sure you wish to exit?", dialogCaption_);
+    // Owned by the window when it is shown, which has the keyboard back after "No".
+    const HWND owner = IsWindowVisible(Handle()) ? Handle() : nullptr;
+    const GenMsgResult r = TfrmGenMsg1::Ask(inst_, owner, "Are you sure you wish to exit?", dialogCaption_);
     if (r.dontAskAgain && store_) store_->WriteString("CheckClose", "N");
     if (!r.yes) return;
   }

@@ -11,7 +11,7 @@ namespace griv {
 
 namespace {
 const wchar_t kPanelClass[] = L"GrivToolPanel";
-const int kSeparators[] = {80, 164, 321, 371, 446};
+const int kSeparators[] = {80, 164, 321, 403, 478};
 
 const ToolButtonDef kButtons[] = {
     {CM_OPENFILE, 3, 6, 25, 25, L"File open", Glyph::Open},
@@ -28,9 +28,10 @@ const ToolButtonDef kButtons[] = {
     {CM_SELECTAREA, 294, 6, 25, 25, L"Select an Area", Glyph::Select},
     {CM_STAMPICON, 326, 5, 26, 26, L"Click to enable adding of the cursor to the image", Glyph::Stamp, nullptr, true},
     {CM_GETCURSOR, 353, 5, 15, 26, L"Click to select a cursor to add to the image.  ", Glyph::StampMenu},
-    {CM_OPTIONS, 376, 6, 68, 25, L"Option Settings", Glyph::None, L"Options"},
-    {CM_HELPCONTENT, 451, 6, 25, 25, L"Help", Glyph::Help},
-    {CM_EXIT, 476, 6, 25, 25, L"Exit", Glyph::Exit},
+    {CM_MARKUPTOOLS, 373, 5, 26, 26, L"Mark up the image", Glyph::None, nullptr, true},
+    {CM_OPTIONS, 408, 6, 68, 25, L"Option Settings", Glyph::None, L"Options"},
+    {CM_HELPCONTENT, 483, 6, 25, 25, L"Help", Glyph::Help},
+    {CM_EXIT, 508, 6, 25, 25, L"Exit", Glyph::Exit},
 };
 
 }  // namespace

@@ -57,8 +57,16 @@ void ViewCommands::PopUp(bool grow) {
 
 void ViewCommands::RepaintView() { InvalidateRect(view_->Handle(), nullptr, FALSE); }
 
+void ViewCommands::RepaintPicture(const PixelBox& area) {
+  if (view_) view_->RepaintPicture(area);
+}
+
+void ViewCommands::PointerChanged() {
+  if (view_) view_->RefreshCursor();
+}
+
 void ViewCommands::WarnZoomFailed() {
-  ShowMessage(doc_.ZoomFailureMessage(), app_.DialogCaption(), MB_OK | MB_ICONWARNING);
+  ShowMessage(app_.Window(), doc_.ZoomFailureMessage(), app_.DialogCaption(), MB_OK | MB_ICONWARNING);
 }
 
 void ViewCommands::GrowForFirstCapture() {
@@ -109,6 +117,7 @@ void ViewCommands::ZoomStep(int steps) {
 }
 
 void ViewCommands::Undo() {
+  if (OnUndo && OnUndo()) return;
   if (!doc_.Undo()) return;
   view_->ShowFromStart();
   app_.UpdateCommands();

@@ -15,7 +15,7 @@
 
 namespace griv {
 
-class ViewCommands : public DocumentHost, public ImageViewHost {
+class ViewCommands : public DocumentHost, public ImageViewHost, public MarkupViewHost {
  public:
   ViewCommands(AppWindow& app, ImageDocument& doc, const Settings& settings)
       : app_(app), doc_(doc), settings_(settings) {}
@@ -29,6 +29,8 @@ class ViewCommands : public DocumentHost, public ImageViewHost {
   // Clicks on the picture go to the tool that wants them first (stamping).
   std::function<bool(int button, int x, int y)> OnPictureMouseDown;
   std::function<void()> OnPictureMouseUp;
+  // Undo takes back what lies over the picture first (marks); true when it did.
+  std::function<bool()> OnUndo;
 
   // DocumentHost
   ImageDocument& Document() override { return doc_; }
@@ -38,6 +40,10 @@ class ViewCommands : public DocumentHost, public ImageViewHost {
   void ShowImageStatus() override;
   void PopUp(bool grow) override;
   void RepaintView() override;
+
+  // MarkupViewHost
+  void RepaintPicture(const PixelBox& area) override;
+  void PointerChanged() override;
 
  private:
   // ImageViewHost

@@ -82,7 +82,7 @@ int SecondStart(const std::string& p) {
                     written == bytes.size();
     f.reset();
     if (!ok) {
-      ShowMessage("Error writing to " + handOff, ApplicationTitle(), MB_OK | MB_ICONERROR);
+      ShowMessage(nullptr, "Error writing to " + handOff, ApplicationTitle(), MB_OK | MB_ICONERROR);
       return 2;
     }
     SendMessageW(main, WM_OPEN_HANDED_FILE, 0, 0);

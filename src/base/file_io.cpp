@@ -8,7 +8,7 @@ namespace griv {
 
 std::vector<uint8_t> ReadWholeFile(const std::string& name) {
   FilePtr f = OpenFile(name, "rb");
-  if (!f) throw EFileIO("Cannot open file " + name);
+  if (!f) throw EFileIO(OpenFailureMessage(name));
   std::vector<uint8_t> data;
   uint8_t buf[65536];
   size_t n;

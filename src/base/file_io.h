@@ -24,6 +24,9 @@ using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
 
 // mode as for fopen ("rb", "wb"); null on failure.
 FilePtr OpenFile(const std::string& utf8Name, const char* mode);
+// Right after OpenFile failed: "Cannot open file <name>: <why>" (the file
+// is in use by another program, access is denied...).
+std::string OpenFailureMessage(const std::string& utf8Name);
 bool FileExists(const std::string& utf8Name);
 bool DirectoryExists(const std::string& utf8Name);
 bool DeleteFileUtf8(const std::string& utf8Name);

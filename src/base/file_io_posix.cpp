@@ -11,6 +11,11 @@ namespace griv {
 
 FilePtr OpenFile(const std::string& name, const char* mode) { return FilePtr(std::fopen(name.c_str(), mode)); }
 
+std::string OpenFailureMessage(const std::string& name) {
+  const int e = errno;
+  return "Cannot open file " + name + ": " + (e == ENOENT ? "the file does not exist" : WriteFailureReason(e));
+}
+
 bool FileExists(const std::string& name) {
   struct stat st {};
   return stat(name.c_str(), &st) == 0 && S_ISREG(st.st_mode);

@@ -35,6 +35,13 @@ FilePtr OpenFile(const std::string& name, const char* mode) {
   return FilePtr(_wfopen(Widen(name).c_str(), Widen(mode).c_str()));
 }
 
+std::string OpenFailureMessage(const std::string& name) {
+  // The C library says only "permission denied" for a file another program has locked.
+  const DWORD code = GetLastError();
+  const std::string why = code == ERROR_FILE_NOT_FOUND ? "the file does not exist" : SystemReason(code);
+  return "Cannot open file " + name + ": " + why;
+}
+
 bool FileExists(const std::string& name) {
   DWORD a = GetFileAttributesW(Widen(name).c_str());
   return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);

@@ -205,7 +205,7 @@ void CaptureCommands::CaptureArea() {
     const Picture& frozen = overlay.FrozenScreen();
     const SelectedArea sel = SelectionOf({r.left, r.top, r.right, r.bottom}, frozen.width, frozen.height);
     if (!sel.valid) {
-      if (ShowMessage(kEmptySelectionMessage, app_.DialogCaption(), MB_OKCANCEL | MB_ICONWARNING) == IDOK) continue;
+      if (ShowMessage(app_.Window(), kEmptySelectionMessage, app_.DialogCaption(), MB_OKCANCEL | MB_ICONWARNING) == IDOK) continue;
       return;
     }
     Sleep(static_cast<DWORD>(areaCaptureDelay_));
@@ -227,6 +227,7 @@ void CaptureCommands::CaptureArea() {
       doc.SetFullImage(std::move(full));
     }
     doc_.RenderView(ratio);
+    if (crop) doc.NoteEdit();  // a part of the same picture
     break;
   }
   app_.UpdateCommands();

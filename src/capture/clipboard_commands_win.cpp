@@ -14,6 +14,13 @@ namespace {
 constexpr char kClipboardBusy[] = "The clipboard is in use by another program: the image was not copied";
 constexpr char kClipboardPictureRefused[] =
     "The picture on the clipboard cannot be taken: it is damaged or larger than GRIV can hold.";
+
+// The clipboard holds what a window of this program put there.
+bool OwnClipboard() {
+  DWORD process = 0;
+  const HWND owner = GetClipboardOwner();
+  return owner && GetWindowThreadProcessId(owner, &process) && process == GetCurrentProcessId();
+}
 }  // namespace
 
 void ClipboardCommands::AddTo(CommandTable& table) {
@@ -25,7 +32,7 @@ void ClipboardCommands::AddTo(CommandTable& table) {
 void ClipboardCommands::Copy() {
   const ImageDocument& doc = doc_.Document();
   if (doc.FullImage().Empty()) return;
-  const Picture& shown = doc.ShownImage();
+  const Picture& shown = doc.OutputShown();  // as shown, marks and all
   if (shown.Empty()) return;
   UniqueBitmap bitmap;
   {
@@ -60,7 +67,7 @@ void ClipboardCommands::TakeFromClipboard() {
       pic = ReadPackedDib(bytes, size);
     } catch (const EInvalidPicture&) {
       GlobalUnlock(data);
-      ShowMessage(kClipboardPictureRefused, app_.DialogCaption(), MB_OK | MB_ICONWARNING);
+      ShowMessage(app_.Window(), kClipboardPictureRefused, app_.DialogCaption(), MB_OK | MB_ICONWARNING);
       return;
     }
     GlobalUnlock(data);
@@ -90,10 +97,12 @@ void ClipboardCommands::Changed() {
   bitmap_ = IsClipboardFormatAvailable(CF_BITMAP) != FALSE;
   app_.UpdateCommands();
   if (bitmap_) {
-    // A watched bitmap is a capture request like any other.
-    if (settings_.WatchClips) capture_.Gate([this] { TakeFromClipboard(); });
-  } else if (print_.PrinterReady() && settings_.DosPrint && IsClipboardFormatAvailable(CF_TEXT) && ConsoleInFront()) {
-    print_.PrintConsoleText();  // a console's screen copy
+    // A watched bitmap is a capture request like any other; GRIV's own copy
+    // (Copy, or the copy after a capture) is never taken back.
+    if (settings_.WatchClips && !OwnClipboard()) capture_.Gate([this] { TakeFromClipboard(); });
+  } else if (settings_.DosPrint && IsClipboardFormatAvailable(CF_TEXT) && ConsoleInFront()) {
+    print_.RecheckPrinter();
+    if (print_.PrinterReady()) print_.PrintConsoleText();  // a console's screen copy
   }
 }
 

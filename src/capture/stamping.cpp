@@ -1,5 +1,7 @@
 #include "capture/stamping.h"
 
+#include <algorithm>
+
 namespace griv {
 
 namespace {
@@ -29,8 +31,23 @@ std::optional<StampSelection> SelectStampCursor(int tag) {
 
 int StoredStampIconIndex(int stored) { return stored >= 0 && stored < kStampShapeCount ? stored : 0; }
 
-int PopupIconMenuY(int windowTop, int screenHeight) {
-  return windowTop + 480 > screenHeight ? screenHeight - 480 : windowTop;
+int PopupIconMenuY(int windowTop, int screenHeight, int dpi) {
+  const int menu = (480 * dpi + 48) / 96;
+  return windowTop + menu > screenHeight ? screenHeight - menu : windowTop;
+}
+
+void AlphaFromTwoGrounds(const uint8_t* onBlack, const uint8_t* onWhite, uint8_t* out, size_t pixels) {
+  for (size_t i = 0; i < pixels * 4; i += 4) {
+    const int through = (onWhite[i] - onBlack[i] + onWhite[i + 1] - onBlack[i + 1] + onWhite[i + 2] - onBlack[i + 2]) / 3;
+    if (through < 0) {  // brighter on black: an inverting part
+      for (int c = 0; c < 3; ++c) out[i + c] = onWhite[i + c];
+      out[i + 3] = 255;
+      continue;
+    }
+    const uint8_t alpha = static_cast<uint8_t>(255 - std::min(through, 255));
+    for (int c = 0; c < 3; ++c) out[i + c] = std::min(onBlack[i + c], alpha);
+    out[i + 3] = alpha;
+  }
 }
 
 }  // namespace griv

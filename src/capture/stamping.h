@@ -1,6 +1,8 @@
 // The twenty pointer shapes that can be stamped onto the image: their order
 // in the shape menu, their tags and the offsets used on the shown image.
 #pragma once
+#include <cstddef>
+#include <cstdint>
 #include <optional>
 
 namespace griv {
@@ -33,8 +35,15 @@ std::optional<StampSelection> SelectStampCursor(int tag);
 // The shape of a stored LastIconIx: the first one for a value out of range.
 int StoredStampIconIndex(int stored);
 
-// Where the shape menu opens: at the window's top, or 480 pixels above the
-// screen's bottom when that would run off it.
-int PopupIconMenuY(int windowTop, int screenHeight);
+// Where the shape menu opens: at the window's top, or 480 pixels (at 96 DPI,
+// the menu's height there; scaled with dpi) above the screen's bottom when
+// that would run off it.
+int PopupIconMenuY(int windowTop, int screenHeight, int dpi = 96);
+
+// A pointer drawn once on black and once on white gives its picture with
+// alpha: how far the two differ is how much background shows through.
+// Pixels are B, G, R, X bytes in; out is premultiplied B, G, R, A. Parts
+// that invert what lies below come out opaque, dark as on a light ground.
+void AlphaFromTwoGrounds(const uint8_t* onBlack, const uint8_t* onWhite, uint8_t* out, size_t pixels);
 
 }  // namespace griv

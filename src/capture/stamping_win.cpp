@@ -1,5 +1,6 @@
 #include "capture/stamping_win.h"
 
+#include "base/dib_win.h"
 #include "capture/capture_commands.h"
 #include "capture/grab_win.h"
 #include "ids_app.h"
@@ -10,7 +11,6 @@ namespace griv {
 namespace {
 constexpr int kShapePicture = 24;  // the pictures of the shape menu, at 96 DPI
 constexpr int kShapeItemWidth = 18;
-constexpr COLORREF kTransparent = RGB(255, 0, 255);
 
 HCURSOR CursorOf(StampCursor c) {
   static const struct {
@@ -54,22 +54,31 @@ void StampCommands::AddTo(CommandTable& table) {
 }
 
 // Drawn when first shown rather than at start-up, which they would slow down.
+// Each picture is the pointer with its own transparency, shrunk smoothly.
 HIMAGELIST StampCommands::StampImages() {
   if (images_) return images_.get();
   const int size = Scale(kShapePicture, app_.Dpi());
-  images_.reset(ImageList_Create(size, size, ILC_COLOR24 | ILC_MASK, kStampShapeCount, 0));
+  images_.reset(ImageList_Create(size, size, ILC_COLOR32, kStampShapeCount, 0));
+  const BITMAPINFO info = TopDownInfo(size, size, 32);
   WindowDC screen(nullptr);
   UniqueMemDC mem(CreateCompatibleDC(screen.get()));
+  DibSection grounds[2], picture;
+  for (DibSection* d : {&grounds[0], &grounds[1], &picture})
+    d->bitmap.reset(CreateDIBSection(screen.get(), &info, DIB_RGB_COLORS, &d->bits, nullptr, 0));
+  if (!picture.bits || !grounds[0].bits || !grounds[1].bits) return images_.get();
+  const size_t pixels = static_cast<size_t>(size) * static_cast<size_t>(size);
   for (int i = 0; i < kStampShapeCount; ++i) {
-    UniqueBitmap bmp(CreateCompatibleBitmap(screen.get(), size, size));
-    {
-      SelectObj sel(mem.get(), bmp.get());
+    const HCURSOR cursor = CursorOf(StampShapeAt(i).cursor);
+    for (int g = 0; g < 2; ++g) {
+      SelectObj sel(mem.get(), grounds[g].bitmap.get());
       RECT all{0, 0, size, size};
-      UniqueBrush back(CreateSolidBrush(kTransparent));
-      FillRect(mem.get(), &all, back.get());
-      DrawIconEx(mem.get(), 0, 0, CursorOf(StampShapeAt(i).cursor), size, size, 0, nullptr, DI_NORMAL);
+      FillRect(mem.get(), &all, static_cast<HBRUSH>(GetStockObject(g ? WHITE_BRUSH : BLACK_BRUSH)));
+      DrawIconEx(mem.get(), 0, 0, cursor, size, size, 0, nullptr, DI_NORMAL);
     }
-    ImageList_AddMasked(images_.get(), bmp.get(), kTransparent);
+    GdiFlush();
+    AlphaFromTwoGrounds(static_cast<const uint8_t*>(grounds[0].bits), static_cast<const uint8_t*>(grounds[1].bits),
+                        static_cast<uint8_t*>(picture.bits), pixels);
+    ImageList_Add(images_.get(), picture.bitmap.get(), nullptr);
   }
   return images_.get();
 }
@@ -105,7 +114,7 @@ void StampCommands::PopupIconMenu(int x) {
   }
   RECT w;
   GetWindowRect(app_.Window(), &w);
-  const int y = PopupIconMenuY(w.top, GetSystemMetrics(SM_CYSCREEN));
+  const int y = PopupIconMenuY(w.top, GetSystemMetrics(SM_CYSCREEN), app_.Dpi());
   const UINT chosen = TrackPopupMenu(menu, TPM_RETURNCMD | TPM_LEFTBUTTON, x, y, 0, app_.Window(), nullptr);
   if (chosen >= CM_STAMPSHAPE0 && chosen < CM_STAMPSHAPE0 + kStampShapeCount) ChooseShape(int(chosen) - CM_STAMPSHAPE0);
 }

@@ -183,11 +183,11 @@ bool EncryptedFiles::AskOpenName(const std::string& title, const std::string& fi
 }
 
 bool EncryptedFiles::ConfirmOverwrite(const std::string& question) {
-  return ShowMessage(question, host_.DialogCaption(), MB_YESNO | MB_ICONQUESTION) == IDYES;
+  return ShowMessage(host_.Window(), question, host_.DialogCaption(), MB_YESNO | MB_ICONQUESTION) == IDYES;
 }
 
 void EncryptedFiles::Warn(const std::string& text) {
-  ShowMessage(text, host_.DialogCaption(), MB_OK | MB_ICONWARNING);
+  ShowMessage(host_.Window(), text, host_.DialogCaption(), MB_OK | MB_ICONWARNING);
 }
 
 void EncryptedFiles::ShellOpen(const std::string& file) {

@@ -1,5 +1,6 @@
 #include "crypto/key_dialog_win.h"
 
+#include <algorithm>
 #include <stdexcept>
 #include <vector>
 
@@ -48,14 +49,29 @@ class KeyDialog : public DialogBase {
     SetWindowTextW(Item(IDC_GETKEY_LABEL1), v.hint.empty() ? advice_.c_str() : Widen(v.hint).c_str());
   }
 
+  // Width of a label's text in its font, in device pixels.
+  int LabelWidth(int id) {
+    const HWND label = Item(id);
+    wchar_t text[64] = {};
+    GetWindowTextW(label, text, 64);
+    WindowDC dc(label);
+    SelectObj font(dc.get(), reinterpret_cast<HGDIOBJ>(SendMessageW(label, WM_GETFONT, 0, 0)));
+    SIZE size{};
+    GetTextExtentPoint32W(dc.get(), text, static_cast<int>(wcslen(text)), &size);
+    return size.cx;
+  }
+
   void Layout() {
     const int extra = confirm_ ? 30 : 0;  // the second box
     SetClientSize(377, 100 + extra);
     CentreOnScreen();
-    PlaceItem(IDC_GETKEY_LABEL2, 12, 16, 32, 16);
-    PlaceItem(IDC_GETKEY_KEY, 46, 12, 228, 22);
-    PlaceItem(IDC_GETKEY_LABEL3, 12, 46, 34, 16);
-    PlaceItem(IDC_GETKEY_KEY2, 46, 42, 228, 22);
+    // The boxes start after the wider label, whatever the font makes of it.
+    const int labels = std::max(LabelWidth(IDC_GETKEY_LABEL2), LabelWidth(IDC_GETKEY_LABEL3));
+    const int boxLeft = std::max(S(46), S(12) + labels + S(6)), boxRight = S(274);
+    MoveWindow(Item(IDC_GETKEY_LABEL2), S(12), S(16), labels, S(16), FALSE);
+    MoveWindow(Item(IDC_GETKEY_KEY), boxLeft, S(12), boxRight - boxLeft, S(22), FALSE);
+    MoveWindow(Item(IDC_GETKEY_LABEL3), S(12), S(46), labels, S(16), FALSE);
+    MoveWindow(Item(IDC_GETKEY_KEY2), boxLeft, S(42), boxRight - boxLeft, S(22), FALSE);
     PlaceItem(IDC_GETKEY_LABEL1, 12, 44 + extra, 266, 50);
     PlaceItem(IDOK, 288, 11, 78, 26);
     PlaceItem(IDCANCEL, 288, 43, 78, 26);
@@ -70,6 +86,7 @@ class KeyDialog : public DialogBase {
     ShowWindow(Item(IDC_GETKEY_KEY2), confirm_ ? SW_SHOW : SW_HIDE);
     EnableWindow(Item(IDC_GETKEY_KEY2), confirm_);
     Layout();
+    PlaceOverOwner(Handle(), GetWindow(Handle(), GW_OWNER));
     UpdateOk();
     SetForegroundWindow(Handle());
     SetFocus(Item(IDC_GETKEY_KEY));

@@ -18,7 +18,7 @@ constexpr size_t kReadPiece = 256 * 1024;
 
 FilePtr OpenInput(const std::string& name) {
   FilePtr f = OpenFile(name, "rb");
-  if (!f) throw EFileIO("Cannot open file " + name);
+  if (!f) throw EFileIO(OpenFailureMessage(name));
   return f;
 }
 

@@ -170,6 +170,56 @@ void ImageDocument::SetFullImage(Picture pic) {
   full_ = std::move(pic);
   spare_.Clear();  // not taken by this producer: no picture is kept for nothing
   present_ = true;
+  Renew();
+}
+
+void ImageDocument::Renew() {
+  ++revision_;
+  if (overlay_) overlay_->NewPicture();
+  edits_ = savedEdits_ = 0;
+  savedOverlay_ = OverlayRevision();
+  output_.picture.Clear();
+  shownOutput_.picture.Clear();
+}
+
+bool ImageDocument::Changed() const { return edits_ != savedEdits_ || OverlayRevision() != savedOverlay_; }
+
+void ImageDocument::NoteSaved() {
+  savedEdits_ = edits_;
+  savedOverlay_ = OverlayRevision();
+}
+
+namespace {
+// out := what with the overlay over it, unless out already holds that for
+// these revisions. Where out holds the full image of this revision with an
+// older overlay, only what changed is painted again.
+const Picture& Painted(const Picture& what, const Picture& full, const PictureOverlay& overlay, uint64_t source,
+                       Picture& out, uint64_t& outSource, uint64_t& outOverlay) {
+  if (!out.Empty() && outSource == source && outOverlay == overlay.Revision()) return out;
+  const bool kept = !out.Empty() && outSource == source && &what == &full;
+  const uint64_t since = outOverlay;
+  outSource = ~0ull;  // a paint that fails leaves nothing to take
+  if (!kept || !overlay.PaintChanges(out, full, since)) {
+    if (what.bpp == 8) out = ConvertTo24(what);
+    else out = what;  // a buffer of the same size is reused
+    overlay.PaintOver(out, full);
+  }
+  outSource = source;
+  outOverlay = overlay.Revision();
+  return out;
+}
+}  // namespace
+
+const Picture& ImageDocument::OutputPicture() const {
+  if (!overlay_ || overlay_->Empty() || full_.Empty()) return full_;
+  return Painted(full_, full_, *overlay_, revision_, output_.picture, output_.source, output_.overlay);
+}
+
+const Picture& ImageDocument::OutputShown() const {
+  const Picture& shown = ShownImage();
+  if (!overlay_ || overlay_->Empty() || shown.Empty()) return shown;
+  return Painted(shown, full_, *overlay_, revision_, shownOutput_.picture, shownOutput_.source,
+                 shownOutput_.overlay);
 }
 
 Picture ImageDocument::TakeSpare() { return std::move(spare_); }
@@ -181,6 +231,8 @@ void ImageDocument::DetachView() {
 }
 
 Picture& ImageDocument::MutableFullImage() {
+  ++revision_;
+  ++edits_;
   if (undoIsFull_) {
     undoBitmap_ = full_;  // the record keeps the picture from before the drawing
     undoIsFull_ = false;
@@ -190,12 +242,13 @@ Picture& ImageDocument::MutableFullImage() {
 }
 
 Picture& ImageDocument::MutableShownImage() {
+  ++revision_;
   DetachView();
   return shown_;
 }
 
 Picture ImageDocument::ShownImage24() const {
-  const Picture& shown = ShownImage();
+  const Picture& shown = OutputShown();
   return shown.bpp == 24 ? shown : ConvertTo24(shown);
 }
 
@@ -220,6 +273,7 @@ bool ImageDocument::RenderView(const Picture& source, double ratio) {
     return RenderView(copy, ratio);
   }
   renderFailed_ = false;
+  ++revision_;
   if (&source == &full_ && ratio == 1.0 && (full_.bpp == 24 || full_.bpp == 32)) {
     // Shown as it is: the view is the full image, and no copy is made.
     shown_.Clear();
@@ -300,6 +354,7 @@ bool ImageDocument::Undo() {
   viewedAt_ = undoViewedAt_;
   action_ = undoAction_;
   present_ = !full_.Empty();
+  Renew();
   Render();
   return true;
 }
@@ -310,6 +365,7 @@ void ImageDocument::Clear() {
   shown_.Clear();
   viewIsFull_ = false;
   present_ = false;
+  Renew();
 }
 
 }  // namespace griv

@@ -11,11 +11,31 @@
 //   apply the command table (app/commands.h) to the window;
 //   doc.SetStatusAction("Full Screen capture"); status panel := doc.StatusText();
 #pragma once
+#include <cstdint>
 #include <string>
 
 #include "base/picture.h"
 
 namespace griv {
+
+// What lies over the picture without being part of its pixels (the marks):
+// the document starts it afresh with every new picture and paints it into
+// what the outputs take.
+class PictureOverlay {
+ public:
+  virtual ~PictureOverlay() = default;
+  // A new picture (capture, open, paste, clear, the document's undo): nothing over it.
+  virtual void NewPicture() = 0;
+  virtual bool Empty() const = 0;
+  // Changes with every change of what lies over the picture.
+  virtual uint64_t Revision() const = 0;
+  // Paints it over target (24 or 32 bits), which shows picture at target's size.
+  virtual void PaintOver(Picture& target, const Picture& picture) const = 0;
+  // target holds picture (at its size) with what lay over it at revision
+  // since: brings it up to date by painting only where something changed.
+  // False when that cannot be told; target is then as it was.
+  virtual bool PaintChanges(Picture& target, const Picture& picture, uint64_t since) const = 0;
+};
 
 // Round to nearest, halves to the even neighbour.
 long long RoundHalfEven(double v);
@@ -76,13 +96,28 @@ class ImageDocument {
   // The full image rendered at ZoomRatio, always 24 bpp; empty after Clear
   // or a failed render.
   // At 1:1 a 24- or 32-bit full image is shown as it is (no copy); use
-  // ShownImage24 where 24 bits a pixel are required.
+  // ShownImage24 where 24 bits a pixel are required (it has the marks in).
   const Picture& ShownImage() const { return viewIsFull_ ? full_ : shown_; }
   Picture ShownImage24() const;
   // For drawing into what is on show only (stamping); the next render replaces it.
   Picture& MutableShownImage();
   // An image is in the document and on show (false at start and after Clear).
   bool Present() const { return present_; }
+
+  // ---- what the outputs take (Save, Print, Mail, the clipboard, the editor...)
+  void SetOverlay(PictureOverlay* overlay) { overlay_ = overlay; }
+  // The full image with what lies over it painted in (24 bits for an 8-bit
+  // picture); the full image itself when nothing does. Valid until the
+  // picture or the overlay changes.
+  const Picture& OutputPicture() const;
+  // What is on show with what lies over it, at the zoom (24 or 32 bits as ShownImage).
+  const Picture& OutputShown() const;
+  // Changes since the picture came in (capture, open, paste) or was last
+  // written to its file: marks, stamps, and the producers that change the
+  // picture rather than bring a new one (greys, crop) say so with NoteEdit.
+  bool Changed() const;
+  void NoteEdit() { ++edits_; }
+  void NoteSaved();
 
   // ---- zoom and texts
   double ZoomRatio() const { return ratio_; }
@@ -140,6 +175,9 @@ class ImageDocument {
  private:
   // Gives the view a picture of its own where it shares the full image's.
   void DetachView();
+  // A new picture: nothing over it, nothing changed, no output kept.
+  void Renew();
+  uint64_t OverlayRevision() const { return overlay_ ? overlay_->Revision() : 0; }
 
   Picture full_, shown_, undoBitmap_, spare_;
   bool undoIsFull_ = false;  // the undo record's picture is still the full image (nothing replaced it yet)
@@ -147,6 +185,17 @@ class ImageDocument {
   double ratio_ = 1.0, undoRatio_ = 1.0;
   std::string zoomText_, viewedAt_, action_, undoViewedAt_, undoAction_, statusNote_;
   bool present_ = false, undoAvailable_ = false, undoArmed_ = false, cropMode_ = false, renderFailed_ = false;
+
+  PictureOverlay* overlay_ = nullptr;
+  // Outputs with the overlay painted in, kept (and their buffers reused)
+  // while neither the picture, the view nor the overlay changes.
+  struct Output {
+    Picture picture;
+    uint64_t source = ~0ull, overlay = 0;
+  };
+  mutable Output output_, shownOutput_;
+  uint64_t revision_ = 0;  // of the full image and the view
+  uint64_t edits_ = 0, savedEdits_ = 0, savedOverlay_ = 0;
 };
 
 }  // namespace griv

@@ -7,6 +7,9 @@
 //   host.RenderView(1.0);  app.UpdateCommands();
 //   if (settings.PopUp) host.PopUp(true);
 //   host.Document().SetStatusAction("Full Screen capture");  host.ShowImageStatus();
+//
+// Outputs take host.OutputPicture() (or the document's OutputShown() for the
+// picture as shown), never the full image itself: marks are painted in there.
 #pragma once
 #include "image/document.h"
 
@@ -28,6 +31,11 @@ class DocumentHost {
   virtual void PopUp(bool grow) = 0;
   // Draws the shown image again (after drawing into it).
   virtual void RepaintView() = 0;
+
+  // The picture every output takes (marks painted in, no redacted pixel
+  // left), and whether it has changes not yet in a file.
+  const Picture& OutputPicture() { return Document().OutputPicture(); }
+  bool Changed() { return Document().Changed(); }
 };
 
 }  // namespace griv

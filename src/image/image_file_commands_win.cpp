@@ -41,7 +41,7 @@ void ImageFileCommands::SaveImageAs(bool asShown) {
   if (!RunSaveDialog(app_.Window(), o)) return;
   const std::string name = SaveAsTargetName(o.fileName, o.filterIndex);
   if (FileExists(name) &&
-      ShowMessage(OverwriteQuestion(name), app_.DialogCaption(), MB_YESNO | MB_ICONQUESTION) != IDYES)
+      ShowMessage(app_.Window(), OverwriteQuestion(name), app_.DialogCaption(), MB_YESNO | MB_ICONQUESTION) != IDYES)
     return;
   WriteImageFile(name, false, asShown);
 }
@@ -50,12 +50,14 @@ void ImageFileCommands::WriteImageFile(const std::string& name, bool silent, boo
   WaitCursor wait;
   if (!silent) currentFileName_ = name;
   ImageDocument& doc = doc_.Document();
-  // What is on show is written with 24 bits a pixel, whatever it is held in.
+  // The picture as the outputs take it (marks painted in); what is on show
+  // is written with 24 bits a pixel, whatever it is held in.
   Picture shown24;
-  if (asShown) shown24 = doc.ShownImage24();
-  const Picture& source = asShown ? shown24 : doc.FullImage();
-  WriteImageFileBytes(name, source);  // replaces the old file only when the new one is complete
+  const Picture* source = asShown ? &doc.OutputShown() : &doc.OutputPicture();
+  if (asShown && source->bpp != 24) source = &(shown24 = ConvertTo24(*source));
+  WriteImageFileBytes(name, *source);  // replaces the old file only when the new one is complete
   if (!silent) {
+    doc.NoteSaved();
     settings_.SavePath = ExtractFilePath(name);
     doc.SetStatusAction(name);
     doc_.ShowImageStatus();
@@ -72,7 +74,7 @@ void ImageFileCommands::AutoSaveImage() {
   settings_.NextSaveNo = static_cast<int32_t>(std::min<int64_t>(slot.nextCounter, INT32_MAX));
   if (SettingsStore* store = app_.Store()) store->WriteString("NextSaveNo", std::to_string(settings_.NextSaveNo));
   if (!slot.found) {
-    ShowMessage("Every numbered name " + settings_.AutoPrefix + "-00000" + settings_.AutoExt + " to " +
+    ShowMessage(app_.Window(), "Every numbered name " + settings_.AutoPrefix + "-00000" + settings_.AutoExt + " to " +
                     settings_.AutoPrefix + "-99999" + settings_.AutoExt + " is taken in " + settings_.AutoSavePath +
                     ".\r\nThe capture was not saved.",
                 app_.DialogCaption(), MB_OK | MB_ICONWARNING);
@@ -105,11 +107,12 @@ void ImageFileCommands::LoadImageFile(const std::string& name, bool greys) {
   } catch (const EInvalidPicture&) {
     // A decrypted plain copy that is no picture must not wait in the work folder.
     if (openedDecrypted_ && FileExists(name)) DeleteFileUtf8(name);
-    ShowMessage("Unable to read or decrypt the image", app_.DialogCaption(), MB_OK | MB_ICONWARNING);
+    ShowMessage(app_.Window(), "Unable to read or decrypt the image", app_.DialogCaption(), MB_OK | MB_ICONWARNING);
     return;
   }
   ImageDocument& doc = doc_.Document();
   doc.SetFullImage(std::move(pic));
+  if (greys) doc.NoteEdit();  // the same picture, turned grey
   if (openedDecrypted_) {
     if (FileExists(name)) DeleteFileUtf8(name);
     currentFileName_.clear();

@@ -84,7 +84,9 @@ Picture DecodeImageBytes(const uint8_t* data, size_t size, const JpegDecodeOptio
 Picture LoadImageFileData(const std::string& name, const JpegDecodeOptions& options) {
   // No file of a picture within the limits is this large; reading one whole
   // would only exhaust the address space before the decoder refuses it.
-  if (FileSize(name) > int64_t(2 * kMaxPictureBytes)) throw EInvalidPicture("File too large for a picture");
+  const int64_t size = FileSize(name);
+  if (size > int64_t(2 * kMaxPictureBytes)) throw EInvalidPicture("File too large for a picture");
+  if (size == 0) throw EFileIO(name + " is empty (0 bytes): there is no picture in it");
   return DecodeImageFile(name, ReadWholeFile(name), options);
 }
 

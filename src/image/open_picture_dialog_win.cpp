@@ -468,8 +468,9 @@ void TOpenPictureDialog2::PaintBox::OnPaint(HDC target, const PAINTSTRUCT&) {
 
 void TOpenPictureDialog2::DoShow() {
   Layout();
-  // With the preview panel the dialog is wider than the system places it for.
-  KeepInWorkArea(dialog_);
+  // Over the window it was opened from; with the preview panel it is wider
+  // than the system places it for.
+  PlaceOverOwner(dialog_, GetWindow(dialog_, GW_OWNER));
 }
 
 void TOpenPictureDialog2::Layout() {
@@ -481,11 +482,15 @@ void TOpenPictureDialog2::Layout() {
   // dialog opens; a sizing dialog may widen them past it later.
   int left = client.right - Scale(169, dpi_);
   if (HWND std = GetDlgItem(child_, stc32)) left = RectIn(std, child_).right;
+  HWND grip = nullptr;
   for (HWND w = GetWindow(dialog_, GW_CHILD); w; w = GetWindow(w, GW_HWNDNEXT)) {
     if (w == child_ || !IsWindowVisible(w)) continue;
     wchar_t cls[32] = {};
     GetClassNameW(w, cls, 32);
-    if (lstrcmpiW(cls, L"ScrollBar") == 0) continue;  // the size grip in the corner
+    if (lstrcmpiW(cls, L"ScrollBar") == 0) {  // the size grip in the corner
+      grip = w;
+      continue;
+    }
     left = std::max(left, int(RectIn(w, child_).right));
   }
   left = std::min(left, int(client.right));
@@ -494,7 +499,13 @@ void TOpenPictureDialog2::Layout() {
   MoveWindow(picturePanel_.Handle(), left, top, pw, ph, TRUE);
 
   const int b = Scale(kPanelBorder, dpi_), row = Scale(kLabelRow, dpi_);
-  const int innerR = std::max(b, pw - b), innerB = std::max(b + row, ph - b);
+  const int innerR = std::max(b, pw - b);
+  int innerB = std::max(b + row, ph - b);
+  // The size grip lies over the dialog's corner: the picture's frame ends above it.
+  if (grip) {
+    const RECT g = RectIn(grip, picturePanel_.Handle());
+    if (g.left < innerR && g.top < innerB) innerB = std::max(b + row, int(g.top) - 1);
+  }
   MoveWindow(paintPanel_.Handle(), b, b + row, innerR - b, innerB - b - row, TRUE);
   RECT pp;
   GetClientRect(paintPanel_.Handle(), &pp);
@@ -544,12 +555,11 @@ void TOpenPictureDialog2::DeleteClick() {
   HideHint();
   const std::string name = selected_;
   if (name.empty()) return;
-  const int answer = MessageBoxW(Owner(), Widen("Delete: " + name).c_str(), L"Delete File...",
-                                 MB_OKCANCEL | MB_ICONQUESTION | MB_DEFBUTTON2);
+  const int answer = ShowMessage(Owner(), "Delete: " + name, "Delete File...", MB_OKCANCEL | MB_ICONQUESTION | MB_DEFBUTTON2);
   if (answer != IDOK) return;
   const std::wstring wname = Widen(name);
   if (!DeleteFileW(wname.c_str())) {
-    MessageBoxW(Owner(), Widen("Unable to delete " + name).c_str(), L"Delete File...", MB_OK | MB_ICONWARNING);
+    ShowMessage(Owner(), "Unable to delete " + name, "Delete File...", MB_OK | MB_ICONWARNING);
     return;
   }
   // Tell the shell, whose view in the dialog then drops the file from its list.

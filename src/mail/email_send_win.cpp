@@ -16,6 +16,7 @@
 #include "mail/mail_message.h"
 #include "mail/mapi_rules.h"
 #include "base/strings.h"
+#include "ui/file_dialogs_win.h"
 #include "ui/ui_win.h"
 
 namespace griv {
@@ -109,7 +110,7 @@ void TEmailSend::FormCreate() {
 
 void TEmailSend::CheckLogon() {
   if (Email1.Logon() == mapi::kSuccess) return;
-  ShowMessage(kMapiLogonFailed, dialogCaption_, MB_OK | MB_ICONERROR);
+  ShowMessage(Handle(), kMapiLogonFailed, dialogCaption_, MB_OK | MB_ICONERROR);
   SetCursor(LoadCursorW(nullptr, IDC_ARROW));
 }
 
@@ -222,20 +223,11 @@ std::vector<std::string> TEmailSend::AttachmentPaths() const {
 }
 
 void TEmailSend::btnAddClick() {
-  std::wstring name(32768, L'\0');
-  const std::wstring folder = Widen(lastAttachFolder_);
-  OPENFILENAMEW o{};
-  o.lStructSize = sizeof o;
-  o.hwndOwner = Handle();
-  o.lpstrFilter = L"All Files (*.*)\0*.*\0";
-  o.nFilterIndex = 1;
-  o.lpstrFile = name.data();
-  o.nMaxFile = static_cast<DWORD>(name.size());
-  o.lpstrInitialDir = folder.empty() ? nullptr : folder.c_str();
-  o.Flags = OFN_EXPLORER | OFN_NOCHANGEDIR | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_ENABLESIZING;
-  if (!GetOpenFileNameW(&o)) return;
-  name.resize(wcslen(name.c_str()));
-  if (!name.empty()) AddAttachment(Narrow(name));
+  FileDialogOptions o;
+  o.initialDir = lastAttachFolder_;
+  o.filter = "All Files (*.*)|*.*";
+  o.flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
+  if (RunOpenDialog(Handle(), o) && !o.fileName.empty()) AddAttachment(o.fileName);
 }
 
 void TEmailSend::btnRemoveClick() {
@@ -328,7 +320,7 @@ void TEmailSend::btnSendClick() {
 bool TEmailSend::ConfirmLossyText() {
   const std::vector<std::string> parts = LossyParts(Draft(), Email1.UnicodeClient());
   if (parts.empty()) return true;
-  return ShowMessage(LostCharactersQuestion(parts), dialogCaption_, MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) == IDYES;
+  return ShowMessage(Handle(), LostCharactersQuestion(parts), dialogCaption_, MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) == IDYES;
 }
 
 MailDraft TEmailSend::Draft() const {
@@ -418,7 +410,7 @@ std::string TEmailSend::Text(int id) const {
 
 void TEmailSend::SetText(int id, const std::string& text) { SetWindowTextW(Item(id), Widen(text).c_str()); }
 
-void TEmailSend::Warn(const std::string& text) { ShowMessage(text, dialogCaption_, MB_OK | MB_ICONWARNING); }
+void TEmailSend::Warn(const std::string& text) { ShowMessage(Handle(), text, dialogCaption_, MB_OK | MB_ICONWARNING); }
 
 void TEmailSend::WipeKey() {
   if (!key_.empty()) SecureZeroMemory(key_.data(), key_.size());

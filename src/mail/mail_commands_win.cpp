@@ -26,14 +26,14 @@ void MailCommands::SendMail() {
     try {
       MailWithOutlook(attachment);
     } catch (const EOutlookError& e) {
-      ShowMessage(e.what(), app_.DialogCaption(), MB_OK | MB_ICONWARNING);
+      ShowMessage(app_.Window(), e.what(), app_.DialogCaption(), MB_OK | MB_ICONWARNING);
     }
     return;
   }
 
   TEmailSend window(app_.Resources(), app_.DialogCaption(), workFolder_);
   if (!window.Email1.MapiAvail()) {
-    ShowMessage(kMapiNotConfigured, app_.DialogCaption(), MB_OK | MB_ICONWARNING);
+    ShowMessage(app_.Window(), kMapiNotConfigured, app_.DialogCaption(), MB_OK | MB_ICONWARNING);
     mailAvailable_ = false;
     app_.UpdateCommands();
     return;
@@ -49,7 +49,8 @@ void MailCommands::SendMail() {
 
 std::string MailCommands::Attachment() {
   if (!doc_.Present()) return {};
-  if (!files_.CurrentFileName().empty()) return files_.CurrentFileName();
+  // The picture's own file, unless it has changed since (marks, stamps, greys).
+  if (!files_.CurrentFileName().empty() && !doc_.Changed()) return files_.CurrentFileName();
   const std::string name = workFolder_ + kMailImageName;
   files_.WriteImageFile(name, true, false);
   return name;

@@ -63,6 +63,12 @@ void MarkList::CancelMove() {
   moving_ = -1;
 }
 
+const Mark* MarkList::UndoSubject() const {
+  if (undo_.empty()) return nullptr;
+  const Step& s = undo_.back();
+  return s.action == Action::Delete ? &s.mark : &marks_[s.index];
+}
+
 bool MarkList::Undo() {
   CancelMove();
   if (undo_.empty()) return false;

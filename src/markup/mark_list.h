@@ -37,6 +37,10 @@ class MarkList {
   void CancelMove();
 
   bool CanUndo() const { return !undo_.empty(); }
+  // The mark the next Undo takes away, puts back or moves back, as it is
+  // now, and where it is (or goes back to) in the list; null when none.
+  const Mark* UndoSubject() const;
+  size_t UndoIndex() const { return undo_.empty() ? 0 : undo_.back().index; }
   // Takes back the last action; the number counter goes back with it.
   // Drops the selection. False when there was nothing to undo.
   bool Undo();

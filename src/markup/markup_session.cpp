@@ -61,6 +61,23 @@ void MarkupSession::Touch(const Mark& m) {
   PixelBox b = map_.ToViewBox(MarkBounds(m));
   b = {b.left - 1, b.top - 1, b.right + 1, b.bottom + 1};
   dirty_ = Union(dirty_, b);
+  Changed(MarkBounds(m));
+}
+
+void MarkupSession::Changed(std::optional<RectF> area) {
+  changes_.push_back({++revision_, area});
+  if (changes_.size() > 256) changes_.pop_front();  // older outputs are painted afresh
+}
+
+std::optional<RectF> MarkupSession::ChangedSince(uint64_t revision) const {
+  if (revision >= revision_) return RectF{};  // nothing
+  if (changes_.empty() || changes_.front().revision > revision + 1) return std::nullopt;
+  RectF all;
+  for (auto it = changes_.rbegin(); it != changes_.rend() && it->revision > revision; ++it) {
+    if (!it->area) return std::nullopt;
+    all = Union(all, *it->area);
+  }
+  return all;
 }
 
 void MarkupSession::TouchSelection() {
@@ -70,7 +87,10 @@ void MarkupSession::TouchSelection() {
   }
 }
 
-void MarkupSession::TouchAll() { dirty_ = Union(dirty_, PixelBox{0, 0, map_.shownWidth, map_.shownHeight}); }
+void MarkupSession::TouchAll() {
+  dirty_ = Union(dirty_, PixelBox{0, 0, map_.shownWidth, map_.shownHeight});
+  Changed(std::nullopt);
+}
 
 PixelBox MarkupSession::TakeDirty() {
   const PixelBox d = Intersect(dirty_, {0, 0, map_.shownWidth, map_.shownHeight});
@@ -281,9 +301,14 @@ bool MarkupSession::Undo() {
   if (live_) return Touch(*live_), live_.reset(), true;
   if (marks_.Moving()) return TouchSelection(), marks_.CancelMove(), TouchSelection(), true;
   if (!marks_.CanUndo()) return false;
-  // An undone mark may be anywhere, and may come back anywhere.
-  TouchAll();
-  return marks_.Undo();
+  // What changes: the selection goes, and the mark taken away, put back or
+  // moved back, where it is and where it will be.
+  TouchSelection();
+  Touch(*marks_.UndoSubject());
+  const size_t index = marks_.UndoIndex();
+  marks_.Undo();
+  if (index < marks_.Size()) Touch(marks_[index]);
+  return true;
 }
 
 void MarkupSession::AddMark(Mark m) { Touch(marks_[marks_.Add(std::move(m))]); }
@@ -314,6 +339,43 @@ void PaintMarkupView(Picture& target, const MarkFrame& frame, const Picture& ori
       d[0] = typed->colour.b, d[1] = typed->colour.g, d[2] = typed->colour.r;
     }
   }
+}
+
+void MarkOverlay::PaintOver(Picture& target, const Picture& picture) const {
+  const MarkFrame frame{{picture.width, picture.height, target.width, target.height}, 0, 0};
+  PaintMarks(target, frame, picture, session_.ShownMarks(), renderer_());
+}
+
+bool MarkOverlay::PaintChanges(Picture& target, const Picture& picture, uint64_t since) const {
+  if (target.width != picture.width || target.height != picture.height) return false;
+  const std::optional<RectF> changed = session_.ChangedSince(since);
+  if (!changed) return false;
+  if (changed->Empty()) return true;
+  const PixelBox box = Intersect(PixelCover(changed->Inflated(1)), {0, 0, picture.width, picture.height});
+  if (box.Empty()) return true;
+  // That area afresh from the picture, every mark over it painted again in
+  // its order (pixelated blocks take the same colours as in the whole).
+  Picture part;
+  part.ResizeForOverwrite(box.Width(), box.Height(), target.bpp);
+  const int bytes = target.bpp / 8;
+  for (int y = 0; y < part.height; ++y) {
+    const uint8_t* s = picture.Row(box.top + y);
+    uint8_t* d = part.Row(y);
+    if (picture.bpp == target.bpp) {
+      std::memcpy(d, s + size_t(box.left) * bytes, size_t(box.Width()) * bytes);
+      continue;
+    }
+    for (int x = 0; x < box.Width(); ++x, d += bytes) {  // 8 bits through the palette
+      const uint8_t i = s[box.left + x];
+      const uint32_t c = i < picture.palette.size() ? picture.palette[i] : 0;
+      d[0] = uint8_t(c), d[1] = uint8_t(c >> 8), d[2] = uint8_t(c >> 16);
+    }
+  }
+  PaintMarks(part, {ViewMapping::OneToOne(picture.width, picture.height), box.left, box.top}, picture,
+             session_.ShownMarks(), renderer_());
+  for (int y = 0; y < part.height; ++y)
+    std::memcpy(target.Row(box.top + y) + size_t(box.left) * bytes, part.Row(y), size_t(box.Width()) * bytes);
+  return true;
 }
 
 }  // namespace griv

@@ -16,11 +16,13 @@
 //   every output:         FlattenMarks(full, session.Marks().Marks(), SharedMarkRenderer())
 #pragma once
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "image/document.h"
 #include "markup/mark_list.h"
 #include "markup/mark_paint.h"
 #include "markup/mark_settings.h"
@@ -99,6 +101,12 @@ class MarkupSession {
 
   // The view pixels to paint again since the last call; empty when none.
   PixelBox TakeDirty();
+  // Changes with everything the view shows changing (marks, the one being
+  // drawn or typed, the selection).
+  uint64_t Revision() const { return revision_; }
+  // The picture area where what the view shows may have changed since
+  // revision; nothing when that is no longer known (or it is everywhere).
+  std::optional<RectF> ChangedSince(uint64_t revision) const;
 
  private:
   PointF ToPicture(int x, int y) const { return map_.PixelToPicture(x, y); }
@@ -119,6 +127,15 @@ class MarkupSession {
   PointF dragStart_;
   int handleSize_ = 7, tolerance_ = 4;
   PixelBox dirty_;
+  uint64_t revision_ = 0;
+  // The areas of the last changes, in picture coordinates, each with the
+  // revision it made (nothing: everywhere).
+  struct Change {
+    uint64_t revision;
+    std::optional<RectF> area;
+  };
+  std::deque<Change> changes_;
+  void Changed(std::optional<RectF> area);
 };
 
 // Paints the marks as the view shows them over target, a 24- or 32-bit copy
@@ -127,5 +144,23 @@ class MarkupSession {
 // original is the picture as captured.
 void PaintMarkupView(Picture& target, const MarkFrame& frame, const Picture& original, const MarkupSession& session,
                      MarkRenderer& renderer);
+
+// The session's marks as what lies over the document's picture: every
+// output gets them from here, painted in as the view shows them (the one
+// being drawn or typed included; handles and caret left out).
+class MarkOverlay : public PictureOverlay {
+ public:
+  MarkOverlay(MarkupSession& session, std::function<MarkRenderer&()> renderer)
+      : session_(session), renderer_(std::move(renderer)) {}
+  void NewPicture() override { session_.NewPicture(); }
+  bool Empty() const override { return session_.ShownMarks().empty(); }
+  uint64_t Revision() const override { return session_.Revision(); }
+  void PaintOver(Picture& target, const Picture& picture) const override;
+  bool PaintChanges(Picture& target, const Picture& picture, uint64_t since) const override;
+
+ private:
+  MarkupSession& session_;
+  std::function<MarkRenderer&()> renderer_;
+};
 
 }  // namespace griv

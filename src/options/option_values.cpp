@@ -1,6 +1,8 @@
 #include "options/option_values.h"
 
+#include <cctype>
 #include <iterator>
+#include <string_view>
 
 #include "base/strings.h"
 
@@ -74,6 +76,24 @@ void ApplyHotKeyTexts(const OptionValues& v, Settings& s) {
   s.HotKeyFull = v.hotKeys.Text(0);
   s.HotKeyActive = v.hotKeys.Text(1);
   s.HotKeyArea = v.hotKeys.Text(2);
+}
+
+std::string SaveFolderProblem(const std::string& path) {
+  constexpr char kFullPath[] = " - is not a valid path: give the full path of a folder, such as C:\\Captures";
+  if (path.find_first_not_of(" \t") == std::string::npos)
+    return "The Auto Save Folder is blank: give the full path of a folder, such as C:\\Captures";
+  const bool drive = path.size() >= 3 && std::isalpha(static_cast<unsigned char>(path[0])) && path[1] == ':' &&
+                     path[2] == '\\';
+  const size_t share = path.rfind("\\\\", 0) == 0 ? path.find('\\', 2) : std::string::npos;
+  const bool network = share != std::string::npos && share > 2 && share + 1 < path.size() && path[share + 1] != '\\';
+  return drive || network ? std::string() : path + kFullPath;
+}
+
+std::string SavePrefixProblem(const std::string& prefix) {
+  for (unsigned char c : prefix)
+    if (c < 0x20 || std::string_view("\\/:*?\"<>|").find(static_cast<char>(c)) != std::string_view::npos)
+      return "File Name Prefix - " + prefix + " cannot be used: file names cannot hold \\ / : * ? \" < > |";
+  return {};
 }
 
 std::string HotKeyRowText(const std::string& hotKeyText, bool inUseElsewhere) {

@@ -60,6 +60,14 @@ struct StoreOutcome {
 StoreOutcome StoreOptionValues(const OptionValues& v, Settings& s,
                                const std::function<bool(const std::string&)>& fileExists);
 
+// Why a typed Auto Save folder cannot be used, or empty when its form is
+// right: a full path, a drive with its backslash ("D:\...") or a network
+// share ("\\server\share..."). A relative folder or a bare drive ("D:")
+// would stand for wherever the current folder happens to be.
+std::string SaveFolderProblem(const std::string& path);
+// Why a file-name prefix cannot be used, or empty when file names can hold it.
+std::string SavePrefixProblem(const std::string& prefix);
+
 // The pending hot-key texts become the settings' texts.
 void ApplyHotKeyTexts(const OptionValues& v, Settings& s);
 

@@ -418,31 +418,44 @@ bool TfrmSettings::OnCommand(int id, int code, HWND) {
 
 void TfrmSettings::BitBtn1Click() {
   ReadControls();
+  // Said here rather than by the first save that fails with another cause.
+  if (const std::string problem = SavePrefixProblem(values_.savePrefix); !problem.empty()) {
+    RefuseSaveOption(problem, IDC_SET_PREFIX);
+    return;
+  }
   const std::string path = values_.savePath;
-  if (path == values_.savePathAtOpen || (!path.empty() && DirectoryExists(path))) {
+  if (path == values_.savePathAtOpen) {
     End(IDOK);
     return;
   }
-  // A blank folder would stand for the root of whatever drive is current.
-  const bool blank = path.find_first_not_of(" \t") == std::string::npos;
-  if (!blank) {
-    const int answer = ShowMessage("Auto Save Folder - " + path + "  Does not exist -- Create it?", kSettingsCaption,
-                                   MB_YESNOCANCEL | MB_ICONINFORMATION);
-    if (answer == IDCANCEL) return;
-    if (answer == IDNO) {
-      values_.savePath = values_.savePathAtOpen;
-      SetText(IDC_SET_SAVEPATH, values_.savePath);
-      End(IDOK);
-      return;
-    }
-    if (CreateFolderPath(path, DiskFolders())) {
-      End(IDOK);
-      return;
-    }
+  if (const std::string problem = SaveFolderProblem(path); !problem.empty()) {
+    RefuseSaveOption(problem, IDC_SET_SAVEPATH);
+    return;
   }
-  ShowMessage(path + " - is not a valid path", kSettingsCaption, MB_OK | MB_ICONWARNING);
+  if (DirectoryExists(path)) {
+    End(IDOK);
+    return;
+  }
+  const int answer = ShowMessage(Handle(), "Auto Save Folder - " + path + "  Does not exist -- Create it?",
+                                 kSettingsCaption, MB_YESNOCANCEL | MB_ICONINFORMATION);
+  if (answer == IDCANCEL) return;
+  if (answer == IDNO) {
+    values_.savePath = values_.savePathAtOpen;
+    SetText(IDC_SET_SAVEPATH, values_.savePath);
+    End(IDOK);
+    return;
+  }
+  if (CreateFolderPath(path, DiskFolders())) {
+    End(IDOK);
+    return;
+  }
+  RefuseSaveOption(path + " - is not a valid path", IDC_SET_SAVEPATH);
+}
+
+void TfrmSettings::RefuseSaveOption(const std::string& message, int control) {
+  ShowMessage(Handle(), message, kSettingsCaption, MB_OK | MB_ICONWARNING);
   ShowTab(2);
-  SendMessageW(Handle(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(Ctl(IDC_SET_SAVEPATH)), TRUE);
+  SendMessageW(Handle(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(Ctl(control)), TRUE);
 }
 
 void TfrmSettings::btnHelpClick() { ShowHelpContext(host_.helpCaller, OptionsTabHelpContext(CurrentTab())); }

@@ -41,6 +41,8 @@ class TfrmSettings : private DialogBase {
 
   // Handlers, named after the controls they belong to.
   void BitBtn1Click();
+  // Says why a value of Save Options cannot be used and puts the keyboard in its box.
+  void RefuseSaveOption(const std::string& message, int control);
   void btnHelpClick();
   void btnSavePathClick();
   void btnImgEditorClick();

@@ -368,8 +368,9 @@ bool TPreviewForm::OnCommand(int id, int code, HWND) {
 
 void TPreviewForm::ShowModal() {
   const HWND form = Handle();
+  const HWND owner = GetWindow(form, GW_OWNER), focus = GetFocus();
   {
-    OwnerDisabled disabled(GetWindow(form, GW_OWNER));
+    OwnerDisabled disabled(owner);
     ShowWindow(form, SW_SHOWMAXIMIZED);
     SetForegroundWindow(form);
     SetFocus(memZoom_);
@@ -385,6 +386,7 @@ void TPreviewForm::ShowModal() {
     });
   }
   Destroy();
+  GiveFocusBack(owner, focus);
 }
 
 bool TPreviewForm::PreviewKey(const MSG& m) {
@@ -505,7 +507,7 @@ void TPreviewForm::PrintButtonClick() {
   }
   if (!ok) {
     // The preview stays: the user can choose another printer and try again.
-    ShowMessage(kPrintFailedMessage, options_.dialogCaption, MB_OK | MB_ICONWARNING);
+    ShowMessage(Handle(), kPrintFailedMessage, options_.dialogCaption, MB_OK | MB_ICONWARNING);
     return;
   }
   Close();

@@ -56,9 +56,20 @@ void PrintCommands::AddTo(CommandTable& table) {
 }
 
 void PrintCommands::Start(const PrinterChoice& choice) {
-  setupEnabled_ = PrinterInstalled() && settings_.PrintSetupEnabled;
+  printers_ = ListPrinters();
+  setupEnabled_ = !printers_.empty() && settings_.PrintSetupEnabled;
   printer_.Select(choice.name);
   if (choice.orientationKnown) printer_.SetLandscape(choice.landscape);
+}
+
+void PrintCommands::RecheckPrinter() {
+  std::vector<std::wstring> now = ListPrinters();
+  if (now == printers_) return;
+  printers_ = std::move(now);
+  const bool ready = !printers_.empty();
+  if (ready == setupEnabled_) return;
+  setupEnabled_ = ready;
+  app_.UpdateCommands();
 }
 
 ImagePrintOptions PrintCommands::Options() const {
@@ -88,16 +99,17 @@ void PrintCommands::PrintImage(bool withNotes) {
   bool printed = false;
   {
     WaitCursor wait;
-    printed = ::griv::PrintImage(printer_, doc_.Document().FullImage(), options);
+    printed = ::griv::PrintImage(printer_, doc_.Document().OutputPicture(), options);
   }
-  if (!printed) ShowMessage(kPrintFailedMessage, app_.DialogCaption(), MB_OK | MB_ICONWARNING);
+  if (!printed) ShowMessage(app_.Window(), kPrintFailedMessage, app_.DialogCaption(), MB_OK | MB_ICONWARNING);
 }
 
 void PrintCommands::PrintWithNotesKey() {
   const ImageDocument& doc = doc_.Document();
   if (!doc.Present() || doc.FullImage().Empty()) return;  // nothing to print
+  RecheckPrinter();
   if (!setupEnabled_) {
-    ShowMessage(kNoPrinter, app_.DialogCaption(), MB_OK | MB_ICONWARNING);
+    ShowMessage(app_.Window(), kNoPrinter, app_.DialogCaption(), MB_OK | MB_ICONWARNING);
     return;
   }
   PrintImage(true);
@@ -110,8 +122,8 @@ void PrintCommands::Setup() {
 }
 
 void PrintCommands::Preview() {
-  const Picture& full = doc_.Document().FullImage();
-  if (full.Empty()) return;
+  if (doc_.Document().FullImage().Empty()) return;
+  const Picture& full = doc_.Document().OutputPicture();
   HotKeysOff keys(app_);
   PreviewOptions options;
   options.print = Options();

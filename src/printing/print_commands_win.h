@@ -25,6 +25,10 @@ class PrintCommands {
   // whether there is one that can be set up at all.
   void Start(const PrinterChoice& choice);
   bool PrinterReady() const { return setupEnabled_; }
+  // Printers come and go while GRIV runs: looked at again when the system
+  // says its settings changed and before a print command runs. The state of
+  // start-up holds while the system lists the same printers.
+  void RecheckPrinter();
 
   // "Print", with the notes when "Add Notes to Image" is on (also Auto Print).
   void Print() { PrintImage(settings_.PrintNotes); }
@@ -46,6 +50,7 @@ class PrintCommands {
   const std::string& printCaption_;
   Printer printer_;
   std::vector<std::string> noteLines_;  // NoteLines: the notes last entered
+  std::vector<std::wstring> printers_;   // as last listed
   bool setupEnabled_ = false;
 };
 

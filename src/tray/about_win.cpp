@@ -15,6 +15,21 @@ namespace griv {
 
 namespace {
 constexpr wchar_t kBackClass[] = L"TdlgAboutBack";
+
+// A hint about to show (TTN_SHOW) goes below the box, or above it at the
+// screen's bottom: under the pointer it would cover the box's button.
+bool PlaceHintOutside(LPARAM lp, HWND box) {
+  const auto* n = reinterpret_cast<const NMHDR*>(lp);
+  if (n->code != TTN_SHOW) return false;
+  RECT b, tip;
+  GetWindowRect(box, &b);
+  GetWindowRect(n->hwndFrom, &tip);
+  const int height = tip.bottom - tip.top;
+  const RECT work = WorkAreaOf(box);
+  const int y = b.bottom + height + 2 <= work.bottom ? b.bottom + 2 : b.top - height - 2;
+  SetWindowPos(n->hwndFrom, nullptr, b.left, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  return true;
+}
 // Positions on the picture, in its own pixels.
 constexpr int kVersionX = 242, kVersionY = 61;
 constexpr int kCloseX = 247, kCloseY = 134, kCloseW = 75, kCloseH = 25;
@@ -218,6 +233,10 @@ INT_PTR TdlgAbout::DlgProc(UINT m, WPARAM wp, LPARAM lp) {
     }
     case WM_CTLCOLORDLG:
       return reinterpret_cast<INT_PTR>(stripBrush_.get());
+    case WM_NOTIFY:
+      if (!PlaceHintOutside(lp, Handle())) break;
+      SetWindowLongPtrW(Handle(), DWLP_MSGRESULT, TRUE);
+      return TRUE;
   }
   return FALSE;
 }
@@ -255,6 +274,9 @@ LRESULT TdlgAbout::BackPanel::WndProc(UINT m, WPARAM wp, LPARAM lp) {
     }
     case WM_COMMAND:
       return SendMessageW(box_.Handle(), WM_COMMAND, wp, lp);
+    case WM_NOTIFY:
+      if (PlaceHintOutside(lp, box_.Handle())) return TRUE;
+      break;
     case WM_SETCURSOR:
       if (reinterpret_cast<HWND>(wp) == GetDlgItem(back, IDC_ABOUT_LINK)) {
         SetCursor(LoadCursorW(nullptr, MAKEINTRESOURCEW(32649)));

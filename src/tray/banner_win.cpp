@@ -2,6 +2,7 @@
 
 #include <stdexcept>
 
+#include "ui/app_window_win.h"
 #include "ui/ui_win.h"
 #include "base/handles_win.h"
 #include "base/system_dll_win.h"
@@ -69,8 +70,12 @@ void TfTop::TaglineTextDone() { ShowNextTagLine(); }
 
 void TfTop::TagLinePanelClick() {
   if (!notify_) return;
-  SetForegroundWindow(notify_);
-  SetFocus(notify_);
+  // A modal window of the program keeps the keyboard: the banner stays
+  // clickable while only the window it lies on is disabled.
+  if (!BringModalToFront()) {
+    SetForegroundWindow(notify_);
+    SetFocus(notify_);
+  }
   PostMessageW(notify_, kBannerClickMessage, 0, 0);
 }
 

@@ -23,6 +23,8 @@ Branding ParseBranding(std::string_view iniText) {
   const std::string_view s = "Settings";
   b.mainCaption = ini.ReadString(s, "MainCaption", b.mainCaption);
   b.webSite = ini.ReadString(s, "WebSite", b.webSite);
+  b.visitUrl = ini.ReadString(s, "VisitUrl", b.visitUrl);
+  if (b.visitUrl.empty()) b.visitUrl = kProductWebAddress;
   b.printCaption = ini.ReadString(s, "PrintCaption", b.printCaption);
   b.captionHint = ini.ReadString(s, "CaptionHint", b.captionHint);
   b.leftBorder = ini.ReadInteger(s, "LeftBorder", b.leftBorder);

@@ -22,9 +22,15 @@ inline constexpr std::string_view kBrandIVText = "HdQwZrTpLyVbNkXs";
 inline constexpr size_t kBrandFileMaxSize = 1u << 20;
 inline constexpr size_t kTagLineMaxChars = 200;
 
+// The product's own web address, built into the program.
+inline constexpr char kProductWebAddress[] = "https://www.grivanta.com";
+
 struct Branding {
   std::string mainCaption = "Grivanta";
-  std::string webSite = "https://www.grivanta.com";
+  std::string webSite = "https://www.grivanta.com";  // the banner opens it
+  // Help > Visit, the tray's "Visit our Web Site" and the About box: the
+  // product's address, unless the brand names its own ([Settings] VisitUrl).
+  std::string visitUrl = kProductWebAddress;
   std::string printCaption = "Captured with Grivanta - www.grivanta.com";
   std::string captionHint;
   int leftBorder = 200;

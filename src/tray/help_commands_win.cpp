@@ -42,8 +42,8 @@ void HelpCommands::AddTo(CommandTable& table) {
                                  {CM_HELPSAVE, CM_HELPSAVE, context(kHelpSaving)},
                                  {CM_HELPCONTACT, CM_HELPCONTACT, context(kHelpContact)},
                                  {CM_QUICKSTART, CM_QUICKSTART, [this](int) { QuickStart(); }},
-                                 {CM_WEBLINK, CM_WEBLINK, [this](int) { OpenWebSite(); }},
-                                 {CM_VISIT1, CM_VISIT1, [this](int) { OpenWebSite(); }},
+                                 {CM_WEBLINK, CM_WEBLINK, [this](int) { VisitWebSite(); }},
+                                 {CM_VISIT1, CM_VISIT1, [this](int) { VisitWebSite(); }},
                                  {CM_ABOUT, CM_ABOUT, [this](int) { About(); }}});
   table.AddState([this](CommandContext& c) {
     c.editorConfigured = !settings_.ImageEditor.empty();
@@ -53,12 +53,14 @@ void HelpCommands::AddTo(CommandTable& table) {
 
 void HelpCommands::SendToEditor() {
   if (settings_.ImageEditor.empty() || !FileExists(settings_.ImageEditor)) return;
-  const Picture& shown = doc_.ShownImage();
-  if (shown.Empty()) return;
+  if (doc_.ShownImage().Empty()) return;
   const std::string handOff = IncludeTrailingBackslash(TempFolder()) + kEditorHandOffName;
   {
     WaitCursor wait;
-    WriteImageFileBytes(handOff, shown);  // the picture as shown: at the zoom on screen, 24 bits
+    // The picture as shown with its marks, at the zoom on screen, with 24 bits
+    // at every zoom: the 32-bit picture of 1:1 has no alpha, and an editor
+    // that honours it would show nothing.
+    WriteImageFileBytes(handOff, doc_.ShownImage24());
   }
   // In quotes: a temporary folder with blanks would otherwise reach the editor as several names.
   const std::string params = "\"" + handOff + "\"";
@@ -73,6 +75,11 @@ void HelpCommands::ShowHelpContents() { ::griv::ShowHelpContents(app_.Window());
 
 void HelpCommands::OpenWebSite() { OpenWithShell(brand_.webSite); }
 
+void HelpCommands::VisitWebSite() {
+  WaitCursor wait;
+  OpenWithShell(brand_.visitUrl);
+}
+
 void HelpCommands::QuickStart() {
   // A brand owner may ship a guide of its own next to the program; the manual has one otherwise.
   const std::string doc = exeFolder_ + kQuickStartDocument;
@@ -85,7 +92,7 @@ void HelpCommands::QuickStart() {
 }
 
 AboutInfo HelpCommands::AboutBoxInfo() const {
-  return AboutInfo{brand_.mainCaption, brand_.webSite, SplashPicture(app_.Resources())};
+  return AboutInfo{brand_.mainCaption, brand_.visitUrl, SplashPicture(app_.Resources())};
 }
 
 void HelpCommands::About() {

@@ -24,7 +24,10 @@ class HelpCommands {
   // The shown picture to the image editor (also the Auto Edit step).
   void SendToEditor();
   void ShowHelpContents();
+  // The brand's site (a click on the banner).
   void OpenWebSite();
+  // The product's site, or the one the brand names for it (Help > Visit, the tray, About).
+  void VisitWebSite();
   // After the options changed: whether the named editor is there.
   void CheckEditor();
 

@@ -193,6 +193,7 @@ BOOL TAnimatedTrayIcon::NotifyShell(DWORD message, UINT flags, HICON icon) {
   nid.uCallbackMessage = callbackMessage_;
   nid.hIcon = icon;
   if (showHint_) {
+    static_assert(sizeof nid.szTip / sizeof nid.szTip[0] > kMaxTipUnits, "the long tip field");
     std::wstring tip = Widen(TruncateTip(hint_));
     size_t n = std::min<size_t>(tip.size(), kMaxTipUnits);
     if (n > 0 && n < tip.size() && IS_HIGH_SURROGATE(tip[n - 1])) --n;

@@ -60,6 +60,17 @@ std::string TruncateTip(std::string_view text, size_t maxUnits) {
   return std::string(text.substr(0, i));
 }
 
+std::string FitTrayTip(std::string_view head, std::string_view note, size_t maxUnits) {
+  const auto fits = [&](const std::string& t) { return TruncateTip(t, maxUnits).size() == t.size(); };
+  std::string tip = std::string(head) + std::string(note);
+  if (fits(tip)) return tip;
+  for (size_t cut = note.rfind("; "); cut != std::string_view::npos && cut > 0; cut = note.rfind("; ", cut - 1)) {
+    tip = std::string(head) + std::string(note.substr(0, cut)) + "\xE2\x80\xA6";  // …
+    if (fits(tip)) return tip;
+  }
+  return TruncateTip(head, maxUnits);
+}
+
 // ---- mouse messages ----
 
 std::vector<TrayEvent> TrayMouseTracker::Translate(unsigned mouseMessage) {

@@ -14,10 +14,14 @@ namespace griv {
 
 // ---- tooltip ----
 
-constexpr size_t kMaxTipUnits = 63;  // the shell's tip field holds 63 UTF-16 units and a zero
+constexpr size_t kMaxTipUnits = 127;  // the shell's long tip field: 127 UTF-16 units and a zero
 // Longest start of text that is at most maxUnits UTF-16 units, never cutting a
 // character in two. A byte that does not start a valid UTF-8 sequence counts as one unit.
 std::string TruncateTip(std::string_view text, size_t maxUnits = kMaxTipUnits);
+// head followed by a note naming keys (" - in use by another program: A; B"),
+// cut so that every key name it shows is whole: names that do not fit are
+// left out and an ellipsis says so; the note goes when not even one fits.
+std::string FitTrayTip(std::string_view head, std::string_view note, size_t maxUnits = kMaxTipUnits);
 
 // ---- mouse messages on the icon ----
 

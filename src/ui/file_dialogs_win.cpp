@@ -21,6 +21,15 @@ std::wstring DialogFilter(const std::string& filter) {
 }
 
 namespace {
+// The dialog over its owner, on the owner's monitor, once it has its size.
+UINT_PTR CALLBACK PlaceHook(HWND child, UINT msg, WPARAM, LPARAM lp) {
+  if (msg == WM_NOTIFY && reinterpret_cast<const NMHDR*>(lp)->code == CDN_INITDONE) {
+    const HWND dialog = GetParent(child);
+    PlaceOverOwner(dialog, GetWindow(dialog, GW_OWNER));
+  }
+  return 0;
+}
+
 bool Run(HWND owner, FileDialogOptions& o, bool save) {
   std::vector<wchar_t> name(32768, L'\0');
   std::wstring filter = DialogFilter(o.filter), dir = Widen(o.initialDir), title = Widen(o.title);
@@ -33,7 +42,9 @@ bool Run(HWND owner, FileDialogOptions& o, bool save) {
   ofn.nMaxFile = static_cast<DWORD>(name.size());
   ofn.lpstrInitialDir = dir.empty() ? nullptr : dir.c_str();
   ofn.lpstrTitle = title.empty() ? nullptr : title.c_str();
-  ofn.Flags = OFN_EXPLORER | OFN_NOCHANGEDIR | o.flags;
+  // A hook takes sizing away unless it is asked for.
+  ofn.Flags = OFN_EXPLORER | OFN_NOCHANGEDIR | OFN_ENABLEHOOK | OFN_ENABLESIZING | o.flags;
+  ofn.lpfnHook = &PlaceHook;
   ole::Start();  // the dialog browses through the shell
   ModalScope modal;
   BOOL ok = save ? GetSaveFileNameW(&ofn) : GetOpenFileNameW(&ofn);

@@ -44,9 +44,9 @@ class GenMsgDialog : public DialogBase {
 };
 }  // namespace
 
-GenMsgResult TfrmGenMsg1::Ask(HINSTANCE inst, const std::string& question, const std::string& caption) {
+GenMsgResult TfrmGenMsg1::Ask(HINSTANCE inst, HWND owner, const std::string& question, const std::string& caption) {
   GenMsgDialog dlg(Widen(question), Widen(caption));
-  dlg.ShowModal(inst, IDD_GENMSG, nullptr);
+  dlg.ShowModal(inst, IDD_GENMSG, owner);
   return dlg.result;
 }
 

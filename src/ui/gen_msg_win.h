@@ -13,8 +13,9 @@ struct GenMsgResult {
 
 class TfrmGenMsg1 {
  public:
-  // Shows the question modally, centred on the screen, titled with caption.
-  static GenMsgResult Ask(HINSTANCE inst, const std::string& question, const std::string& caption);
+  // Shows the question modally, centred on the screen, titled with caption,
+  // owned by the window it speaks for (null while that window is hidden).
+  static GenMsgResult Ask(HINSTANCE inst, HWND owner, const std::string& question, const std::string& caption);
 };
 
 }  // namespace griv

@@ -51,7 +51,7 @@ HWND RunEngine(HWND caller, const std::string& file, UINT command, DWORD_PTR dat
 void OpenInBrowser(std::string_view page) {
   const std::string path = Folder() + std::string(kHelpPagesFolder) + "\\" + std::string(page);
   if (!FileExists(path)) {
-    ShowMessage("The help for this topic could not be found:\r\n" + path, ApplicationTitle(),
+    ShowMessage(nullptr, "The help for this topic could not be found:\r\n" + path, ApplicationTitle(),
                 MB_OK | MB_ICONWARNING);
     return;
   }

@@ -10,6 +10,7 @@
 #include "base/handles_win.h"
 #include "base/system_dll_win.h"
 #include "base/utf.h"
+#include "ui/message_text.h"
 #include "ui/modal_state.h"
 #include "ui/ole_win.h"
 #include "base/settings_store.h"
@@ -40,15 +41,66 @@ void HandleCurrentException() noexcept {
     msg = "An unexpected error occurred";
   }
   try {
-    ModalScope modal;
-    MessageBoxW(nullptr, Widen(msg).c_str(), Widen(Title()).c_str(), MB_OK | MB_ICONERROR | MB_TASKMODAL);
+    ShowMessage(nullptr, msg, Title(), MB_OK | MB_ICONERROR);
   } catch (...) {
   }
 }
 
-int ShowMessage(const std::string& text, const std::string& caption, UINT flags) {
-  ModalScope modal;
-  return MessageBoxW(nullptr, Widen(text).c_str(), Widen(caption).c_str(), flags | MB_TASKMODAL);
+namespace {
+// The text broken to fit the work area of owner's monitor, measured in the
+// font message boxes use.
+std::wstring FittedMessage(HWND owner, const std::string& text) {
+  NONCLIENTMETRICSW ncm{};
+  ncm.cbSize = sizeof ncm;
+  if (!SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof ncm, &ncm, 0)) return Widen(text);
+  UniqueFont font(CreateFontIndirectW(&ncm.lfMessageFont));
+  WindowDC screen(nullptr);
+  SelectObj sel(screen.get(), font ? static_cast<HGDIOBJ>(font.get()) : GetStockObject(DEFAULT_GUI_FONT));
+  TEXTMETRICW tm{};
+  GetTextMetricsW(screen.get(), &tm);
+  const RECT work = WorkAreaOf(owner);
+  // Room for the icon, the margins and the frame beside the text.
+  const int maxWidth = std::max(200, static_cast<int>(work.right - work.left) * 2 / 3 - 120);
+  const int lineHeight = std::max(1, static_cast<int>(tm.tmHeight + tm.tmExternalLeading));
+  const int maxLines = std::max(2, static_cast<int>(work.bottom - work.top) / 2 / lineHeight);
+  return Widen(FitMessageText(text, maxWidth, maxLines, [&](std::string_view piece) {
+    const std::wstring w = Widen(std::string(piece));
+    SIZE size{};
+    GetTextExtentPoint32W(screen.get(), w.c_str(), static_cast<int>(w.size()), &size);
+    return static_cast<int>(size.cx);
+  }));
+}
+}  // namespace
+
+int ShowMessage(HWND owner, const std::string& text, const std::string& caption, UINT flags) {
+  if (!owner || !IsWindow(owner)) owner = GetActiveWindow();
+  const HWND focus = GetFocus();
+  const std::wstring fitted = FittedMessage(owner, text);
+  int answer;
+  {
+    ModalScope modal;
+    // Without an owner every window of the program waits for the answer.
+    answer = MessageBoxW(owner, fitted.c_str(), Widen(caption).c_str(), flags | (owner ? 0 : MB_TASKMODAL));
+  }
+  GiveFocusBack(owner, focus);
+  return answer;
+}
+
+void GiveFocusBack(HWND owner, HWND focus) {
+  if (!owner || !IsWindow(owner) || !IsWindowVisible(owner) || !IsWindowEnabled(owner)) return;
+  SetForegroundWindow(owner);
+  SetFocus(focus && IsWindow(focus) && (focus == owner || IsChild(owner, focus)) ? focus : owner);
+}
+
+void PlaceOverOwner(HWND w, HWND owner) {
+  RECT r, around;
+  if (!GetWindowRect(w, &r)) return;
+  const RECT work = WorkAreaOf(owner);
+  if (!owner || !IsWindowVisible(owner) || IsIconic(owner) || !GetWindowRect(owner, &around)) around = work;
+  const int width = r.right - r.left, height = r.bottom - r.top;
+  const int x = std::max<int>(work.left, std::min<int>((around.left + around.right - width) / 2, work.right - width));
+  const int y = std::max<int>(work.top, std::min<int>((around.top + around.bottom - height) / 2, work.bottom - height));
+  SetWindowPos(w, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 UniqueFont MakeFont(const wchar_t* face, int height, int weight, BYTE quality, bool underline) {
@@ -94,6 +146,29 @@ void ProcessMessages() {
     }
     TranslateMessage(&m);
     DispatchMessageW(&m);
+  }
+}
+
+void WidenShortCutGaps(HMENU menu, int dpi) {
+  const int blanks = (dpi - 96) / 48;
+  if (!menu || blanks <= 0) return;
+  for (int i = 0, n = GetMenuItemCount(menu); i < n; ++i) {
+    if (HMENU sub = GetSubMenu(menu, i)) WidenShortCutGaps(sub, dpi);
+    wchar_t text[256] = {};
+    MENUITEMINFOW mi{sizeof mi};
+    mi.fMask = MIIM_FTYPE | MIIM_STRING;
+    mi.dwTypeData = text;
+    mi.cch = 255;
+    if (!GetMenuItemInfoW(menu, static_cast<UINT>(i), TRUE, &mi) || (mi.fType & (MFT_OWNERDRAW | MFT_SEPARATOR)))
+      continue;
+    std::wstring t(text);
+    const size_t tab = t.find(L'\t');
+    if (tab == std::wstring::npos) continue;
+    t.insert(tab, static_cast<size_t>(blanks), L' ');
+    MENUITEMINFOW set{sizeof set};
+    set.fMask = MIIM_STRING;
+    set.dwTypeData = t.data();
+    SetMenuItemInfoW(menu, static_cast<UINT>(i), TRUE, &set);
   }
 }
 

@@ -27,8 +27,17 @@ void Guarded(F&& f) noexcept {
 void SetApplicationTitle(const std::string& title);
 const std::string& ApplicationTitle();
 
-// Message box without owner window, titled with the dialog caption.
-int ShowMessage(const std::string& text, const std::string& caption, UINT flags);
+// A message box owned by the window it speaks for (null: the thread's
+// active window), inside the work area of that window's monitor (long file
+// names are broken over lines), giving the keyboard back to the control
+// that had it.
+int ShowMessage(HWND owner, const std::string& text, const std::string& caption, UINT flags);
+// After a modal window owned by owner has closed: owner in front again,
+// with the keyboard at focus (a control of owner) or owner itself.
+void GiveFocusBack(HWND owner, HWND focus);
+// Centres w over owner, or on owner's monitor while owner is hidden, and
+// keeps it inside that monitor's work area.
+void PlaceOverOwner(HWND w, HWND owner);
 
 // Lets pending window messages run (the program's ProcessMessages).
 void ProcessMessages();
@@ -44,6 +53,11 @@ HWND CreateHintWindow(HWND owner);
 void AddHint(HWND hints, HWND parent, HWND control, const wchar_t* text);
 // Opens a document, program or web address with the shell's "Open" verb.
 void OpenWithShell(const std::string& target, const std::string& params = {}, HWND owner = GetDesktopWindow());
+
+// Menus draw a short cut after a gap that does not grow with the DPI, so at
+// 144 DPI a long label runs into its short cut: a blank for every 48 DPI
+// above 96 goes before each tab of menu and its submenus.
+void WidenShortCutGaps(HMENU menu, int dpi);
 
 int DpiOf(HWND w);
 inline int Scale(int v, int dpi) { return MulDiv(v, dpi, 96); }

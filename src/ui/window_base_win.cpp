@@ -140,10 +140,15 @@ DialogBase::~DialogBase() {
 
 INT_PTR DialogBase::ShowModal(HINSTANCE resources, int templateId, HWND owner) {
   modal_ = true;
-  ModalScope modal;  // the handle is known at WM_INITDIALOG
-  const INT_PTR r = DialogBoxParamW(resources, MAKEINTRESOURCEW(templateId), owner, &DialogBase::StaticDlgProc,
-                                    reinterpret_cast<LPARAM>(this));
+  const HWND focus = GetFocus();
+  INT_PTR r;
+  {
+    ModalScope modal;  // the handle is known at WM_INITDIALOG
+    r = DialogBoxParamW(resources, MAKEINTRESOURCEW(templateId), owner, &DialogBase::StaticDlgProc,
+                        reinterpret_cast<LPARAM>(this));
+  }
   if (r == -1) throw std::runtime_error("Unable to show a dialog");
+  GiveFocusBack(owner, focus);
   return r;
 }
 

@@ -380,6 +380,24 @@ class Rig:
             time.sleep(0.2)
         return Pixels(path)
 
+    def mark(self, view, key, start, end=None, text=None):
+        """Picks a markup tool by its key and draws with it on the view (its client
+        rectangle): a drag from start to end, or a click at start, then text typed
+        and finished with Enter. Positions are view pixels."""
+        self.focus_x_window(self.main_rect())
+        self.key(key)
+        x0, y0 = view[0] + start[0], view[1] + start[1]
+        self.xdotool('mousemove', x0, y0)
+        self.xdotool('mousedown', 1)
+        if end:
+            x1, y1 = view[0] + end[0], view[1] + end[1]
+            for i in range(1, 6):
+                self.xdotool('mousemove', x0 + (x1 - x0) * i // 5, y0 + (y1 - y0) * i // 5)
+        self.xdotool('mouseup', 1)
+        if text:
+            self.xdotool('type', '--delay', '40', text)
+            self.key('Return')
+
     def open_test_window(self, x=100, y=80, w=500, h=360, title='Pattern', cls=None):
         """A window with a fixed colour pattern (griv-testwin), once it shows; cls
         gives it another window class (a console's, for instance)."""

@@ -121,6 +121,25 @@ def test_the_banner_lies_above_the_title_bar_after_a_drag(clean, shots):
     rig.screenshot(shots / 'dragged.png')
 
 
+def test_the_banner_is_drawn_after_a_hot_key_capture_under_the_tray_menu(clean, shots):
+    rig = clean
+    rig.start_griv(settle=True)
+    rig.xdotool('mousemove', *rig.TRAY_ICON, 'click', 3)
+    wait_until(rig.menu_visible, 5, what='the tray menu')
+    rig.key('Print')
+    wait_until(rig.main_visible, 10, what='the capture on show')
+    rig.key('Escape')
+    wait_until(lambda: not rig.menu_visible(), 5, what='the menu to close')
+    banner = next(w['rect'] for w in rig.windows() if w['cls'] == 'TfTop' and w['visible'])
+    back = (255, 200, 160)  # the brand's tag-line background (TaglineBackColor 10537215)
+
+    def drawn():
+        px = rig.screenshot(shots / 'banner.png') and Pixels(shots / 'banner.png')
+        y = (banner[1] + banner[3]) // 2
+        return sum(px.pixel(x, y) == back for x in range(banner[0], banner[2])) > (banner[2] - banner[0]) // 2
+    wait_until(drawn, 10, interval=0.3, what='the banner over the title bar')
+
+
 def test_plain_copies_left_by_a_killed_run_are_removed_at_the_next_start(clean):
     rig = clean
     p = rig.start_griv()

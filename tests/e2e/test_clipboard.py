@@ -2,7 +2,7 @@
 watched or pasted, copies at the zoom on show, the viewer chain."""
 import time
 
-from rig import BIN, Pixels, wait_until
+from rig import BIN, MAIN_CLASS, Pixels, wait_until
 from test_capture import autosave, saved  # noqa: F401 (fixture)
 
 CLIP = BIN / 'griv-clip.exe'
@@ -61,6 +61,25 @@ def test_hot_key_capture_with_copy_and_watch_saves_once(autosave):
     time.sleep(2)
     assert len(list(folder.iterdir())) == 1
     assert clip(rig, 'info').startswith('bitmap 1280 800')
+
+
+def test_griv_never_takes_its_own_copies_back(autosave):
+    rig, folder = autosave
+    rig.reg_set('WatchClips', '1')
+    rig.reg_set('AutoClipCopy', 'On')
+    rig.start_griv(settle=True)
+    # A capture from outside the hot keys copies itself (they stay on meanwhile) ...
+    assert rig.second_start('\\F').returncode == 0
+    saved(folder)
+    # ... and so does Copy at 2:1: neither comes back as a capture of its own.
+    rig.command('CM_ZMI02')
+    wait_until(lambda: rig.status_text().endswith('Viewed at: 2:1'), 5, what='the view at 2:1')
+    rig.command('CM_COPY')
+    wait_until(lambda: clip(rig, 'info').startswith('bitmap 2560 1600'), 5, what='the doubled copy')
+    rig.probe('send', MAIN_CLASS, '0')  # the change notices have been handled
+    assert rig.status_text().endswith('Viewed at: 2:1')
+    assert len(list(folder.iterdir())) == 1
+    assert rig.enabled('CM_PASTE')  # pasting its own copy by hand stays possible
 
 
 def test_a_copy_at_1_2_is_half_size_and_the_full_image_stays(autosave, tmp_path):

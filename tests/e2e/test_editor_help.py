@@ -86,6 +86,7 @@ def test_auto_edit_hands_every_capture_to_the_editor(recording):
     arg = records(log, 1)[0]['args'][0]
     assert arg.endswith('\\~~ktw.bmp')
     assert Pixels(rig.unix_path(arg)).size == (1280, 800)
+    assert rig.unix_path(arg).read_bytes()[28] == 24  # bits a pixel at 1:1 too: no alpha to hide it
 
 
 def test_f1_and_the_help_menu_open_the_help_file(clean):

@@ -134,6 +134,15 @@ def test_a_folder_that_cannot_be_made_keeps_the_dialog_open(clean, tmp_path):
     wait_until(lambda: len(titled(rig, TITLE)) == 1, 10, what='the warning to close')
     time.sleep(0.5)
     assert titled(rig, TITLE), 'the options closed'
+    # Forms no file could be saved under are refused without a question.
+    for box, value, said in (('IDC_SET_SAVEPATH', 'relshots', 'relshots - is not a valid path'),
+                             ('IDC_SET_SAVEPATH', 'D:', 'D: - is not a valid path'),
+                             ('IDC_SET_PREFIX', 'a/b:c', 'File Name Prefix - a/b:c cannot be used')):
+        rig.probe('dlg-text', TITLE, ctl(box), value)
+        rig.probe('dlg-click', TITLE, '1')
+        wait_until(lambda: said in rig.probe('child-texts', TITLE)[1], 10, what=f'the warning about {value}')
+        assert rig.probe('press-button', TITLE, 'OK')[0] == 0
+        wait_until(lambda: len(titled(rig, TITLE)) == 1, 10, what='the warning to close')
     assert rig.reg_query('AutoSavePath') is None  # nothing saved
     rig.probe('dlg-click', TITLE, '2')
     wait_closed(rig)

@@ -387,6 +387,9 @@ def test_without_a_printer_print_commands_are_disabled_and_auto_print_is_silent(
         assert not visible_title(rig, NOTES_TITLE)
         close_message_box(rig, DIALOG_CAPTION)
     assert complete_jobs(jobs) == []
+    # The printer is back while GRIV runs: it counts once the system says its settings changed.
+    rig.probe('send', MAIN_CLASS, '0x1A')  # WM_SETTINGCHANGE
+    assert rig.enabled('CM_PRINTSETUP') and rig.enabled('CM_PRINT')
 
 
 def test_a_printer_that_goes_away_gives_the_failure_message(rig, jobs, tmp_path):

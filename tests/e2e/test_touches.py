@@ -56,6 +56,9 @@ def test_fit_to_window_and_the_zoom_keys(autosave):
     wait_until(lambda: rig.status_text().endswith(f'Viewed at: {n}:{d - 1}' if d > 2 else ''), 5, what='a step up')
     rig.key('ctrl+minus', 'ctrl+minus')
     wait_until(lambda: rig.status_text().endswith(f'Viewed at: 1:{d + 1}'), 5, what='two steps down')
+    # The view holds the picture whole: no scroll bars, the sunken edge only.
+    main, view = rig.probe('client', MAIN_CLASS)[1].split(), rig.child_rect('IDC_SCROLLBOX')
+    assert int(main[2]) - int(main[0]) - (view[2] - view[0]) <= 8, (main, view)
     # Ctrl+C copies what is on show.
     rig.key('ctrl+c')
     shown = (round(1280 / (d + 1)), round(800 / (d + 1)))

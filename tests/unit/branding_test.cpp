@@ -72,6 +72,17 @@ TEST(Branding, ValuesAndTagLines) {
   EXPECT_EQ(b.tagLines, std::vector<std::string>{"Only line"});
 }
 
+TEST(Branding, TheVisitItemsOpenTheProductAddressUnlessTheBrandNamesOne) {
+  // The brand's own site is the banner's; the menu item names what it opens.
+  Branding b = ParseBranding("[Settings]\nWebSite=https://acme.example\n");
+  EXPECT_EQ(b.visitUrl, kProductWebAddress);
+  EXPECT_EQ(VisitMenuText(b.visitUrl), "&Visit www.grivanta.com");
+  b = ParseBranding("[Settings]\nWebSite=https://acme.example\nVisitUrl=http://snap.acme.example/help\n");
+  EXPECT_EQ(b.visitUrl, "http://snap.acme.example/help");
+  EXPECT_EQ(VisitMenuText(b.visitUrl), "&Visit snap.acme.example/help");
+  EXPECT_EQ(ParseBranding("[Settings]\nVisitUrl=\n").visitUrl, kProductWebAddress);
+}
+
 TEST(Branding, TagLineCutCountsCharacters) {
   std::string e;  // 250 two-byte characters
   for (int i = 0; i < 250; ++i) e += "\xC3\xA9";

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -74,6 +75,16 @@ TEST(HelpTopics, TheHelpProjectMapsEveryContextToTheSamePage) {
     html << std::ifstream(dir / f).rdbuf();
     return html.str();
   };
+  // The contents and the keyword index lead to listed pages too.
+  const std::regex local(R"(name=\"Local\" value=\"([^\"#]+)(?:#([^\"]*))?\")");
+  std::vector<std::pair<std::string, std::string>> sitemaps{{"griv.hhc", textOf("griv.hhc")}, {"griv.hhk", textOf("griv.hhk")}};
+  EXPECT_GT(std::count(sitemaps[1].second.begin(), sitemaps[1].second.end(), '\n'), 100) << "a keyword index";
+  for (const auto& [name, text] : sitemaps)
+    for (std::sregex_iterator it(text.begin(), text.end(), local), end; it != end; ++it) {
+      EXPECT_TRUE(files.count((*it)[1])) << name << " leads to " << (*it)[1];
+      if ((*it)[2].length() && files.count((*it)[1]))
+        EXPECT_NE(textOf((*it)[1]).find("id=\"" + std::string((*it)[2]) + "\""), std::string::npos) << name << " leads to " << (*it)[0];
+    }
   for (const auto& f : files) {
     ASSERT_TRUE(std::filesystem::exists(dir / f)) << f;
     if (f.size() < 4 || f.substr(f.size() - 4) != ".htm") continue;

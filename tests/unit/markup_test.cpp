@@ -288,3 +288,66 @@ TEST(MarkSettings, ReadsStoredValuesAndFallsBackOnGarbage) {
   EXPECT_EQ(reg["MarkWidth"], "5");
   EXPECT_EQ(reg["PixelateRedactions"], "Off");
 }
+
+TEST(MarkOverlay, EveryOutputCarriesTheMarksAndANewPictureStartsClean) {
+  BoxRenderer r;
+  MarkupSession s;
+  MarkOverlay overlay(s, [&]() -> MarkRenderer& { return r; });
+  ImageDocument doc;
+  doc.SetOverlay(&overlay);
+  doc.SaveUndo();
+  doc.SetFullImage(Noise(60, 40, 32));
+  doc.Render();
+  EXPECT_EQ(&doc.OutputPicture(), &doc.FullImage());  // nothing over it: no copy
+  // A redaction dragged on the view at 2:1 and a rectangle, as the controller feeds them.
+  doc.ZoomTo(2, 1);
+  s.SetMapping({60, 40, 120, 80});
+  s.PickTool(MarkupTool::Redact);
+  s.MouseDown(20, 20), s.MouseMove(61, 41), s.MouseUp(61, 41);  // picture pixels 10..30 x 10..20
+  s.PickTool(MarkupTool::Rectangle);
+  s.MouseDown(80, 60), s.MouseMove(100, 70), s.MouseUp(100, 70);
+  EXPECT_TRUE(doc.Changed());
+  const Picture& out = doc.OutputPicture();
+  const Picture& shown = doc.OutputShown();
+  ASSERT_EQ(shown.width, 120);
+  for (int y = 0; y < 40; ++y)
+    for (int x = 0; x < 60; ++x) {
+      const bool redacted = x >= 10 && x <= 30 && y >= 10 && y <= 20, boxed = x >= 40 && x <= 50 && y >= 30 && y <= 35;
+      const Rgb want = redacted ? Rgb{0, 0, 0} : boxed ? Rgb{255, 0, 0} : At(doc.FullImage(), x, y);
+      ASSERT_EQ(At(out, x, y), want) << x << "," << y;
+      ASSERT_EQ(At(shown, 2 * x + 1, 2 * y), At(out, x, y));  // the view's copy holds the same
+    }
+  EXPECT_EQ(&doc.OutputPicture(), &out);  // kept while nothing changes
+  // Later outputs are painted again only where marks changed, and hold what a fresh flatten holds.
+  auto fresh = [&] { return doc.OutputPicture().pixels == FlattenMarks(doc.FullImage(), s.Marks().Marks(), r).pixels; };
+  s.PickTool(MarkupTool::Select);
+  s.MouseDown(20, 20), s.MouseMove(40, 60), s.MouseUp(40, 60);  // the redaction, now under the rectangle
+  EXPECT_TRUE(fresh());
+  ASSERT_TRUE(s.Undo());
+  EXPECT_TRUE(fresh());
+  doc.NoteSaved();
+  EXPECT_FALSE(doc.Changed());
+  ASSERT_TRUE(s.Undo());
+  EXPECT_TRUE(doc.Changed());
+  EXPECT_TRUE(fresh());
+  EXPECT_EQ(At(doc.OutputPicture(), 45, 32), At(doc.FullImage(), 45, 32));
+  // A new picture, Clear and the picture's own undo each start clean, with no mark undo.
+  for (int step = 0; step < 3; ++step) {
+    SCOPED_TRACE(step);
+    s.AddMark(Make(MarkKind::Redact, {{1, 1}, {5, 5}}));
+    if (step == 0) doc.SaveUndo(), doc.SetFullImage(Noise(60, 40, 8));
+    if (step == 1) doc.Clear();
+    if (step == 2) {
+      ASSERT_TRUE(doc.Undo());
+    }
+    EXPECT_TRUE(s.Marks().Empty());
+    EXPECT_FALSE(s.CanUndo());
+    EXPECT_FALSE(doc.Changed());
+  }
+  // A stamp is a change; an 8-bit picture's output has 24 bits.
+  doc.MutableFullImage();
+  EXPECT_TRUE(doc.Changed());
+  s.AddMark(Make(MarkKind::Redact, {{1, 1}, {5, 5}}));
+  EXPECT_EQ(doc.OutputPicture().bpp, 24);
+  EXPECT_EQ(At(doc.OutputPicture(), 3, 3), (Rgb{0, 0, 0}));
+}

@@ -177,3 +177,18 @@ TEST(OptionValues, HotKeysHeldByOtherProgramsAreSaidOnce) {
   EXPECT_EQ(RefusedHotKeysNote(texts, {true, false, true}),
             " - in use by another program: PrintScreen; Win, PrintScreen");
 }
+
+TEST(OptionValues, SaveFolderAndPrefixAreRefusedWhenNoFileCouldBeMadeThere) {
+  for (const char* good : {"C:\\shots", "d:\\", "C:\\a b\\c\\", "\\\\server\\share", "\\\\server\\share\\x"})
+    EXPECT_EQ(SaveFolderProblem(good), "") << good;
+  // Relative to wherever the current folder is: a bare name, a bare drive, a drive without its backslash.
+  for (const char* bad : {"relshots", "D:", "D:shots", "\\shots", "\\\\server", "\\\\server\\", "C:/shots"})
+    EXPECT_EQ(SaveFolderProblem(bad), std::string(bad) + " - is not a valid path: give the full path of a folder, such as C:\\Captures")
+        << bad;
+  EXPECT_EQ(SaveFolderProblem("  ").rfind("The Auto Save Folder is blank", 0), 0u);
+
+  EXPECT_EQ(SavePrefixProblem("Shot 2024-05_a.b"), "");
+  EXPECT_EQ(SavePrefixProblem(""), "");  // the default prefix then
+  for (const char* bad : {"a/b:c", "x\\y", "why?", "tab\there", "a|b"})
+    EXPECT_EQ(SavePrefixProblem(bad).rfind(std::string("File Name Prefix - ") + bad + " cannot be used", 0), 0u) << bad;
+}

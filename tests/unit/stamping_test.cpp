@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace griv {
 namespace {
 
@@ -40,6 +42,20 @@ TEST(Stamping, TheShapeMenuStaysOnTheScreen) {
   EXPECT_EQ(PopupIconMenuY(700, 1024), 544);
   EXPECT_EQ(PopupIconMenuY(100, 1024), 100);
   EXPECT_EQ(PopupIconMenuY(544, 1024), 544);  // exactly fits
+  // At 144 DPI the menu is half as tall again.
+  EXPECT_EQ(PopupIconMenuY(700, 1024, 144), 304);
+  EXPECT_EQ(PopupIconMenuY(304, 1024, 144), 304);
+}
+
+TEST(Stamping, ShapePicturesTakeTheirAlphaFromTwoGrounds) {
+  // Per pixel (B, G, R, X) on black and on white: opaque red, half-covered
+  // grey, bare ground, and an inverting part (white on black, black on white).
+  const uint8_t black[] = {0, 0, 200, 0, 64, 64, 64, 0, 0, 0, 0, 0, 255, 255, 255, 0};
+  const uint8_t white[] = {0, 0, 200, 0, 191, 191, 191, 0, 255, 255, 255, 0, 0, 0, 0, 0};
+  uint8_t out[16];
+  AlphaFromTwoGrounds(black, white, out, 4);
+  const uint8_t want[] = {0, 0, 200, 255, 64, 64, 64, 128, 0, 0, 0, 0, 0, 0, 0, 255};
+  EXPECT_TRUE(std::equal(out, out + 16, want));
 }
 
 }  // namespace

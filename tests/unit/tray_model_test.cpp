@@ -8,16 +8,26 @@ namespace griv {
 namespace {
 
 TEST(TrayTip, CutsAtSixtyThreeUnitsWithoutSplittingCharacters) {
-  EXPECT_EQ(TruncateTip(std::string(80, 'x')), std::string(63, 'x'));
+  EXPECT_EQ(TruncateTip(std::string(80, 'x'), 63), std::string(63, 'x'));
   std::string accents;  // "é": one unit in two bytes
   for (int i = 0; i < 70; ++i) accents += "\xC3\xA9";
-  EXPECT_EQ(TruncateTip(accents).size(), 126u);
+  EXPECT_EQ(TruncateTip(accents, 63).size(), 126u);
   // A character outside the BMP takes two units and is never halved.
   std::string emoji = "\xF0\x9F\x98\x80";
-  EXPECT_EQ(TruncateTip(std::string(62, 'a') + emoji), std::string(62, 'a'));
-  EXPECT_EQ(TruncateTip(std::string(61, 'a') + emoji), std::string(61, 'a') + emoji);
+  EXPECT_EQ(TruncateTip(std::string(62, 'a') + emoji, 63), std::string(62, 'a'));
+  EXPECT_EQ(TruncateTip(std::string(61, 'a') + emoji, 63), std::string(61, 'a') + emoji);
   // Broken bytes count one each and do not swallow what follows.
   EXPECT_EQ(TruncateTip("\xE2\x82" "abc", 3), "\xE2\x82" "a");
+}
+
+TEST(TrayTip, RefusedKeysAreNamedWholeOrLeftOut) {
+  const std::string note = " - in use by another program: PrintScreen; Alt, PrintScreen; Win, PrintScreen";
+  EXPECT_EQ(FitTrayTip("Grivanta   ", note), "Grivanta   " + note);  // the long tip holds it all
+  const std::string head(60, 'h');
+  EXPECT_EQ(FitTrayTip(head, note, 125), head + " - in use by another program: PrintScreen; Alt, PrintScreen\xE2\x80\xA6");
+  EXPECT_EQ(FitTrayTip(head, note, 110), head + " - in use by another program: PrintScreen\xE2\x80\xA6");
+  EXPECT_EQ(FitTrayTip(head, note, 100), head);  // not even one key: the note goes, never half a name
+  EXPECT_EQ(FitTrayTip(std::string(200, 'h'), "").size(), kMaxTipUnits);
 }
 
 TEST(TrayMouse, LeftDoubleClickGivesOneClickAndRightOpensTheMenu) {

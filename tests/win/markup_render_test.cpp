@@ -2,6 +2,7 @@
 #include <windows.h>
 
 #include "markup/mark_renderer_win.h"
+#include "markup/tool_glyphs_win.h"
 
 using namespace griv;
 
@@ -96,4 +97,22 @@ TEST(MarkRenderer, FlatteningWithRedactionLeavesNoOriginalPixel) {
   EXPECT_EQ(kept, 0);
   EXPECT_EQ(black, 31 * 26);         // the rectangle's edge under the redaction is gone too
   EXPECT_EQ(At(out, 20, 10), kInk);  // outside the redaction the rectangle stays
+}
+
+TEST(MarkupTools, EachToolHasAPointer) {
+  const int size = 48;
+  for (int t = int(MarkupTool::Select); t <= int(MarkupTool::Redact); ++t) {
+    HCURSOR c = MakeToolCursor(MarkupTool(t), size);
+    ASSERT_TRUE(c) << t;
+    ICONINFO info{};
+    ASSERT_TRUE(GetIconInfo(c, &info)) << t;
+    if (info.hbmMask) DeleteObject(info.hbmMask);
+    if (info.hbmColor) DeleteObject(info.hbmColor);
+    if (MarkupTool(t) == MarkupTool::Text) continue;  // the system's text beam
+    EXPECT_FALSE(info.fIcon);
+    // The point that draws: the arrow's tip, else the middle of the cross hair.
+    EXPECT_EQ(info.xHotspot, MarkupTool(t) == MarkupTool::Select ? 1u : DWORD(size / 3)) << t;
+    DestroyCursor(c);
+  }
+  EXPECT_EQ(MakeToolCursor(MarkupTool::None, size), nullptr);
 }

@@ -15,6 +15,8 @@
 //   griv-probe cursor                       pointer position
 //   griv-probe monitors                     monitor rectangles
 //   griv-probe foreground                   class and title of the foreground window
+//   griv-probe focus                        class and title of the window with the keyboard, and of its top-level window
+//   griv-probe owner TITLE                  class and title of the owner of the window titled TITLE
 //   griv-probe press-button TITLE CAPTION   clicks a button of the window titled TITLE (BM_CLICK)
 //   griv-probe dlg-text TITLE ID TEXT       sets the text of a dialog control
 //   griv-probe child-texts TITLE            class and text of every child of the window titled TITLE
@@ -152,7 +154,7 @@ BOOL CALLBACK VisitChild(HWND c, LPARAM p) {
 long Num(const char* s) { return std::strtol(s, nullptr, 0); }
 
 int Usage() {
-  std::fprintf(stderr, "usage: griv-probe windows|wait|gone|rect|text|send|post|command|find-title|temp|cursor|monitors|foreground|press-button|dlg-text|dlg-get|dlg-check|dlg-combo|dlg-click|select-tab|title-client|title-rect|child-texts|client ...\n");
+  std::fprintf(stderr, "usage: griv-probe windows|wait|gone|rect|text|send|post|command|find-title|temp|cursor|monitors|foreground|focus|owner|press-button|dlg-text|dlg-get|dlg-check|dlg-combo|dlg-click|select-tab|title-client|title-rect|child-texts|client ...\n");
   return 2;
 }
 
@@ -225,6 +227,21 @@ int main(int argc, char** argv) {
   if (cmd == "foreground") {
     HWND w = GetForegroundWindow();
     std::printf("%s\t%s\n", Utf8(ClassOf(w)).c_str(), Utf8(TextOf(w)).c_str());
+    return 0;
+  }
+  if (cmd == "focus") {
+    GUITHREADINFO gui{sizeof gui};
+    if (!GetGUIThreadInfo(0, &gui) || !gui.hwndFocus) return 1;
+    const HWND top = GetAncestor(gui.hwndFocus, GA_ROOT);
+    std::printf("%s\t%s\t%s\t%s\n", Utf8(ClassOf(gui.hwndFocus)).c_str(), Utf8(TextOf(gui.hwndFocus)).c_str(),
+                Utf8(ClassOf(top)).c_str(), Utf8(TextOf(top)).c_str());
+    return 0;
+  }
+  if (cmd == "owner" && argc >= 3) {
+    HWND w = FindByTitle(Wide(argv[2]));
+    if (!w) return 1;
+    HWND owner = GetWindow(w, GW_OWNER);
+    std::printf("%s\t%s\n", owner ? Utf8(ClassOf(owner)).c_str() : "", owner ? Utf8(TextOf(owner)).c_str() : "");
     return 0;
   }
   if (cmd == "title-client" && argc >= 3) {

@@ -72,8 +72,8 @@ TEST_F(TrayFixture, ShellIsToldOnlyOfRealChangesWhileActive) {
   EXPECT_EQ(calls[1].flags, static_cast<UINT>(NIF_TIP));
   EXPECT_EQ(calls[1].tip, L"Gr\u00FC\u00DFe");
 
-  tray.SetHint(std::string(100, 'h'));
-  EXPECT_EQ(calls.back().tip, std::wstring(63, L'h'));
+  tray.SetHint(std::string(200, 'h'));
+  EXPECT_EQ(calls.back().tip, std::wstring(127, L'h'));  // the long tip field
   tray.SetShowHint(false);
   EXPECT_EQ(calls.back().tip, L"");
   tray.SetStyle(TTrayIconStyle::tsNormal);
