@@ -132,6 +132,15 @@ void ImageView::OnPaint(HDC dc, const PAINTSTRUCT& ps) {
                                    ps.rcPaint.bottom + scrollY_},
                                   {0, 0, shown.width, shown.height});
   if (markup_ && !area.Empty() && markup_->Paint(dc, area.left - scrollX_, area.top - scrollY_, area)) return;
+  if (HBITMAP bitmap = PictureBitmap(shown)) {
+    // A grab shown at 1:1 lives in a bitmap of its own: copied as it is, no
+    // conversion of its pixels on the way.
+    UniqueMemDC mem(CreateCompatibleDC(dc));
+    SelectObj sel(mem.get(), bitmap);
+    BitBlt(dc, area.left - scrollX_, area.top - scrollY_, area.Width(), area.Height(), mem.get(), area.left, area.top,
+           SRCCOPY);
+    return;
+  }
   // Only the rows in view are handed to GDI.
   const int firstRow = std::max(0, scrollY_);
   const int lastRow = std::min(shown.height, scrollY_ + static_cast<int>(rc.bottom));
