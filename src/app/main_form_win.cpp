@@ -89,7 +89,7 @@ LRESULT TfrmCaptureForm::WndProc(UINT m, WPARAM wp, LPARAM lp) {
       const UINT cmd = static_cast<UINT>(wp & 0xFFF0);
       if (cmd == SC_MINIMIZE || cmd == SC_CLOSE) {
         ShowWindow(Handle(), SW_HIDE);
-        banner_.SetTagLineEnabled(false);
+        if (banner_.Handle()) banner_.SetTagLineEnabled(false);
         // Once a run, so nobody takes the close box for the end of the program.
         if (cmd == SC_CLOSE && !closeNoticeShown_ && atiTray_)
           closeNoticeShown_ = atiTray_->ShowBalloon(
@@ -128,7 +128,7 @@ LRESULT TfrmCaptureForm::WndProc(UINT m, WPARAM wp, LPARAM lp) {
       const LRESULT r = DefaultProc(m, wp, lp);
       if (bannerPresent_ && IsWindowVisible(Handle()) && !IsIconic(Handle())) {
         FormResize();
-        banner_.Show();
+        if (TfTop* banner = Banner()) banner->Show();
         // Once more after the system has finished its own reordering.
         PostMessageW(Handle(), kShowBannerMessage, 0, 0);
       }
@@ -163,7 +163,7 @@ LRESULT TfrmCaptureForm::WndProc(UINT m, WPARAM wp, LPARAM lp) {
     case WM_DPICHANGED: {
       dpi_ = HIWORD(wp);
       toolBar_.SetDpi(dpi_);
-      banner_.SetDpi(dpi_);
+      if (banner_.Handle()) banner_.SetDpi(dpi_);
       auto* r = reinterpret_cast<RECT*>(lp);
       SetWindowPos(Handle(), nullptr, r->left, r->top, r->right - r->left, r->bottom - r->top,
                    SWP_NOZORDER | SWP_NOACTIVATE);
@@ -259,15 +259,14 @@ void TfrmCaptureForm::FormCreate() {
   // The hot-key component is active from the start; the capture keys are added further down.
   hotKeys_.Create();
   MarkStep("hot-key component");
-  // The banner and its tag lines.
+  // The banner and its tag lines: the window is made when first shown.
   splashTicks_ = 0;
-  banner_.Create(Handle());
   bannerPresent_ = true;
-  MarkStep("banner");
   // Folders of the program and its help.
   folders_.exe = ExeFolder();
   SetHelpFolder(folders_.exe);
   LoadBranding();
+  MarkStep("brand file");
   // The data folder.
   std::string& data = folders_.data;
   if (IsPlatformNT()) {
@@ -295,7 +294,7 @@ void TfrmCaptureForm::FormCreate() {
       DeleteFileUtf8(ini);
     }
   });
-  MarkStep("brand file and folders");
+  MarkStep("folders");
   features_ = std::make_unique<Features>(static_cast<AppWindow&>(*this), viewCommands_, settings_, brand_, folders_, hotKeys_, hkSet_, commands_);
   commands_.Add(WindowCommandRules(), {{CM_RESTORE, CM_RESTORE, [this](int) { ShowRequested(); }},
                                        {CM_EXIT, CM_EXIT, [this](int) { Exit1Click(); }},
@@ -330,6 +329,7 @@ void TfrmCaptureForm::FormCreate() {
   atiTray_->OnPopup = [this] { features_->capture.UpdateMonitorItems(trayMenu_); };
   atiTray_->OnDblClick = [this] { ShowRequested(); };
   UpdateCommands();
+  MarkStep("commands applied");
   atiTray_->SetActive(true);
   TAnimatedTrayIcon::HideApplicationButton(ApplicationWindow::Get());
   MarkStep("tray icon");
@@ -457,10 +457,24 @@ void TfrmCaptureForm::LoadBranding() {
   const TagStart start =
       StartTagIndex(RegReadInteger(HKEY_CURRENT_USER, kSettingsKey, "NextTagToShow", 0), brand_.tagLines.size());
   if (start.writeBack) RegWriteInteger(HKEY_CURRENT_USER, kSettingsKey, "NextTagToShow", 0);
-  banner_.ApplyLook(TagLineLookOf(brand_), start.index);
+  bannerStart_ = start.index;
   SetApplicationTitle(brand_.mainCaption);
   SetWindowTextW(Handle(), Widen(brand_.mainCaption).c_str());
   SetWindowTextW(ApplicationWindow::Get(), Widen(brand_.mainCaption).c_str());
+}
+
+TfTop* TfrmCaptureForm::Banner() {
+  if (!bannerPresent_) return nullptr;
+  if (!banner_.Handle()) {
+    try {
+      banner_.Create(Handle());
+    } catch (const std::runtime_error&) {
+      bannerPresent_ = false;  // the window goes without it
+      return nullptr;
+    }
+    banner_.ApplyLook(TagLineLookOf(brand_), bannerStart_);
+  }
+  return &banner_;
 }
 
 void TfrmCaptureForm::Timer1Timer() {
@@ -484,8 +498,10 @@ void TfrmCaptureForm::ShowRequested() {
 void TfrmCaptureForm::RestoreMainWindow() {
   if (!Handle()) return;
   if (startupDone_) shownSinceStartup_ = true;
-  banner_.SetTagLineEnabled(true);
-  banner_.ShowNextTagLine();
+  if (TfTop* banner = Banner()) {
+    banner->SetTagLineEnabled(true);
+    banner->ShowNextTagLine();
+  }
   ShowWindow(Handle(), IsIconic(Handle()) ? SW_RESTORE : SW_SHOWNORMAL);
   SetWindowPos(Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
   SetForegroundWindow(Handle());
@@ -496,7 +512,7 @@ void TfrmCaptureForm::RestoreMainWindow() {
 }
 
 void TfrmCaptureForm::FormShow() {
-  if (!bannerPresent_ || IsIconic(Handle())) return;
+  if (!bannerPresent_ || IsIconic(Handle()) || !Banner()) return;
   banner_.Show();
   // The banner never keeps the keyboard: it stays with the window it lies over.
   const HWND focus = GetFocus();
@@ -504,13 +520,13 @@ void TfrmCaptureForm::FormShow() {
 }
 
 void TfrmCaptureForm::FormHide() {
-  if (bannerPresent_) banner_.Hide();
+  if (banner_.Handle()) banner_.Hide();
 }
 
 void TfrmCaptureForm::FormResize() {
   if (!Handle()) return;
   // The brand's borders are 96-DPI pixels, like every other size of the window.
-  if (bannerPresent_ && IsWindowVisible(Handle()))
+  if (bannerPresent_ && IsWindowVisible(Handle()) && Banner())
     banner_.PlaceOver(Handle(), Scale(brand_.leftBorder, dpi_), Scale(brand_.rightBorder, dpi_));
   RECT rc;
   GetClientRect(Handle(), &rc);
@@ -605,7 +621,7 @@ void TfrmCaptureForm::FormClose() {
     if (store_) settings_.Save(*store_);
   });
   Guarded([&] {
-    if (store_) store_->WriteInteger("NextTagToShow", banner_.NextTagToShow());
+    if (store_) store_->WriteInteger("NextTagToShow", banner_.Handle() ? banner_.NextTagToShow() : bannerStart_);
   });
 }
 
