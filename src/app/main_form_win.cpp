@@ -328,14 +328,14 @@ void TfrmCaptureForm::FormCreate() {
   atiTray_->SetPopupMenu(trayMenu_);
   atiTray_->OnPopup = [this] { features_->capture.UpdateMonitorItems(trayMenu_); };
   atiTray_->OnDblClick = [this] { ShowRequested(); };
+  // The keys first: the icon is added once, with the tip that names them.
+  hotKeys_.Register(settings_.CaptureHotKeyTexts());
+  MarkStep("hot keys");
   UpdateCommands();
   MarkStep("commands applied");
   atiTray_->SetActive(true);
   TAnimatedTrayIcon::HideApplicationButton(ApplicationWindow::Get());
   MarkStep("tray icon");
-  hotKeys_.Register(settings_.CaptureHotKeyTexts());
-  UpdateCommands();
-  MarkStep("hot keys");
   // One balloon at start-up when another program holds a capture key.
   const std::string refused = hotKeys_.RefusedBalloon(settings_.CaptureHotKeyTexts());
   if (!refused.empty()) atiTray_->ShowBalloon(brand_.mainCaption, refused);
@@ -398,8 +398,7 @@ void TfrmCaptureForm::LoadSettings() {
     MemorySettingsStore none;
     settings_.Load(none, customIni_.get(), host);
   }
-  features_->print.Start(printer);
-  UpdateCommands();
+  features_->print.Start(printer);  // the commands are applied once the keys are in
 }
 
 void TfrmCaptureForm::ApplyWindowPosition() {
