@@ -136,9 +136,18 @@ void ImageView::OnPaint(HDC dc, const PAINTSTRUCT& ps) {
                                    ps.rcPaint.bottom + scrollY_},
                                   {0, 0, shown.width, shown.height});
   if (markup_ && !area.Empty() && markup_->Paint(dc, area.left - scrollX_, area.top - scrollY_, area)) return;
+  if (area.Empty()) return;
+  if (HBITMAP bitmap = PictureBitmap(shown)) {
+    // A grab shown at 1:1 lives in a bitmap of its own: copied as it is, no
+    // conversion of its pixels on the way.
+    UniqueMemDC mem(CreateCompatibleDC(dc));
+    SelectObj sel(mem.get(), bitmap);
+    BitBlt(dc, area.left - scrollX_, area.top - scrollY_, area.Width(), area.Height(), mem.get(), area.left, area.top,
+           SRCCOPY);
+    return;
+  }
   // Only the part to paint is handed to GDI: a scroll step paints a strip,
   // and converting all of a large picture's rows in view would cost more than the step.
-  if (area.Empty()) return;
   const int rows = area.bottom - area.top;
   // 24 bits a pixel, or 32 at 1:1 where the view is the full image itself.
   BITMAPINFO bi = TopDownInfo(shown.width, rows, shown.bpp);

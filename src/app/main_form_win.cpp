@@ -8,6 +8,7 @@
 #include "app/hand_off_win.h"
 #include "app/settings_host_win.h"
 #include "base/file_io.h"
+#include "base/step_times_win.h"
 #include "base/utf.h"
 #include "capture/capture_commands.h"
 #include "capture/monitors_win.h"
@@ -24,7 +25,7 @@
 namespace griv {
 
 namespace {
-constexpr UINT_PTR kTimer1 = 1;  // 2 is the capture's screen cache
+constexpr UINT_PTR kTimer1 = 1;  // 2 is the captures' spare buffer
 constexpr UINT kShowBannerMessage = WM_APP + 1;
 constexpr UINT kRunWaitingMessage = WM_APP + 2;  // a modal window closed while requests waited for it
 constexpr int kClientWidth = 597, kClientHeight = 271;  // at 96 DPI
@@ -59,6 +60,7 @@ void TfrmCaptureForm::Create() {
                                                 GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
   CreateWin(cls, WS_EX_CONTROLPARENT, L"Grivanta", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, CW_USEDEFAULT, CW_USEDEFAULT,
             640, 400, ApplicationWindow::Get(), mainMenu_);
+  MarkStep("main window");
   FormCreate();
 }
 
@@ -89,7 +91,7 @@ LRESULT TfrmCaptureForm::WndProc(UINT m, WPARAM wp, LPARAM lp) {
       const UINT cmd = static_cast<UINT>(wp & 0xFFF0);
       if (cmd == SC_MINIMIZE || cmd == SC_CLOSE) {
         ShowWindow(Handle(), SW_HIDE);
-        banner_.SetTagLineEnabled(false);
+        if (banner_.Handle()) banner_.SetTagLineEnabled(false);
         // Once a run, so nobody takes the close box for the end of the program.
         if (cmd == SC_CLOSE && !closeNoticeShown_ && atiTray_)
           closeNoticeShown_ = atiTray_->ShowBalloon(
@@ -128,7 +130,7 @@ LRESULT TfrmCaptureForm::WndProc(UINT m, WPARAM wp, LPARAM lp) {
       const LRESULT r = DefaultProc(m, wp, lp);
       if (bannerPresent_ && IsWindowVisible(Handle()) && !IsIconic(Handle())) {
         FormResize();
-        banner_.Show();
+        if (TfTop* banner = Banner()) banner->Show();
         // Once more after the system has finished its own reordering.
         PostMessageW(Handle(), kShowBannerMessage, 0, 0);
       }
@@ -163,7 +165,7 @@ LRESULT TfrmCaptureForm::WndProc(UINT m, WPARAM wp, LPARAM lp) {
     case WM_DPICHANGED: {
       dpi_ = HIWORD(wp);
       toolBar_.SetDpi(dpi_);
-      banner_.SetDpi(dpi_);
+      if (banner_.Handle()) banner_.SetDpi(dpi_);
       auto* r = reinterpret_cast<RECT*>(lp);
       SetWindowPos(Handle(), nullptr, r->left, r->top, r->right - r->left, r->bottom - r->top,
                    SWP_NOZORDER | SWP_NOACTIVATE);
@@ -260,14 +262,15 @@ void TfrmCaptureForm::FormCreate() {
   };
   // The hot-key component is active from the start; the capture keys are added further down.
   hotKeys_.Create();
-  // The banner and its tag lines.
+  MarkStep("hot-key component");
+  // The banner and its tag lines: the window is made when first shown.
   splashTicks_ = 0;
-  banner_.Create(Handle());
   bannerPresent_ = true;
   // Folders of the program and its help.
   folders_.exe = ExeFolder();
   SetHelpFolder(folders_.exe);
   LoadBranding();
+  MarkStep("brand file");
   // The data folder.
   std::string& data = folders_.data;
   if (IsPlatformNT()) {
@@ -295,12 +298,16 @@ void TfrmCaptureForm::FormCreate() {
       DeleteFileUtf8(ini);
     }
   });
+  MarkStep("folders");
   features_ = std::make_unique<Features>(static_cast<AppWindow&>(*this), viewCommands_, settings_, brand_, folders_, hotKeys_, hkSet_, commands_);
   commands_.Add(WindowCommandRules(), {{CM_RESTORE, CM_RESTORE, [this](int) { ShowRequested(); }},
                                        {CM_EXIT, CM_EXIT, [this](int) { Exit1Click(); }},
                                        {CM_CLOSE, CM_CLOSE, [this](int) { Exit1Click(); }}});
+  MarkStep("features");
   CreateChildren();
+  MarkStep("tool bar, status bar, view, menus");
   features_->clipboard.JoinViewerChain();
+  MarkStep("clipboard viewer");
   dialogCaption_ = brand_.mainCaption + "   ";
   viewCommands_.ResetZoom();
   // The settings.
@@ -310,11 +317,13 @@ void TfrmCaptureForm::FormCreate() {
     store_.reset();
   }
   LoadSettings();
+  MarkStep("settings");
   ForceDirectoriesUtf8(folders_.work);
   // Plain copies left by a run that was killed must not survive it; only one
   // instance runs, so nothing in the folder is in use.
   Guarded([&] { EmptyFolder(folders_.work, Handle()); });
   customIni_.reset();
+  MarkStep("work folder");
   // The window stays hidden when the message loop starts. The tray icon, with
   // the image commands disabled and no task-bar button:
   atiTray_ = std::make_unique<TAnimatedTrayIcon>(Handle());
@@ -323,11 +332,14 @@ void TfrmCaptureForm::FormCreate() {
   atiTray_->SetPopupMenu(trayMenu_);
   atiTray_->OnPopup = [this] { features_->capture.UpdateMonitorItems(trayMenu_); };
   atiTray_->OnDblClick = [this] { ShowRequested(); };
+  // The keys first: the icon is added once, with the tip that names them.
+  hotKeys_.Register(settings_.CaptureHotKeyTexts());
+  MarkStep("hot keys");
   UpdateCommands();
+  MarkStep("commands applied");
   atiTray_->SetActive(true);
   TAnimatedTrayIcon::HideApplicationButton(ApplicationWindow::Get());
-  hotKeys_.Register(settings_.CaptureHotKeyTexts());
-  UpdateCommands();
+  MarkStep("tray icon");
   // One balloon at start-up when another program holds a capture key.
   const std::string refused = hotKeys_.RefusedBalloon(settings_.CaptureHotKeyTexts());
   if (!refused.empty()) atiTray_->ShowBalloon(brand_.mainCaption, refused);
@@ -354,6 +366,7 @@ void TfrmCaptureForm::FormCreate() {
   if (!FindWindowW(L"Shell_TrayWnd", nullptr)) ShowWindow(Handle(), SW_SHOWMINNOACTIVE);
   RunCommandLine();
   startupDone_ = true;
+  MarkStep("window place, monitors, timer, command line");
 }
 
 void TfrmCaptureForm::CreateChildren() {
@@ -400,9 +413,8 @@ void TfrmCaptureForm::LoadSettings() {
     MemorySettingsStore none;
     settings_.Load(none, customIni_.get(), host);
   }
-  features_->print.Start(printer);
+  features_->print.Start(printer);  // the commands are applied once the keys are in
   features_->history.Start();
-  UpdateCommands();
 }
 
 void TfrmCaptureForm::ApplyWindowPosition() {
@@ -460,10 +472,24 @@ void TfrmCaptureForm::LoadBranding() {
   const TagStart start =
       StartTagIndex(RegReadInteger(HKEY_CURRENT_USER, kSettingsKey, "NextTagToShow", 0), brand_.tagLines.size());
   if (start.writeBack) RegWriteInteger(HKEY_CURRENT_USER, kSettingsKey, "NextTagToShow", 0);
-  banner_.ApplyLook(TagLineLookOf(brand_), start.index);
+  bannerStart_ = start.index;
   SetApplicationTitle(brand_.mainCaption);
   SetWindowTextW(Handle(), Widen(brand_.mainCaption).c_str());
   SetWindowTextW(ApplicationWindow::Get(), Widen(brand_.mainCaption).c_str());
+}
+
+TfTop* TfrmCaptureForm::Banner() {
+  if (!bannerPresent_) return nullptr;
+  if (!banner_.Handle()) {
+    try {
+      banner_.Create(Handle());
+    } catch (const std::runtime_error&) {
+      bannerPresent_ = false;  // the window goes without it
+      return nullptr;
+    }
+    banner_.ApplyLook(TagLineLookOf(brand_), bannerStart_);
+  }
+  return &banner_;
 }
 
 void TfrmCaptureForm::Timer1Timer() {
@@ -487,8 +513,10 @@ void TfrmCaptureForm::ShowRequested() {
 void TfrmCaptureForm::RestoreMainWindow() {
   if (!Handle()) return;
   if (startupDone_) shownSinceStartup_ = true;
-  banner_.SetTagLineEnabled(true);
-  banner_.ShowNextTagLine();
+  if (TfTop* banner = Banner()) {
+    banner->SetTagLineEnabled(true);
+    banner->ShowNextTagLine();
+  }
   ShowWindow(Handle(), IsIconic(Handle()) ? SW_RESTORE : SW_SHOWNORMAL);
   SetWindowPos(Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
   SetForegroundWindow(Handle());
@@ -499,7 +527,7 @@ void TfrmCaptureForm::RestoreMainWindow() {
 }
 
 void TfrmCaptureForm::FormShow(bool anew) {
-  if (!bannerPresent_ || IsIconic(Handle())) return;
+  if (!bannerPresent_ || IsIconic(Handle()) || !Banner()) return;
   if (anew) banner_.ShowAnew();
   else banner_.Show();
   // The banner never keeps the keyboard: it stays with the window it lies over.
@@ -508,13 +536,13 @@ void TfrmCaptureForm::FormShow(bool anew) {
 }
 
 void TfrmCaptureForm::FormHide() {
-  if (bannerPresent_) banner_.Hide();
+  if (banner_.Handle()) banner_.Hide();
 }
 
 void TfrmCaptureForm::FormResize() {
   if (!Handle()) return;
   // The brand's borders are 96-DPI pixels, like every other size of the window.
-  if (bannerPresent_ && IsWindowVisible(Handle()))
+  if (bannerPresent_ && IsWindowVisible(Handle()) && Banner())
     banner_.PlaceOver(Handle(), Scale(brand_.leftBorder, dpi_), Scale(brand_.rightBorder, dpi_));
   RECT rc;
   GetClientRect(Handle(), &rc);
@@ -613,7 +641,7 @@ void TfrmCaptureForm::FormClose() {
     if (store_) settings_.Save(*store_);
   });
   Guarded([&] {
-    if (store_) store_->WriteInteger("NextTagToShow", banner_.NextTagToShow());
+    if (store_) store_->WriteInteger("NextTagToShow", banner_.Handle() ? banner_.NextTagToShow() : bannerStart_);
   });
 }
 

@@ -59,6 +59,8 @@ class TfrmCaptureForm : private WindowBase, private AppWindow {
   void ApplyWindowPosition();
   void RunCommandLine();
   void LoadBranding();
+  // The banner, made when it is first needed; null when it cannot be made.
+  TfTop* Banner();
   void Timer1Timer();
 
   // ---- showing, hiding and the window's parts
@@ -101,6 +103,7 @@ class TfrmCaptureForm : private WindowBase, private AppWindow {
   Branding brand_;
   std::string dialogCaption_;
   TfTop banner_;
+  int bannerStart_ = 0;  // the tag line it starts with
   std::unique_ptr<RegistrySettingsStore> store_;
   Settings settings_;
   std::unique_ptr<IniFile> customIni_;

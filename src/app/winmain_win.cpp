@@ -14,6 +14,7 @@
 #include "app/hand_off_win.h"
 #include "base/codepage.h"
 #include "base/scope_exit.h"
+#include "base/step_times_win.h"
 #include "base/file_io.h"
 #include "base/handles_win.h"
 #include "base/utf.h"
@@ -108,6 +109,7 @@ void __verbose_terminate_handler() { std::abort(); }
 }  // namespace __gnu_cxx
 
 int WINAPI wWinMain(HINSTANCE inst, HINSTANCE, LPWSTR, int) {
+  MarkStep("process start to wWinMain");
   UniqueKernelHandle mutex(CreateMutexW(nullptr, FALSE, L"KTW"));
   DWORD wait = mutex ? WaitForSingleObject(mutex.get(), 0) : WAIT_FAILED;
   const std::string param = FirstParameter();
@@ -117,12 +119,14 @@ int WINAPI wWinMain(HINSTANCE inst, HINSTANCE, LPWSTR, int) {
   InitCommonControlsEx(&icc);
   SetUnhandledExceptionFilter(TopLevelFilter);
   LoadMapi();  // whether mail is possible is settled once, before any window
+  MarkStep("instance check, common controls, mail library");
 
   std::unique_ptr<TfrmCaptureForm> form;
   try {
     form = std::make_unique<TfrmCaptureForm>(inst, param);
     form->Create();
     form->CreateHotKeyEditor();
+    MarkStep("hot-key editor");
   } catch (...) {
     HandleCurrentException();
     return 1;

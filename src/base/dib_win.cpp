@@ -36,4 +36,44 @@ bool MakeDibSection(const Picture& pic, DibSection& dib, bool copyPixels) {
   return true;
 }
 
+namespace {
+class DibPixels : public ExternalPixels {
+ public:
+  DibPixels(int w, int h, int bits) : width(w), height(h), bpp(bits) {
+    BITMAPINFO bi = TopDownInfo(w, h, bits);
+    dib.bitmap.reset(CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &dib.bits, nullptr, 0));
+  }
+  uint8_t* Bytes() override { return static_cast<uint8_t*>(dib.bits); }
+  size_t Capacity() const override { return size_t(Picture::StrideFor(width, bpp)) * size_t(height); }
+
+  const int width, height, bpp;
+  DibSection dib;
+};
+}  // namespace
+
+void ResizeIntoBitmap(Picture& pic, int w, int h, int bits) {
+  Picture::CheckSize(w, h, bits);
+  if (bits == 8) throw EInvalidPicture("Unsupported picture format");
+  pic.Clear();  // the old storage goes before the new is asked for
+  if (w == 0 || h == 0) {
+    pic.ResizeForOverwrite(w, h, bits);
+    return;
+  }
+  auto dib = std::make_unique<DibPixels>(w, h, bits);
+  if (!dib->dib.bitmap || !dib->dib.bits) throw std::bad_alloc();
+  const size_t bytes = dib->Capacity();
+  pic.pixels.Adopt(std::move(dib), bytes);
+  pic.width = w;
+  pic.height = h;
+  pic.bpp = bits;
+}
+
+HBITMAP PictureBitmap(const Picture& pic) {
+  const auto* dib = dynamic_cast<const DibPixels*>(pic.pixels.External());
+  if (!dib || dib->width != pic.width || dib->height != pic.height || dib->bpp != pic.bpp ||
+      pic.pixels.size() != dib->Capacity())
+    return nullptr;
+  return dib->dib.bitmap.get();
+}
+
 }  // namespace griv

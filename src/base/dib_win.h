@@ -31,4 +31,14 @@ struct DibSection {
 // A top-down DIB section with the picture's size and format (palette included).
 bool MakeDibSection(const Picture& pic, DibSection& dib, bool copyPixels);
 
+// Makes pic a w x h picture of 24 or 32 bits whose pixels live in a DIB
+// section of its own, so GDI draws straight into the picture. The old
+// storage is freed first; the pixels start black. Throws EInvalidPicture
+// for a size beyond the limits, std::bad_alloc when there is no bitmap.
+void ResizeIntoBitmap(Picture& pic, int w, int h, int bits);
+// The picture's bitmap, when its pixels live in one of its own size and
+// depth (ResizeIntoBitmap); null otherwise. Call GdiFlush after drawing
+// into it and before reading the pixels.
+HBITMAP PictureBitmap(const Picture& pic);
+
 }  // namespace griv

@@ -5,6 +5,67 @@
 
 namespace griv {
 
+void PixelBuffer::Free() noexcept {
+  if (external_) external_.reset();
+  else ::operator delete(data_);
+  data_ = nullptr;
+  size_ = capacity_ = 0;
+}
+
+void PixelBuffer::reserve(size_t n) {
+  if (n <= capacity_) return;
+  auto* fresh = static_cast<uint8_t*>(::operator new(n));
+  if (size_) std::memcpy(fresh, data_, size_);
+  const size_t kept = size_;
+  Free();
+  data_ = fresh;
+  size_ = kept;
+  capacity_ = n;
+}
+
+void PixelBuffer::resize(size_t n) {
+  if (n > capacity_) reserve(std::max(n, 2 * size_));
+  size_ = n;
+}
+
+void PixelBuffer::assign(size_t n, uint8_t v) {
+  clear();
+  resize(n);
+  if (n) std::memset(data_, v, n);
+}
+
+void PixelBuffer::assign(const uint8_t* first, const uint8_t* last) {
+  const size_t n = size_t(last - first);
+  clear();
+  resize(n);
+  if (n) std::memmove(data_, first, n);
+}
+
+void PixelBuffer::push_back(uint8_t v) {
+  if (size_ == capacity_) reserve(std::max<size_t>(16, 2 * size_));
+  data_[size_++] = v;
+}
+
+void PixelBuffer::swap(PixelBuffer& o) noexcept {
+  std::swap(data_, o.data_);
+  std::swap(size_, o.size_);
+  std::swap(capacity_, o.capacity_);
+  std::swap(external_, o.external_);
+}
+
+void PixelBuffer::Adopt(std::unique_ptr<ExternalPixels> storage, size_t size) {
+  Free();
+  if (!storage) return;
+  capacity_ = storage->Capacity();
+  data_ = storage->Bytes();
+  size_ = std::min(size, capacity_);
+  external_ = std::move(storage);
+}
+
+bool operator==(const PixelBuffer& a, const PixelBuffer& b) {
+  return a.size() == b.size() && (a.empty() || std::memcmp(a.data(), b.data(), a.size()) == 0);
+}
+
 namespace {
 // Storage of exactly `bytes`. A buffer of another size is freed before the
 // new one is asked for, so the two never coexist.

@@ -1,7 +1,9 @@
 // A picture in memory: the layout of a Windows DIB (B,G,R[,X] per pixel, rows
 // padded to 4 bytes) but stored top-down. 8-bit pictures carry a palette.
 #pragma once
+#include <cstddef>
 #include <cstdint>
+#include <initializer_list>
 #include <memory>
 #include <stdexcept>
 #include <utility>
@@ -9,27 +11,80 @@
 
 namespace griv {
 
-// Leaves new elements uninitialised: a picture that is about to be filled
-// completely (a screen grab) need not be cleared first.
-template <class T>
-struct DefaultInitAllocator : std::allocator<T> {
-  template <class U>
-  struct rebind {
-    using other = DefaultInitAllocator<U>;
-  };
-  DefaultInitAllocator() = default;
-  template <class U>
-  DefaultInitAllocator(const DefaultInitAllocator<U>&) noexcept {}
-  template <class U>
-  void construct(U* p) noexcept {
-    ::new (static_cast<void*>(p)) U;
-  }
-  template <class U, class... A>
-  void construct(U* p, A&&... a) {
-    ::new (static_cast<void*>(p)) U(std::forward<A>(a)...);
-  }
+// Memory of the platform's that a picture's pixels can live in (a bitmap the
+// system draws into, so that a screen grab lands in the picture itself).
+// Owned by the buffer that adopted it.
+class ExternalPixels {
+ public:
+  virtual ~ExternalPixels() = default;
+  virtual uint8_t* Bytes() = 0;
+  virtual size_t Capacity() const = 0;
 };
-using PixelBuffer = std::vector<uint8_t, DefaultInitAllocator<uint8_t>>;
+
+// The bytes of a picture, with the vector operations the codecs use. New
+// elements are left uninitialised: a picture that is about to be filled
+// completely (a screen grab) need not be cleared first. The bytes are on the
+// heap, or in ExternalPixels until the buffer must grow past them; a copy
+// is always on the heap.
+class PixelBuffer {
+ public:
+  using value_type = uint8_t;
+  using size_type = size_t;
+  using iterator = uint8_t*;
+  using const_iterator = const uint8_t*;
+  using reference = uint8_t&;
+  using const_reference = const uint8_t&;
+
+  PixelBuffer() = default;
+  explicit PixelBuffer(size_t n) { resize(n); }
+  PixelBuffer(std::initializer_list<uint8_t> v) { assign(v.begin(), v.end()); }
+  PixelBuffer(const PixelBuffer& o) { assign(o.begin(), o.end()); }
+  PixelBuffer(PixelBuffer&& o) noexcept { swap(o); }
+  PixelBuffer& operator=(const PixelBuffer& o) {
+    if (this != &o) assign(o.begin(), o.end());
+    return *this;
+  }
+  PixelBuffer& operator=(PixelBuffer&& o) noexcept {
+    PixelBuffer(std::move(o)).swap(*this);
+    return *this;
+  }
+  ~PixelBuffer() { Free(); }
+
+  uint8_t* data() { return data_; }
+  const uint8_t* data() const { return data_; }
+  size_t size() const { return size_; }
+  size_t capacity() const { return capacity_; }
+  bool empty() const { return size_ == 0; }
+  uint8_t* begin() { return data_; }
+  uint8_t* end() { return data_ + size_; }
+  const uint8_t* begin() const { return data_; }
+  const uint8_t* end() const { return data_ + size_; }
+  uint8_t& operator[](size_t i) { return data_[i]; }
+  const uint8_t& operator[](size_t i) const { return data_[i]; }
+
+  void reserve(size_t n);
+  void resize(size_t n);  // new bytes uninitialised
+  void assign(size_t n, uint8_t v);
+  void assign(const uint8_t* first, const uint8_t* last);
+  void push_back(uint8_t v);
+  void clear() { size_ = 0; }
+  void swap(PixelBuffer& o) noexcept;
+
+  // Takes over `storage` as the buffer, of `size` bytes as they are in it
+  // (at most its capacity); the old bytes are freed first.
+  void Adopt(std::unique_ptr<ExternalPixels> storage, size_t size);
+  ExternalPixels* External() const { return external_.get(); }
+
+  friend bool operator==(const PixelBuffer& a, const PixelBuffer& b);
+  friend bool operator!=(const PixelBuffer& a, const PixelBuffer& b) { return !(a == b); }
+
+ private:
+  void Free() noexcept;
+
+  uint8_t* data_ = nullptr;
+  size_t size_ = 0, capacity_ = 0;
+  std::unique_ptr<ExternalPixels> external_;  // owns data_ when set; else data_ is from operator new
+};
 
 // Not a valid picture (corrupt, truncated, unsupported or absurdly large data).
 class EInvalidPicture : public std::runtime_error {

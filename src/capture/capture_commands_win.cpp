@@ -22,13 +22,15 @@ namespace {
 constexpr char kEmptySelectionMessage[] =
     "Hold the mouse buton down from the Upper Left corner\r\nto Lower Right corner of the area to be selected.  "
     "\r\nRelease mouse button when complete.  Try Again?";
-// The screen's bitmap costs a screen's worth of memory: it is kept only while captures follow each other.
-constexpr UINT_PTR kScreenCacheTimer = 2;
-constexpr UINT kScreenCacheIdleMs = 5000;
+// A spare picture buffer costs a screen's worth of memory: it is kept only
+// while captures follow each other.
+constexpr UINT_PTR kSpareTimer = 2;
+constexpr UINT kSpareIdleMs = 5000;
+ImageDocument* spareHolder = nullptr;  // the one document; it outlives the window and its timers
 
-void CALLBACK ReleaseCache(HWND w, UINT, UINT_PTR id, DWORD) {
+void CALLBACK ReleaseSpare(HWND w, UINT, UINT_PTR id, DWORD) {
   KillTimer(w, id);
-  ReleaseScreenCache();
+  if (spareHolder) spareHolder->ReleaseSpare();
 }
 
 std::wstring MenuText(HMENU menu, UINT id) {
@@ -138,7 +140,7 @@ void CaptureCommands::CaptureFullScreen() {
 
 // The capture becomes the image at 1:1, the window pops up and the automatic steps run in their order.
 void CaptureCommands::PresentCapture(Picture pic) {
-  KeepScreenCacheAWhile();
+  KeepSpareAWhile();
   doc_.Document().SetFullImage(std::move(pic));
   doc_.RenderView(1.0);
   Recorded();
@@ -190,7 +192,7 @@ void CaptureCommands::CaptureArea() {
     Sleep(200);  // a window that was just hidden must be gone from the screen
     doc_.SaveUndo();
     TfrmCapArea overlay(monitorIndex_, settings_.AdjustArea);
-    KeepScreenCacheAWhile();
+    KeepSpareAWhile();
     HWND help = nullptr;
     overlay.OnHelp = [&help] {
       help = ShowHelpContext(nullptr, kHelpAreaOverlay);
@@ -258,8 +260,9 @@ void CaptureCommands::AutoEdit() {
   if (settings_.AutoEdit && steps_.edit) steps_.edit();
 }
 
-void CaptureCommands::KeepScreenCacheAWhile() {
-  if (app_.Window()) SetTimer(app_.Window(), kScreenCacheTimer, kScreenCacheIdleMs, &ReleaseCache);
+void CaptureCommands::KeepSpareAWhile() {
+  spareHolder = &doc_.Document();
+  if (app_.Window()) SetTimer(app_.Window(), kSpareTimer, kSpareIdleMs, &ReleaseSpare);
 }
 
 // ---------------------------------------------------------------- monitors

@@ -77,7 +77,7 @@ class CaptureCommands {
   void SelectArea();
   void CaptureArea();
   void PresentCapture(Picture pic);
-  void KeepScreenCacheAWhile();
+  void KeepSpareAWhile();
   void SetMonitor(int index);
 
   AppWindow& app_;

@@ -31,47 +31,28 @@ int ScreenPictureBits() {
 }
 
 namespace {
-// The bitmap the screen is copied into, kept between grabs of the same size:
-// making a fresh one for every capture costs more than the copy itself.
-struct ScreenDib {
-  int width = 0, height = 0, bpp = 0;
-  DibSection dib;
-};
-
-ScreenDib& Cache() {
-  static ScreenDib cache;
-  return cache;
-}
-
-DibSection& DibFor(const Picture& shape) {
-  ScreenDib& cache = Cache();
-  if (cache.dib.bitmap && cache.width == shape.width && cache.height == shape.height && cache.bpp == shape.bpp)
-    return cache.dib;
-  if (!MakeDibSection(shape, cache.dib, false)) throw std::runtime_error("Unable to make a bitmap for the capture");
-  cache.width = shape.width;
-  cache.height = shape.height;
-  cache.bpp = shape.bpp;
-  return cache.dib;
-}
-
-// Copies w x h screen pixels from (x, y) into target.
+// Copies w x h screen pixels from (x, y) into target. The picture's pixels
+// live in a bitmap of their own that GDI copies the screen into: no copy
+// follows, and a picture of the same size keeps its bitmap from one grab to
+// the next.
 void CopyScreen(int x, int y, int w, int h, Picture& target) {
-  target.ResizeForOverwrite(w, h, ScreenPictureBits());  // every byte is written below
-  if (w == 0 || h == 0) return;
-  DibSection& dib = DibFor(target);
+  const int bits = ScreenPictureBits();
+  HBITMAP bitmap = target.width == w && target.height == h && target.bpp == bits ? PictureBitmap(target) : nullptr;
+  if (!bitmap) {
+    ResizeIntoBitmap(target, w, h, bits);
+    if (w == 0 || h == 0) return;
+    bitmap = PictureBitmap(target);
+  }
   UniqueMemDC mem(CreateCompatibleDC(nullptr));
   {
-    SelectObj sel(mem.get(), dib.bitmap.get());
+    SelectObj sel(mem.get(), bitmap);
     WindowDC screen(nullptr);  // released in every case
     if (!BitBlt(mem.get(), 0, 0, w, h, screen.get(), x, y, SRCCOPY))
       throw std::runtime_error("Unable to copy the screen");
   }
   GdiFlush();
-  std::memcpy(target.pixels.data(), dib.bits, target.pixels.size());
 }
 }  // namespace
-
-void ReleaseScreenCache() { Cache() = ScreenDib(); }
 
 POINT GrabMonitor(Picture& target, int monitorIndex) {
   const MonitorRect m = ChosenMonitorBounds(monitorIndex);
@@ -91,6 +72,13 @@ void GrabWindow(HWND w, Picture& target) {
 
 void DrawCursorAt(Picture& target, HCURSOR cursor, int x, int y) {
   if (target.Empty() || !cursor) return;
+  if (HBITMAP bitmap = PictureBitmap(target)) {  // a grab: drawn straight into it, cut off at its edges
+    UniqueMemDC mem(CreateCompatibleDC(nullptr));
+    SelectObj sel(mem.get(), bitmap);
+    DrawIconEx(mem.get(), x, y, cursor, 0, 0, 0, nullptr, DI_NORMAL);
+    GdiFlush();
+    return;
+  }
   ICONINFO ii{};
   int cw = GetSystemMetrics(SM_CXCURSOR), ch = GetSystemMetrics(SM_CYCURSOR);
   if (GetIconInfo(cursor, &ii)) {

@@ -15,6 +15,9 @@ int ChooseMonitor(int monitorIndex);
 // Bounds of that monitor.
 MonitorRect ChosenMonitorBounds(int monitorIndex);
 
+// Grabs copy the screen straight into the target's pixels, which then live in
+// a bitmap (ResizeIntoBitmap); a target of the same size and depth keeps its
+// bitmap.
 // Copies the chosen monitor into target; returns its desktop origin.
 POINT GrabMonitor(Picture& target, int monitorIndex);
 // Copies the desktop rectangle r (not clipped to the monitors) into target.
@@ -26,10 +29,6 @@ void DrawMouseCursor(Picture& target, int originX, int originY);
 // Draws a cursor at its own size with its picture's top-left corner at (x, y);
 // what falls outside the picture is cut off.
 void DrawCursorAt(Picture& target, HCURSOR cursor, int x, int y);
-
-// Grabs copy the screen through a bitmap that is kept while captures follow
-// each other; this lets it go (the caller does so after a few idle seconds).
-void ReleaseScreenCache();
 
 // Bits per pixel of pictures grabbed from this display: 32, else 24.
 int ScreenPictureBits();

@@ -393,6 +393,7 @@ bool ImageDocument::Undo() {
 
 void ImageDocument::Clear() {
   SaveUndo();
+  spare_.Clear();  // no producer follows to fill it
   shown_.Clear();
   viewIsFull_ = false;
   present_ = false;

@@ -92,6 +92,8 @@ class ImageDocument {
   // fresh allocation (and its page faults) for every capture of the same
   // size. Empty when there is none.
   Picture TakeSpare();
+  // Lets the spare go (a few idle seconds after the last capture).
+  void ReleaseSpare() { spare_.Clear(); }
   // The full image rendered at ZoomRatio, always 24 bpp; empty after Clear
   // or a failed render.
   // At 1:1 a 24- or 32-bit full image is shown as it is (no copy); use

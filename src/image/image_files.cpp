@@ -52,10 +52,12 @@ void WriteImageFileBytes(const std::string& name, const Picture& pic) {
     WriteFileAtomic(name, bytes.data(), bytes.size());
     return;
   }
-  // A bitmap is streamed in chunks of rows rather than built whole first.
+  // A bitmap is streamed in chunks of rows rather than built whole first. A
+  // chunk small enough to stay in the cache is encoded and written in one
+  // pass over the picture: the write reads back what the encoding just wrote.
   const std::vector<uint8_t> headers = BmpHeaders(pic);
   const size_t stride = size_t(pic.Stride());
-  const int rowsPerChunk = int(std::max<size_t>(1, (size_t(1) << 20) / stride));
+  const int rowsPerChunk = int(std::max<size_t>(1, (size_t(128) << 10) / stride));
   std::vector<uint8_t> chunk(size_t(std::min(rowsPerChunk, pic.height)) * stride);
   AtomicFile file(name);
   file.Write(headers.data(), headers.size());

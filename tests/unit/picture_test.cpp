@@ -85,5 +85,45 @@ TEST(PictureStorage, DocumentDropsTheLargePicture) {
   EXPECT_EQ(doc.FullImage().pixels.capacity(), Bytes(doc.FullImage()));
 }
 
+// Pixels kept in the platform's memory (a grab's bitmap): reused by a
+// same-sized overwrite, left for the heap when the buffer must grow or the
+// picture changes size, never shared by a copy, and freed exactly once.
+TEST(PictureStorage, ExternalPixels) {
+  struct Block : ExternalPixels {
+    explicit Block(int* freed) : freed(freed) {}
+    ~Block() override { ++*freed; }
+    uint8_t* Bytes() override { return bytes; }
+    size_t Capacity() const override { return sizeof bytes; }
+    uint8_t bytes[48] = {};
+    int* freed;
+  };
+  int freed = 0;
+  Picture p;
+  auto block = std::make_unique<Block>(&freed);
+  uint8_t* const bytes = block->bytes;
+  p.pixels.Adopt(std::move(block), 48);
+  p.width = 4, p.height = 4, p.bpp = 24;
+  p.pixels[47] = 7;
+  p.ResizeForOverwrite(4, 4, 24);
+  EXPECT_EQ(p.pixels.data(), bytes);
+  const Picture copy = p;
+  EXPECT_NE(copy.pixels.data(), bytes);
+  EXPECT_EQ(copy.pixels, p.pixels);
+  EXPECT_EQ(copy.pixels.External(), nullptr);
+  Picture moved = std::move(p);
+  EXPECT_EQ(moved.pixels.data(), bytes);
+  EXPECT_EQ(freed, 0);
+  moved.pixels.resize(49);  // grows onto the heap with the bytes it had
+  EXPECT_EQ(freed, 1);
+  EXPECT_EQ(moved.pixels.External(), nullptr);
+  EXPECT_EQ(moved.pixels[47], 7);
+  block = std::make_unique<Block>(&freed);
+  moved.pixels.Adopt(std::move(block), 100);  // no more than the block holds
+  EXPECT_EQ(moved.pixels.size(), 48u);
+  moved.Resize(5, 4, 24);
+  EXPECT_EQ(freed, 2);
+  EXPECT_EQ(moved.pixels.capacity(), Bytes(moved));
+}
+
 }  // namespace
 }  // namespace griv
