@@ -2,6 +2,7 @@
 capture kept at once and found again after a killed GRIV, the edited state
 beside it; the delayed capture; a click on a window and a reverse drag in the
 area overlay."""
+import re
 import time
 
 from rig import IDS, MAIN_CLASS, Pixels, wait_until
@@ -16,9 +17,15 @@ def history_folder(rig):
     return rig.unix_path(appdata + r'\GRIV\History')
 
 
+def taken(name):
+    """Oldest first: two captures in one second are named "... 12.png", "... 12 (2).png"."""
+    m = re.fullmatch(r'(.*?)(?: \((\d+)\))?( edited)?\.png', name)
+    return m[1], int(m[2] or 1), bool(m[3])
+
+
 def pictures(folder, count, timeout=15):
     def ready():
-        files = sorted(p.name for p in folder.glob('*.png')) if folder.exists() else []
+        files = sorted((p.name for p in folder.glob('*.png')), key=taken) if folder.exists() else []
         return files if len(files) >= count else None
     return wait_until(ready, timeout, what=f'{count} picture(s) in {folder}')
 
@@ -43,7 +50,7 @@ def test_every_capture_is_kept_at_once_and_survives_a_killed_griv(clean, shots):
     r, g, b = Pixels(folder / edited).pixel(640, 400)
     assert r == g == b, 'the edited state is not the grey picture'
     # Zoomed and replaced without a change: nothing is stored beside it.
-    second = sorted(set(files) - {first, edited})[0]
+    second = sorted(set(files) - {first, edited}, key=taken)[0]
     rig.command('CM_ZMI02')
     wait_until(lambda: 'Viewed at: 2:1' in rig.status_text(), 10, what='the zoom')
     rig.second_start('\\F')
@@ -61,7 +68,7 @@ def test_every_capture_is_kept_at_once_and_survives_a_killed_griv(clean, shots):
     assert int(count) == len(files) == 4
     # Open takes the newest, as File > Open would.
     rig.probe('dlg-click', RECENT, '1')
-    newest = sorted(f for f in files if not f.endswith('edited.png'))[-1]
+    newest = sorted((f for f in files if not f.endswith('edited.png')), key=taken)[-1]
     wait_until(lambda: rig.status_text().endswith(newest), 10, what='the newest capture opened')
     assert rig.status_text().startswith('(1280 x 800)')
 
