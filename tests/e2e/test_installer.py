@@ -2,7 +2,7 @@
 their own: installed as a user would (silently), then GRIV run from where it
 was installed."""
 import hashlib
-import importlib.util
+import runpy
 import subprocess
 
 import pytest
@@ -160,11 +160,9 @@ def test_rebranded_release_installs_and_shows_the_brands_caption(fresh, tmp_path
 
 
 def test_release_names_keep_a_brands_letters(tmp_path):
-    spec = importlib.util.spec_from_file_location('make_installer', TOP / 'installer' / 'make_installer.py')
-    make_installer = importlib.util.module_from_spec(spec)
-    spec.loader.exec_module(make_installer)
+    brand_values = runpy.run_path(str(TOP / 'installer' / 'make_installer.py'))['brand_values']
     ini = tmp_path / 'brand.ini'
     for caption, setup in (('Acm\u00e9 Shot', 'Acm\u00e9-Shot-1.2.3.4'), ('A/B: C*', 'A-B-C-1.2.3.4')):
         ini.write_text(f'[Settings]\r\nMainCaption={caption}\r\n', encoding='utf-8')
-        v = make_installer.brand_values(ini, '1.2.3.4')
+        v = brand_values(ini, '1.2.3.4')
         assert (v['SETUP_NAME'], v['ZIP_NAME']) == (setup + '-setup.exe', setup + '-portable.zip')
