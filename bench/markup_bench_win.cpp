@@ -15,6 +15,7 @@
 #include "base/dib_win.h"
 #include "base/handles_win.h"
 #include "markup/mark_renderer_win.h"
+#include "pattern_picture.h"
 
 using namespace griv;
 using Clock = std::chrono::steady_clock;
@@ -58,13 +59,7 @@ std::vector<Mark> FiftyMarks(int w, int h, GdiplusMarkRenderer& r) {
 int main(int argc, char** argv) {
   const int w = argc > 2 ? std::atoi(argv[1]) : 1920, h = argc > 2 ? std::atoi(argv[2]) : 1080;
   const int runs = argc > 3 ? std::max(1, std::atoi(argv[3])) : 3;
-  Picture picture;
-  picture.Resize(w, h, 32);
-  for (int y = 0; y < h; ++y)
-    for (int x = 0; x < w; ++x) {
-      uint8_t* p = picture.Row(y) + 4 * x;
-      p[0] = uint8_t(x * 3), p[1] = uint8_t(y * 5), p[2] = uint8_t((x ^ y) & 0xFF);
-    }
+  Picture picture = PatternPicture(w, h);
   GdiplusMarkRenderer& renderer = SharedMarkRenderer();
   const std::vector<Mark> marks = FiftyMarks(w, h, renderer);
 

@@ -14,19 +14,14 @@
 #include "base/dib_win.h"
 #include "base/handles_win.h"
 #include "capture/overlay_paint_win.h"
+#include "pattern_picture.h"
 
 using namespace griv;
 using Clock = std::chrono::steady_clock;
 
 int main(int argc, char** argv) {
   const int w = argc > 2 ? std::atoi(argv[1]) : 1920, h = argc > 2 ? std::atoi(argv[2]) : 1080;
-  Picture screen;
-  screen.Resize(w, h, 32);
-  for (int y = 0; y < h; ++y)
-    for (int x = 0; x < w; ++x) {
-      uint8_t* p = screen.Row(y) + 4 * x;
-      p[0] = uint8_t(x * 3), p[1] = uint8_t(y * 5), p[2] = uint8_t((x ^ y) & 0xFF);
-    }
+  Picture screen = PatternPicture(w, h);
   const auto t0 = Clock::now();
   OverlayPainter painter(screen, 96);
   const double setupMs = std::chrono::duration<double, std::milli>(Clock::now() - t0).count();

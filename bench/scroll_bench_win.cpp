@@ -12,6 +12,7 @@
 
 #include "app/image_view_win.h"
 #include "image/document.h"
+#include "pattern_picture.h"
 
 using namespace griv;
 using Clock = std::chrono::steady_clock;
@@ -55,13 +56,7 @@ std::pair<double, double> Steps(HWND view, int steps) {
 
 int main(int argc, char** argv) {
   const int steps = argc > 1 ? std::max(10, std::atoi(argv[1])) : 400;
-  Picture picture;
-  picture.Resize(3840, 2160, 32);
-  for (int y = 0; y < picture.height; ++y)
-    for (int x = 0; x < picture.width; ++x) {
-      uint8_t* p = picture.Row(y) + 4 * x;
-      p[0] = uint8_t(x * 3), p[1] = uint8_t(y * 5), p[2] = uint8_t((x ^ y) & 0xFF);
-    }
+  Picture picture = PatternPicture(3840, 2160);
   ImageDocument doc;
   doc.SetFullImage(std::move(picture));
   doc.Render();
